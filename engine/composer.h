@@ -1,0 +1,53 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/password_options.h"
+#include "engine/random_source.h"
+
+// Words a password must not be (the exclusion dictionary).
+class ExcludedWords {
+public:
+    virtual bool Contains(std::string_view password) const = 0;
+
+protected:
+    ~ExcludedWords() = default;
+};
+
+// One finished password as the list shows it.
+struct PasswordRow {
+    std::string password;
+    int entropyBits = 0;
+    std::string entropyText; // "%d bit"
+    std::string phonetics;
+};
+
+// The list the batch's passwords go to.
+class PasswordList {
+public:
+    virtual bool Contains(std::string_view password) const = 0;
+    // Files the row and selects it, cells complete before anyone is told.
+    virtual void Add(const PasswordRow& row) = 0;
+
+protected:
+    ~PasswordList() = default;
+};
+
+// More candidates than any option within range can need (the smallest space
+// of passwords, 336, already exceeds the largest batch, 300). Reached only when
+// a dictionary or an out-of-range stored option leaves nothing to draw.
+inline constexpr int kMaxCandidates = 100000;
+
+// Exactly options.length characters; empty when the length is 0 or less.
+std::string BuildPassword(DrawSource& random, const PasswordOptions& options);
+
+// The row of a password: its entropy as "%d bit" and its spelling.
+PasswordRow MakePasswordRow(std::string password);
+
+// Draws candidates until one is neither an excluded word nor already listed,
+// adds its row to the list and returns it. Answers nothing when no acceptable
+// password turned up within kMaxCandidates candidates.
+std::optional<PasswordRow> GeneratePassword(DrawSource& random, const PasswordOptions& options,
+                                            const ExcludedWords& dictionary, PasswordList& list);

@@ -1,0 +1,681 @@
+#include "listctrl/list_model.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <utility>
+
+namespace {
+
+constexpr int kKeyEscape = 27;
+constexpr int kKeyDelete = 46;
+
+// Leading blanks, a sign and digits, as the runtime's atol reads them; other
+// text reads as 0. Out-of-range numbers are clamped, which keeps their sign.
+long ReadNumber(std::string_view text)
+{
+    const std::string copy(text);
+    return std::strtol(copy.c_str(), nullptr, 10);
+}
+
+int ReadDateField(std::string_view text, std::size_t first, std::size_t count)
+{
+    if (first >= text.size()) {
+        return 0;
+    }
+    return static_cast<int>(ReadNumber(text.substr(first, count)));
+}
+
+std::string FormatDate(const ListDateTime& dateTime)
+{
+    char text[80];
+    std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", dateTime.year, dateTime.month,
+                  dateTime.day, dateTime.hour, dateTime.minute, dateTime.second);
+    return text;
+}
+
+} // namespace
+
+std::uint32_t NormaliseFlags(std::uint32_t flags)
+{
+    if (flags & FlagCentre) {
+        flags &= ~(FlagLeft | FlagRight);
+    }
+    if (flags & FlagRight) {
+        flags &= ~FlagLeft;
+    }
+    if (flags & FlagDateOnly) {
+        flags &= ~FlagTimeOnly;
+    }
+    if (flags & (FlagNumber | FlagDecimal)) {
+        flags &= ~FlagUpperCase;
+    } else {
+        flags &= ~(FlagNegative | FlagCompare);
+    }
+    if (flags & FlagEditableList) {
+        flags &= ~(FlagDateOnly | FlagTimeOnly | FlagNoDate);
+    }
+    return flags;
+}
+
+// ---- Columns ----
+
+bool ListModel::AddColumn(std::string_view title, int width, int image, bool fixed, int format,
+                          std::uint32_t flags)
+{
+    ListColumn column;
+    column.width = std::max(width, 0);
+    column.fixed = fixed;
+    column.format = format;
+    column.image = image;
+    if (title.empty() && image != -1) {
+        column.width = (host ? host->SystemImageWidth() : 0) + 5;
+        flags |= FlagCentre;
+    }
+    column.flags = NormaliseFlags(flags);
+    column.index = GetColumnCount();
+    try {
+        column.title = title;
+        columns.push_back(std::move(column));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    ResetScrollBars();
+    return true;
+}
+
+int ListModel::GetColumnCount() const
+{
+    return static_cast<int>(columns.size());
+}
+
+bool ListModel::GetColumn(int position, ListColumn& column) const
+{
+    if (PositionOrNone(position) < 0) {
+        return false;
+    }
+    column = columns[position];
+    return true;
+}
+
+int ListModel::GetColumnWidth(int position) const
+{
+    return PositionOrNone(position) < 0 ? 0 : columns[position].width;
+}
+
+int ListModel::GetColumnFormat(int position) const
+{
+    return PositionOrNone(position) < 0 ? 0 : columns[position].format;
+}
+
+std::uint32_t ListModel::GetColumnFlags(int position) const
+{
+    return PositionOrNone(position) < 0 ? 0 : columns[position].flags;
+}
+
+int ListModel::GetColumnIndex(int position) const
+{
+    return PositionOrNone(position) < 0 ? 0 : columns[position].index;
+}
+
+bool ListModel::GetColumnComboList(int position, std::vector<std::string>& choices) const
+{
+    choices.clear();
+    if (PositionOrNone(position) < 0) {
+        return false;
+    }
+    choices = columns[position].choices;
+    return !choices.empty();
+}
+
+bool ListModel::SetColumnComboList(int position, std::vector<std::string> choices)
+{
+    if (PositionOrNone(position) < 0) {
+        return false;
+    }
+    columns[position].choices = std::move(choices);
+    return true;
+}
+
+int ListModel::FindColumn(int index) const
+{
+    for (int position = 0; position < GetColumnCount(); ++position) {
+        if (columns[position].index == index) {
+            return position;
+        }
+    }
+    return -1;
+}
+
+bool ListModel::SetColumnWidth(int position, int width)
+{
+    if (PositionOrNone(position) < 0) {
+        return false;
+    }
+    if (columns[position].fixed) {
+        return true;
+    }
+    columns[position].width = std::max(width, 0);
+    ResetScrollBars();
+    return true;
+}
+
+int ListModel::GetTotalWidth() const
+{
+    long long total = 0;
+    for (const ListColumn& column : columns) {
+        total += column.width;
+    }
+    return static_cast<int>(std::min<long long>(total - 1, INT_MAX));
+}
+
+bool ListModel::MoveColumn(int position, int newPosition)
+{
+    if (PositionOrNone(position) < 0 || PositionOrNone(newPosition) < 0) {
+        return false;
+    }
+    // The focused cell stays on its column wherever that column goes.
+    const int focusIndex = PositionOrNone(focusColumn) < 0 ? -1 : columns[focusColumn].index;
+    const auto first = columns.begin();
+    if (newPosition < position) {
+        std::rotate(first + newPosition, first + position, first + position + 1);
+    } else {
+        std::rotate(first + position, first + position + 1, first + newPosition + 1);
+    }
+    if (focusIndex >= 0) {
+        focusColumn = FindColumn(focusIndex);
+    }
+    Repaint();
+    return true;
+}
+
+// ---- Rows and cells ----
+
+int ListModel::AddItem(std::string_view text, int image, int format, std::uint32_t flags)
+{
+    // Without columns there is no cell to hold the text.
+    if (columns.empty() || rows.size() >= static_cast<std::size_t>(INT_MAX)) {
+        return -1;
+    }
+    ListCell blank;
+    blank.format = format;
+    blank.flags = NormaliseFlags(flags);
+    blank.backColor = backColor;
+    blank.textColor = textColor;
+    try {
+        ListRow row(columns.size(), blank);
+        row[0].text = text;
+        row[0].image = image;
+        rows.push_back(std::move(row));
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    ResetScrollBars();
+    return GetItemCount() - 1;
+}
+
+int ListModel::GetItemCount() const
+{
+    return static_cast<int>(rows.size());
+}
+
+bool ListModel::GetItem(int row, ListRow& item) const
+{
+    if (!IsRow(row)) {
+        return false;
+    }
+    item = rows[row];
+    return true;
+}
+
+bool ListModel::GetSubItem(int row, int index, ListCell& cell) const
+{
+    const ListCell* found = FindCell(row, index);
+    if (!found) {
+        return false;
+    }
+    cell = *found;
+    return true;
+}
+
+std::string ListModel::GetItemText(int row, int index) const
+{
+    const ListCell* cell = FindCell(row, index);
+    return cell ? cell->text : std::string();
+}
+
+bool ListModel::SetItemText(int row, int index, std::string_view text)
+{
+    ListCell* cell = FindCell(row, index);
+    if (!cell) {
+        return false;
+    }
+    cell->text = text;
+    return true;
+}
+
+int ListModel::GetItemFormat(int row, int index) const
+{
+    const ListCell* cell = FindCell(row, index);
+    if (!cell) {
+        return 0;
+    }
+    if (cell->format != 0) {
+        return cell->format;
+    }
+    const ListColumn* column = ColumnOfIndex(index);
+    return column ? column->format : 0;
+}
+
+std::uint32_t ListModel::GetItemFlags(int row, int index) const
+{
+    const ListCell* cell = FindCell(row, index);
+    if (!cell) {
+        return 0;
+    }
+    if (cell->flags != 0) {
+        return cell->flags;
+    }
+    const ListColumn* column = ColumnOfIndex(index);
+    return column ? column->flags : 0;
+}
+
+bool ListModel::GetItemComboList(int row, int index, std::vector<std::string>& choices) const
+{
+    choices.clear();
+    const ListCell* cell = FindCell(row, index);
+    if (!cell) {
+        return false;
+    }
+    if (!cell->choices.empty()) {
+        choices = cell->choices;
+    } else if (const ListColumn* column = ColumnOfIndex(index)) {
+        choices = column->choices;
+    }
+    return !choices.empty();
+}
+
+bool ListModel::SetItemComboList(int row, int index, std::vector<std::string> choices)
+{
+    ListCell* cell = FindCell(row, index);
+    if (!cell) {
+        return false;
+    }
+    cell->choices = std::move(choices);
+    return true;
+}
+
+int ListModel::GetItemImage(int row, int index) const
+{
+    const ListCell* cell = FindCell(row, index);
+    return cell ? cell->image : -1;
+}
+
+ListFont ListModel::GetItemFont(int row, int index) const
+{
+    const ListCell* cell = FindCell(row, index);
+    if (!cell) {
+        return nullptr;
+    }
+    return cell->font ? cell->font : listFont;
+}
+
+bool ListModel::SetItemFont(int row, int index, ListFont font)
+{
+    ListCell* cell = FindCell(row, index);
+    if (!cell) {
+        return false;
+    }
+    cell->font = font;
+    return true;
+}
+
+bool ListModel::SetItemColors(int row, int index, ListColor back, ListColor text)
+{
+    ListCell* cell = FindCell(row, index);
+    if (!cell) {
+        return false;
+    }
+    cell->backColor = back;
+    cell->textColor = text;
+    return true;
+}
+
+bool ListModel::GetItemDate(int row, int index, ListDateTime& dateTime) const
+{
+    const ListCell* cell = FindCell(row, index);
+    if (!cell || cell->text.empty()) {
+        return false;
+    }
+    const std::string_view text = cell->text;
+    dateTime = ListDateTime{};
+    dateTime.year = ReadDateField(text, 0, 4);
+    dateTime.month = ReadDateField(text, 4, 2);
+    dateTime.day = ReadDateField(text, 6, 2);
+    dateTime.hour = ReadDateField(text, 8, 2);
+    dateTime.minute = ReadDateField(text, 10, 2);
+    dateTime.second = ReadDateField(text, 12, 2);
+    return true;
+}
+
+bool ListModel::SetItemDate(int row, int index, const ListDateTime& dateTime)
+{
+    return SetItemText(row, index, FormatDate(dateTime));
+}
+
+bool ListModel::DeleteItem(int row)
+{
+    if (!IsRow(row)) {
+        return false;
+    }
+    rows.erase(rows.begin() + row);
+    ShiftAfterDelete(row);
+    ResetScrollBars();
+    return true;
+}
+
+void ListModel::DeleteAllItems()
+{
+    rows.clear();
+    selection.clear();
+    anchorRow = -1;
+    focusRow = -1;
+    focusColumn = -1;
+    ResetScrollBars();
+}
+
+// Rows after the deleted one move up, so the selection, anchor and focus
+// follow them. A deleted anchor or focus row points nowhere afterwards: the
+// next Shift-click starts its range afresh, and the keyboard falls back to
+// the lowest selected row.
+void ListModel::ShiftAfterDelete(int row)
+{
+    std::set<int> kept;
+    for (int selected : selection) {
+        if (selected != row) {
+            kept.insert(kept.end(), selected < row ? selected : selected - 1);
+        }
+    }
+    selection.swap(kept);
+    const auto follow = [row](int& member) {
+        if (member == row) {
+            member = -1;
+        } else if (member > row) {
+            --member;
+        }
+    };
+    follow(anchorRow);
+    if (focusRow == row) {
+        focusColumn = -1;
+    }
+    follow(focusRow);
+}
+
+// ---- Selection ----
+
+bool ListModel::SelectItem(int row, int position, unsigned modifiers)
+{
+    if (!IsRow(row)) {
+        return false;
+    }
+    const int column = PositionOrNone(position);
+    const bool shift = (modifiers & kModifierShift) != 0;
+    const bool ctrl = (modifiers & kModifierCtrl) != 0;
+    bool changed = true;
+    if (ctrl && (singleSelect || !shift)) {
+        if (singleSelect) {
+            selection.clear();
+        }
+        // Ctrl toggles the row; taking a row away is not announced.
+        changed = selection.erase(row) == 0;
+        if (changed) {
+            selection.insert(row);
+        }
+        anchorRow = row;
+    } else if (selection.size() == 1 && *selection.begin() == row) {
+        changed = false;
+        anchorRow = row;
+    } else {
+        selection.clear();
+        if (shift && !singleSelect) {
+            if (anchorRow == -1) {
+                anchorRow = row;
+            }
+            SelectRange(anchorRow, row);
+        } else {
+            anchorRow = row;
+            selection.insert(row);
+        }
+    }
+    focusRow = row;
+    // A cell focus only makes sense while at most one row is selected.
+    focusColumn = selection.size() < 2 ? column : -1;
+    if (changed) {
+        NotifyParent(row, focusColumn, NotifySelected);
+    }
+    if (host) {
+        host->FollowFocus();
+    }
+    Repaint();
+    return true;
+}
+
+bool ListModel::SelectAll()
+{
+    if (singleSelect || rows.empty()) {
+        return false;
+    }
+    SelectRange(0, GetItemCount() - 1);
+    Repaint();
+    return true;
+}
+
+bool ListModel::SelectRows(int firstRow, int lastRow)
+{
+    if (singleSelect) {
+        return false;
+    }
+    selection.clear();
+    SelectRange(firstRow, lastRow);
+    const bool any = !selection.empty();
+    anchorRow = any ? *selection.begin() : -1;
+    if (any) {
+        focusRow = *selection.rbegin();
+        focusColumn = -1;
+    }
+    Repaint();
+    return any;
+}
+
+// Rows outside the list are left out, so a stale anchor cannot select them.
+void ListModel::SelectRange(int from, int to)
+{
+    const int low = std::max(std::min(from, to), 0);
+    const int high = std::min(std::max(from, to), GetItemCount() - 1);
+    for (int row = low; row <= high; ++row) {
+        selection.insert(selection.end(), row);
+    }
+}
+
+bool ListModel::GetSelectedItems(std::vector<int>& selected) const
+{
+    selected.assign(selection.begin(), selection.end());
+    return !selected.empty();
+}
+
+bool ListModel::IsSelected(int row) const
+{
+    return selection.count(row) != 0;
+}
+
+int ListModel::GetSelectedCount() const
+{
+    return static_cast<int>(selection.size());
+}
+
+void ListModel::ResetSelection()
+{
+    selection.clear();
+    anchorRow = -1;
+    focusRow = -1;
+    focusColumn = -1;
+    Repaint();
+}
+
+// ---- Sorting ----
+
+void ListModel::SortItems(int index)
+{
+    if (FindColumn(index) < 0) {
+        return;
+    }
+    // Rows older than the column have no cell for it and sort as empty text.
+    const auto key = [index](const ListRow& row) {
+        const auto i = static_cast<std::size_t>(index);
+        return i < row.size() ? std::string_view(row[i].text) : std::string_view();
+    };
+    std::sort(rows.begin(), rows.end(),
+              [&key](const ListRow& a, const ListRow& b) { return key(a) < key(b); });
+    Repaint();
+}
+
+bool ListModel::SortByColumn(int position)
+{
+    if (!showHeader || !sortEnabled || PositionOrNone(position) < 0) {
+        return false;
+    }
+    const int index = columns[position].index;
+    if (index == sortColumn) {
+        sortAscending = !sortAscending;
+        std::reverse(rows.begin(), rows.end());
+    } else {
+        sortAscending = true;
+        sortColumn = index;
+        SortItems(index);
+    }
+    // The numbers of the selected rows now name other rows.
+    ResetSelection();
+    return true;
+}
+
+// ---- Changes made by the user ----
+
+bool ListModel::ToggleCheck(int row, int position)
+{
+    if (PositionOrNone(position) < 0) {
+        return false;
+    }
+    const int index = columns[position].index;
+    const ListCell* cell = FindCell(row, index);
+    if (!cell || (GetItemFlags(row, index) & FlagReadOnly)) {
+        return false;
+    }
+    const long value = ReadNumber(cell->text);
+    const int format = GetItemFormat(row, index);
+    if (format == FormatCheckBox) {
+        SetChangedCell(row, index, value > 0 ? "0" : "1");
+    } else if (format == FormatCheckBox3) {
+        SetChangedCell(row, index, value < 0 ? "0" : value == 0 ? "1" : "-1");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ListModel::EndEdit(int row, int position, int key, std::string_view text,
+                        const ListDateTime* dateTime)
+{
+    if (key == kKeyEscape || PositionOrNone(position) < 0) {
+        return false;
+    }
+    const int index = columns[position].index;
+    if (!FindCell(row, index) || (GetItemFlags(row, index) & FlagReadOnly)) {
+        return false;
+    }
+    // Delete empties the cell; a date editor says "0" when left without a date.
+    std::string value;
+    if (key != kKeyDelete) {
+        if (!dateTime) {
+            value = text;
+        } else if (ReadNumber(text) != 0) {
+            value = FormatDate(*dateTime);
+        }
+    }
+    SetChangedCell(row, index, std::move(value));
+    return true;
+}
+
+void ListModel::SetChangedCell(int row, int index, std::string text)
+{
+    FindCell(row, index)->text = std::move(text);
+    NotifyIndex(row, index, NotifyModified);
+    if (host) {
+        host->RepaintRow(row);
+    }
+}
+
+// ---- Notifications and hooks ----
+
+std::intptr_t ListModel::NotifyParent(int row, int position, int code)
+{
+    return NotifyIndex(row, PositionOrNone(position) < 0 ? 0 : columns[position].index, code);
+}
+
+std::intptr_t ListModel::NotifyIndex(int row, int index, int code)
+{
+    if (!host) {
+        return 0;
+    }
+    ListEvent event;
+    event.code = code;
+    event.row = row;
+    event.column = index;
+    return host->Notify(event);
+}
+
+void ListModel::ResetScrollBars()
+{
+    if (host) {
+        host->ResetScrollBars();
+    }
+}
+
+void ListModel::Repaint()
+{
+    if (host) {
+        host->Repaint();
+    }
+}
+
+// ---- Lookups ----
+
+bool ListModel::IsRow(int row) const
+{
+    return row >= 0 && row < GetItemCount();
+}
+
+int ListModel::PositionOrNone(int position) const
+{
+    return position >= 0 && position < GetColumnCount() ? position : -1;
+}
+
+const ListCell* ListModel::FindCell(int row, int index) const
+{
+    if (!IsRow(row) || index < 0 || static_cast<std::size_t>(index) >= rows[row].size()) {
+        return nullptr;
+    }
+    return &rows[row][index];
+}
+
+ListCell* ListModel::FindCell(int row, int index)
+{
+    return const_cast<ListCell*>(std::as_const(*this).FindCell(row, index));
+}
+
+const ListColumn* ListModel::ColumnOfIndex(int index) const
+{
+    const int position = FindColumn(index);
+    return position < 0 ? nullptr : &columns[position];
+}

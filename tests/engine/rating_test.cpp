@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/entropy.h"
+#include "engine/phonetics.h"
+
+namespace {
+
+TEST(EstimateEntropy, RatesPasswordsInWholeBits)
+{
+    const struct {
+        std::string password;
+        int bits;
+    } kCases[] = {
+        {"", 0},
+        {"a", 5},                 // log2 26 = 4.70, rounded up
+        {"abc", 12},              // 1 + 1 + 1/2 (the step +1 repeats) = 2.5, x 4.70
+        {"aaa", 8},               // 1 + 1/2 + 1/2 x 1/3 = 5/3
+        {"0123456789", 13},       // 1 + 1 + 1/2 + ... + 1/9 = 3.83, x log2 10
+        {"aZ3kQ9xB2m", 60},       // ten different characters, nine different steps, pool 62
+        {"7", 4},                 // pool 10
+        {"1234", 10},             // 1 + 1 + 1/2 + 1/3 = 2.83, x log2 10 = 9.4
+        {"1234A", 20},            // one capital raises the pool from 10 to 36
+        {"Aa", 12},               // case-sensitive: two characters, pool 52
+        {std::string("\x7f"), 7}, // Delete weighs 112
+        {std::string("\x80"), 6}, // every byte above 0x7F is a control, 60
+        {" !", 8},                // space and '!' share a class of 16
+        {"@[", 9},                // other punctuation, 17
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(EstimateEntropy(c.password), c.bits) << '"' << c.password << '"';
+    }
+}
+
+TEST(PhoneticSpelling, SpellsOneWordPerCharacter)
+{
+    const struct {
+        const char* password;
+        const char* spelling;
+    } kCases[] = {
+        {"", ""},
+        {"aB3", "air - BIT - three"},
+        {"Q7x", "QUIZ - seven - xmas"},
+        {"X", "XMAS"},
+        {"u", "unit"},
+        {"0", "zero"},
+        {"abcdefghijklm",
+         "air - bit - cup - dog - era - fly - gun - hat - ink - jug - key - leg - man"},
+        {"NOPQRSTUVWXYZ",
+         "NET - ORB - PEN - QUIZ - RAT - SEA - TIA - UNIT - VOW - WAR - XMAS - YAP - ZEN"},
+        {"0123456789", "zero - one - two - three - four - five - six - seven - eight - nine"},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(PhoneticSpelling(c.password), c.spelling) << c.password;
+    }
+}
+
+} // namespace
