@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -19,8 +20,9 @@ enum CharacterClass {
 // What each class adds to the pool. Control and Delete are fixed weights of
 // the estimate, not the number of bytes in those classes.
 constexpr int kClassSize[ClassCount] = {60, 26, 26, 10, 16, 17, 112};
+constexpr int kLargestPool = 60 + 26 + 26 + 10 + 16 + 17 + 112;
 
-CharacterClass ClassOf(signed char v)
+constexpr CharacterClass ClassOf(signed char v)
 {
     if (v < 32) {
         return Control; // includes every byte from 0x80 up
@@ -43,6 +45,75 @@ CharacterClass ClassOf(signed char v)
     return OtherPunctuation;
 }
 
+constexpr std::array<std::uint8_t, 256> MakeClassTable()
+{
+    std::array<std::uint8_t, 256> table{};
+    for (int byte = 0; byte < 256; ++byte) {
+        table[byte] = static_cast<std::uint8_t>(ClassOf(static_cast<signed char>(byte)));
+    }
+    return table;
+}
+
+constexpr std::array<std::uint8_t, 256> kClassOf = MakeClassTable();
+
+// Bits per character of every pool size, worked out once with the very
+// expression of the estimate, so a lookup gives the identical double.
+const std::array<double, kLargestPool + 1>& BitsPerCharacter()
+{
+    static const std::array<double, kLargestPool + 1> table = [] {
+        std::array<double, kLargestPool + 1> bits{};
+        for (int pool = 1; pool <= kLargestPool; ++pool) {
+            bits[pool] = std::log(static_cast<double>(pool)) / std::log(2.0);
+        }
+        return bits;
+    }();
+    return table;
+}
+
+// 1/n for the counts a short password can reach, each exactly the double that
+// the division gives.
+const std::array<double, 257>& Reciprocals()
+{
+    static const std::array<double, 257> table = [] {
+        std::array<double, 257> values{};
+        for (int n = 1; n <= 256; ++n) {
+            values[n] = 1.0 / n;
+        }
+        return values;
+    }();
+    return table;
+}
+
+double Reciprocal(unsigned count)
+{
+    return count <= 256 ? Reciprocals()[count] : 1.0 / count;
+}
+
+// Tallies of byte values and of steps between neighbours (-255 to 255). A
+// password shorter than 256 bytes cannot count past 255, so its tallies fit
+// in bytes and cost a tenth of the clearing.
+template <typename Count>
+double EffectiveLength(std::string_view password, unsigned& classesPresent)
+{
+    std::array<Count, 256> characterTally{};
+    std::array<Count, 511> stepTally{};
+    double effectiveLength = 0.0;
+    int previous = 0;
+    for (std::size_t i = 0; i < password.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(password[i]);
+        const int v = static_cast<signed char>(byte);
+        classesPresent |= 1u << kClassOf[byte];
+        unsigned stepCount = 1;
+        if (i > 0) {
+            stepCount = ++stepTally[static_cast<std::size_t>(v - previous + 255)];
+        }
+        const unsigned characterCount = ++characterTally[byte];
+        effectiveLength += Reciprocal(characterCount) * Reciprocal(stepCount);
+        previous = v;
+    }
+    return effectiveLength;
+}
+
 } // namespace
 
 int EstimateEntropy(std::string_view password)
@@ -50,32 +121,16 @@ int EstimateEntropy(std::string_view password)
     if (password.empty()) {
         return 0;
     }
-    std::array<bool, ClassCount> present{};
-    std::array<int, 256> characterTally{};
-    std::array<int, 511> stepTally{}; // differences -255 to 255
-    double effectiveLength = 0.0;
-    int previous = 0;
-    for (std::size_t i = 0; i < password.size(); ++i) {
-        const auto v = static_cast<signed char>(password[i]);
-        present[ClassOf(v)] = true;
-        double stepWeight = 1.0;
-        if (i > 0) {
-            stepWeight = 1.0 / ++stepTally[v - previous + 255];
-        }
-        const double characterWeight = 1.0 / ++characterTally[static_cast<unsigned char>(v)];
-        effectiveLength += characterWeight * stepWeight;
-        previous = v;
-    }
+    unsigned classesPresent = 0;
+    const double effectiveLength = password.size() < 256
+                                       ? EffectiveLength<std::uint8_t>(password, classesPresent)
+                                       : EffectiveLength<std::uint32_t>(password, classesPresent);
     int poolSize = 0;
     for (int c = 0; c < ClassCount; ++c) {
-        if (present[c]) {
+        if (classesPresent & (1u << c)) {
             poolSize += kClassSize[c];
         }
     }
-    if (poolSize == 0) {
-        return 0;
-    }
-    const double bitsPerCharacter = std::log(static_cast<double>(poolSize)) / std::log(2.0);
-    const double bits = bitsPerCharacter * effectiveLength;
+    const double bits = BitsPerCharacter()[static_cast<std::size_t>(poolSize)] * effectiveLength;
     return static_cast<int>(std::ceil(bits));
 }

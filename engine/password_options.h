@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "engine/random_source.h"
@@ -51,3 +52,8 @@ bool IsAcceptable(char candidate, std::string_view passwordSoFar, const Password
 // Draws candidates of the chosen type until one is acceptable.
 char NextCharacter(DrawSource& random, const PasswordOptions& options,
                    std::string_view passwordSoFar);
+
+// Fills text[0] to text[length - 1], each position by NextCharacter given
+// the positions before it.
+void DrawCharacters(DrawSource& random, const PasswordOptions& options, char* text,
+                    std::size_t length);

@@ -1,10 +1,17 @@
 #include "engine/secure_random.h"
 
-void SecureRandomSource::Refill()
+void SecureRandomSource::Fill(std::uint16_t* draws, std::size_t count)
 {
-    if (!SystemRandomBytes(buffer.data(), buffer.size())) {
-        used = buffer.size();
-        throw RandomUnavailable();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (used + 2 > bytes.size()) {
+            if (!SystemRandomBytes(bytes.data(), bytes.size())) {
+                throw RandomUnavailable();
+            }
+            used = 0;
+        }
+        const unsigned low = bytes[used];
+        const unsigned high = bytes[used + 1];
+        used += 2;
+        draws[i] = static_cast<std::uint16_t>((low | (high << 8)) & 0x7FFF);
     }
-    used = 0;
 }

@@ -18,24 +18,12 @@ public:
 // Answers false when the generator fails; the buffer is then unusable.
 bool SystemRandomBytes(void* buffer, std::size_t size);
 
-// Draws of 15 bits taken from the system's cryptographic generator, fetched a
-// block at a time so a password costs no system call per character.
+// Draws of 15 bits taken from the system's cryptographic generator, two bytes
+// a draw, fetched many at a time so a password costs no system call.
 class SecureRandomSource final : public DrawSource {
-public:
-    int Next() override
-    {
-        if (used + 2 > buffer.size()) {
-            Refill();
-        }
-        const unsigned low = buffer[used];
-        const unsigned high = buffer[used + 1];
-        used += 2;
-        return static_cast<int>((low | (high << 8)) & 0x7FFF);
-    }
-
 private:
-    void Refill();
+    void Fill(std::uint16_t* draws, std::size_t count) override;
 
-    std::array<std::uint8_t, 4096> buffer{};
-    std::size_t used = buffer.size();
+    std::array<std::uint8_t, 16384> bytes{};
+    std::size_t used = bytes.size();
 };

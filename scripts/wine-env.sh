@@ -25,9 +25,28 @@ wine_env_start() {
   wineserver -p
   wineboot -i >/dev/null 2>&1
   # Without a window manager every hide of a visible window would wait 2 s, and
-  # a crash would open a modal dialog that hangs the run.
-  wine_reg_add 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
+  # a crash would open a modal dialog that hangs the run. On the user's own
+  # display the window manager frames the windows as usual.
+  if [ -n "$WINE_ENV_XVFB_PID" ]; then
+    wine_reg_add 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
+  fi
   wine_reg_add 'HKCU\Software\Wine\WineDbg' ShowCrashDialog REG_DWORD 0
+  wine_env_fonts
+}
+
+# Debian's Wine does not find the fonts it ships, so every face falls back to
+# a wider one and dialog texts are cut off. Installing them in the prefix, and
+# mapping the dialog's face to the bitmap font Windows maps it to, gives the
+# metrics the dialog was laid out with.
+wine_env_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" source=/usr/share/wine/fonts file
+  [ -d "$source" ] || return 0
+  mkdir -p "$fonts"
+  for file in sserife.fon sseriff.fon tahoma.ttf tahomabd.ttf ms_sans_serif.ttf marlett.ttf; do
+    [ -f "$source/$file" ] && cp -f "$source/$file" "$fonts/"
+  done
+  wine_reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    'Microsoft Sans Serif' REG_SZ 'MS Sans Serif'
 }
 
 # A `reg add` has been seen to fail silently once: verify and retry.

@@ -1,0 +1,386 @@
+#include "app/main_dialog.h"
+
+#include <shlwapi.h>
+
+#include <cstdio>
+
+#include "listctrl/password_row.h"
+#include "res/resource.h"
+#include "toolkit/module.h"
+
+namespace {
+
+// The batch's view of the dialog: every call that touches a window runs on
+// the dialog's thread and has finished when it returns, so the rows never
+// change while the list paints and the controls change in the batch's order.
+class DialogBatchHost final : public BatchHost {
+public:
+    explicit DialogBatchHost(MainDialog& mainDialog) : dialog(mainDialog) {}
+
+    bool IsRunning() override { return dialog.IsRunning(); }
+    bool IsClosing() override { return dialog.IsClosing(); }
+
+    void EnableOptionControls(bool enable) override
+    {
+        dialog.CallOnDialogThread([&] { dialog.EnableOptionControls(enable); });
+    }
+    void UpdateCaseControls() override
+    {
+        dialog.CallOnDialogThread([&] { dialog.UpdateCaseControls(); });
+    }
+    PasswordOptions ReadOptions() override
+    {
+        PasswordOptions options;
+        dialog.CallOnDialogThread([&] { options = dialog.ReadOptions(); });
+        return options;
+    }
+    void ClearList() override
+    {
+        dialog.CallOnDialogThread([&] { dialog.ClearList(); });
+    }
+    void SetStatus(std::string_view text) override
+    {
+        dialog.CallOnDialogThread([&] { dialog.SetStatus(text); });
+    }
+    void SetProgress(int percentage) override
+    {
+        dialog.CallOnDialogThread([&] { dialog.SetProgress(percentage); });
+    }
+    void AddRow(const PasswordRow& row) override
+    {
+        dialog.CallOnDialogThread([&] { dialog.AddRow(row); });
+    }
+    void ShowPassword(const PasswordRow& row, int maxBits, int minBits) override
+    {
+        dialog.CallOnDialogThread([&] { dialog.ShowPassword(row, maxBits, minBits); });
+    }
+
+private:
+    MainDialog& dialog;
+};
+
+// Controls a batch switches off, in the order they are switched.
+constexpr int kOptionControls[] = {
+    IDC_LOWER_CASE,
+    IDC_UPPER_CASE,
+    IDC_MIX_CASE,
+    IDC_ONLY_NUMBERS,
+    IDC_HEX_DIGITS,
+    IDC_ONLY_LETTERS,
+    IDC_LETTERS_AND_NUMBERS,
+    IDC_EXCLUDE_SIMILAR,
+    IDC_EXCLUDE_DUPLICATE,
+    IDC_LENGTH_SPIN,
+    IDC_COUNT_SPIN,
+    IDC_GENERATE,
+    IDC_PASSWORD_LIST,
+    IDC_COPY,
+    IDC_DELETE_LINK,
+    IDC_SAVE_LINK,
+};
+
+constexpr int kCaseRadios[] = {IDC_LOWER_CASE, IDC_UPPER_CASE, IDC_MIX_CASE};
+
+} // namespace
+
+MainDialog::MainDialog(std::string dictionaryPath, BatchRandom randomKind)
+    : batch(std::move(dictionaryPath), randomKind)
+{
+    PasswordListControl::RegisterWindowClass(module.Instance());
+}
+
+MainDialog::~MainDialog()
+{
+    // The close path has already waited; this covers a dialog that ended some
+    // other way, so no run can outlive the object it runs on.
+    Stop();
+    WaitForEnd(INFINITE);
+}
+
+std::string MainDialog::DefaultDictionaryPath()
+{
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return DictionaryPathBeside(path);
+}
+
+bool MainDialog::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        result = OnInitDialog();
+        return true;
+    case WM_COMMAND:
+        if (OnCommand(LOWORD(wParam))) {
+            result = 0;
+            return true;
+        }
+        break;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == IDC_PASSWORD_LIST &&
+            static_cast<int>(header->code) == NotifySelected) {
+            ShowSelectedPassword(*reinterpret_cast<const ListNotify*>(lParam));
+            result = 0;
+            return true;
+        }
+        break;
+    }
+    case kCallMessage:
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        result = 0;
+        return true;
+    default:
+        break;
+    }
+    return ReflectNotification(message, wParam, lParam, result);
+}
+
+bool MainDialog::OnCommand(int id)
+{
+    switch (id) {
+    case IDOK:
+    case IDCANCEL:
+        CloseDialog(id);
+        return true;
+    case IDC_GENERATE:
+        Start();
+        return true;
+    case IDC_ONLY_NUMBERS:
+    case IDC_HEX_DIGITS:
+    case IDC_ONLY_LETTERS:
+    case IDC_LETTERS_AND_NUMBERS:
+        UpdateCaseControls();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// LRESULT OnInitDialog()
+LRESULT MainDialog::OnInitDialog()
+{
+    CenterOverOwner();
+    SetUpPasswordList();
+    SetWindowIcons();
+    progressBar.Subclass(GetDlgItem(Handle(), IDC_PROGRESS));
+    SendDlgItemMessageA(Handle(), IDC_LENGTH_SPIN, UDM_SETRANGE32, PasswordOptions::kMinLength,
+                        PasswordOptions::kMaxLength);
+    SendDlgItemMessageA(Handle(), IDC_COUNT_SPIN, UDM_SETRANGE32, PasswordOptions::kMinCount,
+                        PasswordOptions::kMaxCount);
+    SetVersionLabel();
+    LoadSettings();
+    UpdateCaseControls();
+    Start();
+    return TRUE;
+}
+
+void MainDialog::CenterOverOwner()
+{
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT around = area;
+    const HWND owner = GetWindow(Handle(), GW_OWNER);
+    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) {
+        GetWindowRect(owner, &around);
+    }
+    RECT own{};
+    GetWindowRect(Handle(), &own);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    int left = around.left + (around.right - around.left - width) / 2;
+    int top = around.top + (around.bottom - around.top - height) / 2;
+    if (left < area.left) {
+        left = area.left;
+    } else if (left + width > area.right) {
+        left = area.right - width;
+    }
+    if (top < area.top) {
+        top = area.top;
+    } else if (top + height > area.bottom) {
+        top = area.bottom - height;
+    }
+    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainDialog::SetUpPasswordList()
+{
+    if (passwordList.Subclass(GetDlgItem(Handle(), IDC_PASSWORD_LIST))) {
+        passwordList.Setup();
+        InvalidateRect(passwordList.Handle(), nullptr, TRUE);
+    }
+    ListModel& list = passwordList.Model();
+    list.focusCellMode = false;
+    list.AddColumn("Password", 100, -1, false, FormatText, 0);
+    list.AddColumn("Entropy", 55, -1, false, FormatText, 0);
+    list.AddColumn("Phonetics", 200, -1, false, FormatText, 0);
+
+    rowImages.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 1));
+    if (rowImages) {
+        const UniqueIcon icon(static_cast<HICON>(
+            LoadImageA(module.Instance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0)));
+        if (icon) {
+            ImageList_AddIcon(rowImages.get(), icon.get());
+        }
+        passwordList.SetImageList(rowImages.get());
+    }
+}
+
+void MainDialog::SetWindowIcons()
+{
+    bigIcon.reset(static_cast<HICON>(LoadImageA(module.Instance(), MAKEINTRESOURCEA(IDI_DIALOG),
+                                                IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon.reset(static_cast<HICON>(LoadImageA(module.Instance(), MAKEINTRESOURCEA(IDI_DIALOG),
+                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), 0)));
+    if (bigIcon) {
+        SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+    }
+    if (smallIcon) {
+        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    }
+}
+
+void MainDialog::CloseDialog(int result)
+{
+    closing = true;
+    if (IsRunning()) {
+        Stop();
+    }
+    // Also a run that has just returned is still leaving its thread routine,
+    // which reads this object: wait for the thread itself, answering the
+    // dialog calls it may still be making.
+    WaitForEndServingSentMessages();
+    SaveSettings();
+    EndDialog(result);
+}
+
+void MainDialog::ShowSelectedPassword(const ListNotify& notify)
+{
+    if (notify.row == -1) {
+        return;
+    }
+    const ListModel& list = passwordList.Model();
+    SetText(IDC_CURRENT_PASSWORD, list.GetItemText(notify.row, 0).c_str());
+    SetText(IDC_PHONETICS, list.GetItemText(notify.row, 2).c_str());
+}
+
+void MainDialog::EnableOptionControls(bool enable)
+{
+    for (const int id : kOptionControls) {
+        EnableWindow(GetDlgItem(Handle(), id), enable);
+    }
+}
+
+void MainDialog::UpdateCaseControls()
+{
+    const bool letters = !IsChecked(IDC_ONLY_NUMBERS);
+    for (const int id : kCaseRadios) {
+        EnableWindow(GetDlgItem(Handle(), id), letters);
+    }
+}
+
+bool MainDialog::IsChecked(int id) const
+{
+    return SendDlgItemMessageA(Handle(), id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+int MainDialog::ReadNumber(int id) const
+{
+    char text[64] = {};
+    GetDlgItemTextA(Handle(), id, text, sizeof text);
+    return StrToIntA(text);
+}
+
+void MainDialog::SetText(int id, const char* text)
+{
+    SetDlgItemTextA(Handle(), id, text);
+}
+
+PasswordOptions MainDialog::ReadOptions() const
+{
+    PasswordOptions options;
+    options.length = ReadNumber(IDC_LENGTH);
+    options.count = ReadNumber(IDC_COUNT);
+    options.excludeSimilar = IsChecked(IDC_EXCLUDE_SIMILAR);
+    options.excludeDuplicate = IsChecked(IDC_EXCLUDE_DUPLICATE);
+    if (IsChecked(IDC_ONLY_NUMBERS)) {
+        options.characterType = CharacterType::OnlyNumbers;
+    } else if (IsChecked(IDC_HEX_DIGITS)) {
+        options.characterType = CharacterType::HexDigits;
+    } else if (IsChecked(IDC_ONLY_LETTERS)) {
+        options.characterType = CharacterType::OnlyLetters;
+    } else {
+        options.characterType = CharacterType::LettersAndNumbers;
+    }
+    if (IsChecked(IDC_LOWER_CASE)) {
+        options.letterCase = LetterCase::LowerCase;
+    } else if (IsChecked(IDC_UPPER_CASE)) {
+        options.letterCase = LetterCase::UpperCase;
+    } else {
+        options.letterCase = LetterCase::MixCase;
+    }
+    return options;
+}
+
+void MainDialog::CallOnDialogThread(const std::function<void()>& function)
+{
+    SendMessageA(Handle(), kCallMessage, 0, reinterpret_cast<LPARAM>(&function));
+}
+
+void MainDialog::Run()
+{
+    lastPostedProgress = -1;
+    DialogBatchHost host(*this);
+    batch.Run(host, *this);
+}
+
+bool MainDialog::ReportProgress(int percentage)
+{
+    // Asked after every line of the word file: posting each would flood the
+    // dialog's queue on a large file, so only a changed percentage is posted.
+    if (percentage != lastPostedProgress.exchange(percentage)) {
+        PostMessageA(progressBar.Handle() != nullptr ? progressBar.Handle()
+                                                     : GetDlgItem(Handle(), IDC_PROGRESS),
+                     PBM_SETPOS, static_cast<WPARAM>(percentage), 0);
+    }
+    return IsRunning();
+}
+
+void MainDialog::ClearList()
+{
+    passwordList.Model().DeleteAllItems();
+}
+
+void MainDialog::SetStatus(std::string_view text)
+{
+    SetText(IDC_STATUS, std::string(text).c_str());
+}
+
+void MainDialog::SetProgress(int percentage)
+{
+    // Positions the word-file load posted may still wait in the queue; the
+    // batch's own positions come later and must not be overtaken by them.
+    const HWND bar = GetDlgItem(Handle(), IDC_PROGRESS);
+    MSG stale;
+    while (PeekMessageA(&stale, bar, PBM_SETPOS, PBM_SETPOS, PM_REMOVE | PM_NOYIELD)) {
+    }
+    SendDlgItemMessageA(Handle(), IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(percentage), 0);
+}
+
+void MainDialog::AddRow(const PasswordRow& row)
+{
+    AppendPasswordRow(passwordList.Model(), row.password, row.entropyText, row.phonetics);
+}
+
+void MainDialog::ShowPassword(const PasswordRow& row, int maxBits, int minBits)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%d Bit", maxBits);
+    SetText(IDC_MAX_ENTROPY, text);
+    std::snprintf(text, sizeof text, "%d Bit", minBits);
+    SetText(IDC_MIN_ENTROPY, text);
+    SetText(IDC_CURRENT_PASSWORD, row.password.c_str());
+    SetText(IDC_PHONETICS, row.phonetics.c_str());
+}

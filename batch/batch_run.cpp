@@ -1,0 +1,129 @@
+#include "batch/batch_run.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "engine/password_set.h"
+#include "engine/secure_random.h"
+#include "engine/seed.h"
+
+namespace {
+
+// The batch's passwords, kept on the worker so the uniqueness test never has
+// to ask the dialog's thread: only the batch changes the list while it runs.
+class BatchPasswords final : public PasswordList {
+public:
+    explicit BatchPasswords(BatchHost& batchHost) : host(batchHost) {}
+
+    bool Contains(std::string_view password) const override { return passwords.Contains(password); }
+
+    void Add(const PasswordRow& row) override
+    {
+        passwords.Insert(row.password);
+        host.AddRow(row);
+    }
+
+private:
+    BatchHost& host;
+    PasswordSet passwords;
+};
+
+std::string Format(const char* format, int value)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+int Percentage(int done, int count)
+{
+    return static_cast<int>(static_cast<std::int64_t>(done) * 100 / count);
+}
+
+} // namespace
+
+GenerationBatch::GenerationBatch(std::string path, BatchRandom kind)
+    : dictionaryPath(std::move(path)), randomKind(kind)
+{
+}
+
+void GenerationBatch::Run(BatchHost& host, ProgressSink& sink)
+{
+    host.EnableOptionControls(false);
+    if (!dictionaryLoaded) {
+        dictionary.LoadDictionary(dictionaryPath, &sink);
+        dictionaryLoaded = true;
+    }
+    if (host.IsRunning()) {
+        MakePasswords(host);
+    }
+    // Only a closing dialog stops a run, and then its controls no longer
+    // matter; every other end gives the user the controls back, also when the
+    // run could not even begin.
+    if (!host.IsClosing()) {
+        host.EnableOptionControls(true);
+        host.UpdateCaseControls();
+    }
+}
+
+void GenerationBatch::MakePasswords(BatchHost& host)
+{
+    if (randomKind == BatchRandom::Seeded) {
+        SeedRandomSource();
+        MakePasswordsFrom(ThreadRandomSource(), host);
+        return;
+    }
+    // The secure source needs no seed.
+    SecureRandomSource random;
+    MakePasswordsFrom(random, host);
+}
+
+void GenerationBatch::MakePasswordsFrom(DrawSource& random, BatchHost& host)
+{
+    host.ClearList();
+    host.SetStatus("Generating passwords...");
+    const PasswordOptions options = host.ReadOptions();
+    const int count = options.count;
+    int maxBits = 0;
+    int minBits = 1024;
+    int made = 0;
+    const char* failure = nullptr;
+    BatchPasswords passwords(host);
+    for (; made < count; ++made) {
+        if (!host.IsRunning()) {
+            break;
+        }
+        host.SetProgress(Percentage(made, count));
+        std::optional<PasswordRow> row;
+        try {
+            row = GeneratePassword(random, options, dictionary, passwords);
+        } catch (const RandomUnavailable&) {
+            failure = "%d password(s) created; the system's random generator failed.";
+            break;
+        }
+        if (!row) {
+            failure = "%d password(s) created; no other password fits these options.";
+            break;
+        }
+        maxBits = std::max(maxBits, row->entropyBits);
+        minBits = std::min(minBits, row->entropyBits);
+        host.ShowPassword(*row, maxBits, minBits);
+        std::this_thread::sleep_for(kPause);
+    }
+    host.SetProgress(100);
+    host.SetStatus(failure != nullptr ? Format(failure, made)
+                                      : Format("%d password(s) created.", count));
+}
+
+std::string DictionaryPathBeside(std::string executablePath)
+{
+    const std::size_t slash = executablePath.rfind('\\');
+    if (slash != std::string::npos) {
+        executablePath.resize(slash);
+    }
+    return executablePath + "\\dictionary.txt";
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/main_dialog.h"
+
+// Runs a MainDialog modally on a thread of its own, the way start-up runs it
+// on the program's thread, so the test's thread can drive it from outside
+// with window messages.
+class DialogRunner {
+public:
+    // beforeDialog runs on the dialog's thread just before the dialog opens.
+    explicit DialogRunner(std::string dictionaryPath, std::function<void()> beforeDialog = nullptr);
+    ~DialogRunner();
+
+    HWND Window() const { return window; }
+    DWORD ThreadId() const { return threadId; }
+
+    // Runs the function on the dialog's thread.
+    void OnDialogThread(const std::function<void()>& function) const;
+
+    std::string Text(int id) const;
+    bool Checked(int id) const;
+    bool Enabled(int id) const;
+    void SetText(int id, const char* text) const;
+    void Click(int id) const;
+    std::vector<std::string> Passwords() const;
+
+    // Waits until the status line reads the text; false after the time-out.
+    bool WaitForStatus(const std::string& text, DWORD timeout = 30000) const;
+    // Waits until no run is active: the batch has given the controls back.
+    bool WaitForIdle(DWORD timeout = 30000) const;
+    // Waits for a batch's last status and for its run to end.
+    bool WaitForBatch(const std::string& status) const
+    {
+        return WaitForStatus(status) && WaitForIdle();
+    }
+
+    // Posts the message as a user's action would arrive, waits for the dialog
+    // to end and answers its result; nothing when it did not end in time.
+    std::optional<INT_PTR> Close(UINT message, WPARAM wParam, DWORD timeout = 30000);
+
+private:
+    static DWORD WINAPI ThreadRoutine(void* parameter);
+
+    std::string dictionaryPath;
+    std::function<void()> beforeDialog;
+    HANDLE thread = nullptr;
+    DWORD threadId = 0;
+    HWND window = nullptr;
+    std::atomic<MainDialog*> dialog{nullptr};
+    std::atomic<INT_PTR> result{0};
+};
+
+// The settings key of the test's own Wine prefix.
+void ClearSettings();
+void StoreRaw(const char* name, DWORD type, const void* data, DWORD size);
+void StoreNumber(const char* name, DWORD value);
+std::optional<DWORD> StoredNumber(const char* name);

@@ -1,0 +1,340 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <regex>
+#include <set>
+
+#include "res/resource.h"
+#include "tests/app/dialog_runner.h"
+#include "toolkit/module.h"
+
+namespace {
+
+class ProgramEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        module.Init(GetModuleHandleA(nullptr));
+    }
+    void TearDown() override { module.Term(); }
+};
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
+
+constexpr int kOptionControls[] = {IDC_LOWER_CASE,
+                                   IDC_UPPER_CASE,
+                                   IDC_MIX_CASE,
+                                   IDC_ONLY_NUMBERS,
+                                   IDC_HEX_DIGITS,
+                                   IDC_ONLY_LETTERS,
+                                   IDC_LETTERS_AND_NUMBERS,
+                                   IDC_EXCLUDE_SIMILAR,
+                                   IDC_EXCLUDE_DUPLICATE,
+                                   IDC_LENGTH_SPIN,
+                                   IDC_COUNT_SPIN,
+                                   IDC_GENERATE,
+                                   IDC_PASSWORD_LIST,
+                                   IDC_COPY,
+                                   IDC_DELETE_LINK,
+                                   IDC_SAVE_LINK};
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                   ("sorvane-dialog-" + std::to_string(GetCurrentProcessId()));
+    std::string dictionary = (folder / "dictionary.txt").string();
+
+    void SetUp() override
+    {
+        ClearSettings();
+        std::filesystem::create_directories(folder);
+        std::filesystem::remove(dictionary);
+    }
+    void TearDown() override
+    {
+        std::filesystem::remove_all(folder);
+        ClearSettings();
+    }
+
+    void WriteDictionary(const std::vector<std::string>& words) const
+    {
+        std::ofstream file(dictionary, std::ios::binary);
+        for (const auto& word : words) {
+            file << word << "\r\n";
+        }
+    }
+};
+
+TEST_F(MainDialogTest, FirstStartMakesTenPasswordsWithTheDefaults)
+{
+    DialogRunner dialog(dictionary);
+    ASSERT_NE(dialog.Window(), nullptr);
+    ASSERT_TRUE(dialog.WaitForBatch("10 password(s) created."));
+
+    EXPECT_EQ(dialog.Text(IDC_LENGTH), "10");
+    EXPECT_EQ(dialog.Text(IDC_COUNT), "10");
+    EXPECT_TRUE(dialog.Checked(IDC_EXCLUDE_SIMILAR));
+    EXPECT_TRUE(dialog.Checked(IDC_EXCLUDE_DUPLICATE));
+    EXPECT_TRUE(dialog.Checked(IDC_LETTERS_AND_NUMBERS));
+    EXPECT_TRUE(dialog.Checked(IDC_MIX_CASE));
+    EXPECT_EQ(dialog.Text(IDC_VERSION), "v1.0.0.6");
+
+    const auto passwords = dialog.Passwords();
+    ASSERT_EQ(passwords.size(), 10u);
+    EXPECT_EQ(std::set<std::string>(passwords.begin(), passwords.end()).size(), 10u);
+    for (const auto& password : passwords) {
+        EXPECT_TRUE(std::regex_match(password, std::regex("[2-9a-hkmnp-zA-HJ-NP-Z]{10}")))
+            << password;
+    }
+    // The newest row is the one on show, and the labels hold the range.
+    EXPECT_EQ(dialog.Text(IDC_CURRENT_PASSWORD), passwords.back());
+    EXPECT_FALSE(dialog.Text(IDC_PHONETICS).empty());
+    EXPECT_TRUE(std::regex_match(dialog.Text(IDC_MAX_ENTROPY), std::regex("[0-9]+ Bit")));
+    EXPECT_TRUE(std::regex_match(dialog.Text(IDC_MIN_ENTROPY), std::regex("[0-9]+ Bit")));
+
+    EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
+    const struct {
+        const char* name;
+        DWORD value;
+    } kSaved[] = {{"PasswordLen", 10},     {"Count", 10}, {"ExcludeSimilar", 1},
+                  {"ExcludeDuplicate", 1}, {"Type", 3},   {"Case", 2}};
+    for (const auto& saved : kSaved) {
+        EXPECT_EQ(StoredNumber(saved.name), saved.value) << saved.name;
+    }
+}
+
+TEST_F(MainDialogTest, LoadsStoredValuesIntoTheControls)
+{
+    const unsigned char twoBytes[2] = {12, 0};
+    const unsigned char eightBytes[8] = {20, 0, 0, 0, 0, 0, 0, 0};
+    const struct {
+        std::function<void()> store;
+        int id;
+        std::string text; // expected text, or "" to check the radio or box
+        bool checked;
+    } kCases[] = {
+        {[] { StoreNumber("Type", 7); }, IDC_LETTERS_AND_NUMBERS, "", true},
+        {[] { StoreNumber("Type", static_cast<DWORD>(-1)); }, IDC_LETTERS_AND_NUMBERS, "", true},
+        {[] { StoreNumber("Type", 0); }, IDC_ONLY_NUMBERS, "", true},
+        {[] { StoreNumber("Type", 2); }, IDC_ONLY_LETTERS, "", true},
+        {[] { StoreNumber("Case", 5); }, IDC_MIX_CASE, "", true},
+        {[] { StoreNumber("Case", 0); }, IDC_LOWER_CASE, "", true},
+        {[] { StoreNumber("ExcludeSimilar", 0); }, IDC_EXCLUDE_SIMILAR, "", false},
+        {[] { StoreNumber("ExcludeDuplicate", 0); }, IDC_EXCLUDE_DUPLICATE, "", false},
+        {[&] { StoreRaw("Count", REG_BINARY, twoBytes, 2); }, IDC_COUNT, "12", false},
+        {[&] { StoreRaw("PasswordLen", REG_BINARY, eightBytes, 8); }, IDC_LENGTH, "10", false},
+        {[] { StoreNumber("PasswordLen", 200); }, IDC_LENGTH, "64", false},
+        {[] { StoreNumber("PasswordLen", 1); }, IDC_LENGTH, "3", false},
+        {[] { StoreNumber("Count", 0); }, IDC_COUNT, "1", false},
+        {[] { StoreNumber("Count", 1000); }, IDC_COUNT, "300", false},
+    };
+    for (const auto& c : kCases) {
+        ClearSettings();
+        StoreNumber("Count", 1); // keep each start's batch short
+        c.store();
+        DialogRunner dialog(dictionary);
+        if (c.text.empty()) {
+            EXPECT_EQ(dialog.Checked(c.id), c.checked) << c.id;
+        } else {
+            EXPECT_EQ(dialog.Text(c.id), c.text) << c.id;
+        }
+        // Exactly one radio of each group is checked.
+        int types = 0;
+        for (const int id :
+             {IDC_ONLY_NUMBERS, IDC_HEX_DIGITS, IDC_ONLY_LETTERS, IDC_LETTERS_AND_NUMBERS}) {
+            types += dialog.Checked(id);
+        }
+        int cases = 0;
+        for (const int id : {IDC_LOWER_CASE, IDC_UPPER_CASE, IDC_MIX_CASE}) {
+            cases += dialog.Checked(id);
+        }
+        EXPECT_EQ(types, 1);
+        EXPECT_EQ(cases, 1);
+        EXPECT_EQ(dialog.Close(WM_COMMAND, IDCANCEL), 2);
+    }
+}
+
+TEST_F(MainDialogTest, SavedChoicesComeBackAtTheNextStart)
+{
+    StoreNumber("Count", 1);
+    {
+        DialogRunner dialog(dictionary);
+        ASSERT_TRUE(dialog.WaitForBatch("1 password(s) created."));
+        dialog.Click(IDC_HEX_DIGITS);
+        dialog.Click(IDC_UPPER_CASE);
+        dialog.Click(IDC_EXCLUDE_SIMILAR);
+        EXPECT_EQ(dialog.Close(WM_CLOSE, 0), 2); // the title bar's close box
+    }
+    EXPECT_EQ(StoredNumber("Type"), 1u);
+    EXPECT_EQ(StoredNumber("Case"), 1u);
+    EXPECT_EQ(StoredNumber("ExcludeSimilar"), 0u);
+
+    DialogRunner dialog(dictionary);
+    ASSERT_TRUE(dialog.WaitForBatch("1 password(s) created."));
+    EXPECT_TRUE(dialog.Checked(IDC_HEX_DIGITS));
+    EXPECT_TRUE(dialog.Checked(IDC_UPPER_CASE));
+    EXPECT_FALSE(dialog.Checked(IDC_EXCLUDE_SIMILAR));
+    EXPECT_TRUE(std::regex_match(dialog.Passwords().front(), std::regex("[0-9A-F]{10}")));
+    EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
+}
+
+TEST_F(MainDialogTest, ControlsRestWhileABatchRuns)
+{
+    StoreNumber("Count", 300);
+    StoreNumber("Type", 0); // only numbers: the case radios stay off throughout
+    DialogRunner dialog(dictionary);
+    ASSERT_TRUE(dialog.WaitForStatus("Generating passwords..."));
+    for (const int id : kOptionControls) {
+        EXPECT_FALSE(dialog.Enabled(id)) << id;
+    }
+    EXPECT_TRUE(dialog.Enabled(IDOK));
+    ASSERT_TRUE(dialog.WaitForBatch("300 password(s) created."));
+    for (const int id : kOptionControls) {
+        const bool caseRadio = id == IDC_LOWER_CASE || id == IDC_UPPER_CASE || id == IDC_MIX_CASE;
+        EXPECT_EQ(dialog.Enabled(id), !caseRadio) << id;
+    }
+    EXPECT_EQ(dialog.Passwords().size(), 300u);
+
+    dialog.Click(IDC_HEX_DIGITS);
+    EXPECT_TRUE(dialog.Enabled(IDC_UPPER_CASE));
+    dialog.Click(IDC_ONLY_NUMBERS);
+    EXPECT_FALSE(dialog.Enabled(IDC_UPPER_CASE));
+    EXPECT_TRUE(dialog.Checked(IDC_MIX_CASE)); // the choice itself is kept
+    EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
+}
+
+std::mutex positionsLock;
+std::vector<int> positions;
+
+LRESULT CALLBACK RecordProgress(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == PBM_SETPOS &&
+        GetDlgCtrlID(call->hwnd) == IDC_PROGRESS) {
+        std::lock_guard<std::mutex> guard(positionsLock);
+        positions.push_back(static_cast<int>(call->wParam));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::vector<int> TakePositions()
+{
+    std::lock_guard<std::mutex> guard(positionsLock);
+    return std::exchange(positions, {});
+}
+
+TEST_F(MainDialogTest, ProgressMovesInWholePercentages)
+{
+    StoreNumber("Count", 1);
+    HHOOK hook = nullptr;
+    TakePositions();
+    DialogRunner dialog(dictionary, [&] {
+        hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordProgress, nullptr, GetCurrentThreadId());
+    });
+    ASSERT_TRUE(dialog.WaitForBatch("1 password(s) created."));
+    EXPECT_EQ(TakePositions(), (std::vector<int>{0, 100}));
+
+    const struct {
+        const char* count;
+        const char* status;
+        std::vector<int> expected;
+    } kCases[] = {
+        {"3", "3 password(s) created.", {0, 33, 66, 100}},
+        {"4", "4 password(s) created.", {0, 25, 50, 75, 100}},
+        // A count the arrows could never show still ends cleanly.
+        {"0", "0 password(s) created.", {100}},
+        {"abc", "0 password(s) created.", {100}},
+    };
+    for (const auto& c : kCases) {
+        dialog.SetText(IDC_COUNT, c.count);
+        dialog.SetText(IDC_STATUS, "");
+        dialog.Click(IDC_GENERATE);
+        ASSERT_TRUE(dialog.WaitForBatch(c.status)) << c.count;
+        EXPECT_EQ(TakePositions(), c.expected) << c.count;
+        EXPECT_EQ(dialog.Passwords().size(), static_cast<std::size_t>(c.expected.size() - 1));
+    }
+    dialog.Close(WM_COMMAND, IDOK);
+    UnhookWindowsHookEx(hook);
+}
+
+// Every password "Only numbers", length 3 and both exclusions allow.
+std::vector<std::string> EveryThreeDigitPassword()
+{
+    std::vector<std::string> all;
+    for (char a = '2'; a <= '9'; ++a) {
+        for (char b = '2'; b <= '9'; ++b) {
+            for (char c = '2'; c <= '9'; ++c) {
+                if (a != b && b != c && a != c) {
+                    all.push_back({a, b, c});
+                }
+            }
+        }
+    }
+    return all;
+}
+
+TEST_F(MainDialogTest, ReadsTheDictionaryOncePerDialog)
+{
+    StoreNumber("Count", 5);
+    StoreNumber("PasswordLen", 3);
+    StoreNumber("Type", 0);
+    {
+        DialogRunner dialog(dictionary);
+        ASSERT_TRUE(dialog.WaitForBatch("5 password(s) created."));
+        // Appears after the first batch: this dialog never reads it.
+        WriteDictionary(EveryThreeDigitPassword());
+        dialog.SetText(IDC_STATUS, "");
+        dialog.Click(IDC_GENERATE);
+        ASSERT_TRUE(dialog.WaitForBatch("5 password(s) created."));
+        EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
+    }
+    DialogRunner dialog(dictionary);
+    ASSERT_TRUE(
+        dialog.WaitForBatch("0 password(s) created; no other password fits these options."));
+    EXPECT_TRUE(dialog.Passwords().empty());
+    EXPECT_TRUE(dialog.Enabled(IDC_GENERATE));
+    EXPECT_EQ(SendDlgItemMessageA(dialog.Window(), IDC_PROGRESS, PBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(dialog.Close(WM_COMMAND, IDCANCEL), 2);
+}
+
+TEST_F(MainDialogTest, ClosesAtAnyMomentWithoutHanging)
+{
+    // A word file that takes a while to read, so some closes land in the load.
+    {
+        std::ofstream file(dictionary, std::ios::binary);
+        for (int i = 0; i < 300000; ++i) {
+            file << "word" << i << "\r\n";
+        }
+    }
+    StoreNumber("Count", 300);
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        INT_PTR result;
+    } kCloses[] = {{WM_COMMAND, IDOK, 1}, {WM_COMMAND, IDCANCEL, 2}, {WM_CLOSE, 0, 2}};
+    int closedWhileLoading = 0;
+    int closedWhileGenerating = 0;
+    for (int i = 0; i < 100; ++i) {
+        DialogRunner dialog(dictionary);
+        ASSERT_NE(dialog.Window(), nullptr);
+        Sleep(static_cast<DWORD>((i * 37) % 400));
+        const std::string status = dialog.Text(IDC_STATUS);
+        closedWhileLoading += status == "Loading exclude dictionary...";
+        closedWhileGenerating += status == "Generating passwords...";
+        const auto& close = kCloses[i % 3];
+        const auto result = dialog.Close(close.message, close.wParam);
+        ASSERT_TRUE(result.has_value()) << "close " << i << " hung";
+        EXPECT_EQ(*result, close.result);
+    }
+    EXPECT_GT(closedWhileLoading, 0);
+    EXPECT_GT(closedWhileGenerating, 0);
+}
+
+} // namespace

@@ -1,0 +1,372 @@
+// The icons, list images, cursors, strings, version record and manifest
+// linked into this test executable are the ones sorvane.exe carries; each is
+// loaded the way the program loads it and checked for what the program and
+// the system need of it.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+HINSTANCE Module()
+{
+    return GetModuleHandleA(nullptr);
+}
+
+TEST(Resources, SaveFilterString)
+{
+    char buffer[256] = {};
+    const int length = LoadStringA(Module(), 129, buffer, static_cast<int>(sizeof buffer));
+    EXPECT_GT(length, 0);
+    EXPECT_STREQ(buffer, "Text Files (*.txt)%*.txt%All Files (*.*)%*.*%");
+}
+
+// The sizes stored for an icon, read from its group directory.
+std::vector<int> IconSizes(int id)
+{
+    std::vector<int> sizes;
+    HRSRC found =
+        FindResourceA(Module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
+    if (!found)
+        return sizes;
+    const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(Module(), found)));
+    const DWORD size = SizeofResource(Module(), found);
+    if (!data || size < 6)
+        return sizes;
+    WORD count = 0;
+    std::memcpy(&count, data + 4, sizeof count);
+    // Each entry: width, height, colours, reserved, planes, bit count, bytes, id.
+    for (WORD i = 0; i < count && 6u + 14u * (i + 1u) <= size; ++i) {
+        const BYTE* entry = data + 6 + 14 * i;
+        WORD bits = 0;
+        std::memcpy(&bits, entry + 6, sizeof bits);
+        if (entry[0] == entry[1] && bits == 32)
+            sizes.push_back(entry[0] ? entry[0] : 256);
+    }
+    return sizes;
+}
+
+// Draws the icon on white and reads back the pixels (top-down, 0x00RRGGBB).
+std::vector<uint32_t> IconOnWhite(HICON icon, int size)
+{
+    std::vector<uint32_t> pixels(static_cast<size_t>(size) * size);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) {
+        DeleteDC(dc);
+        return {};
+    }
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, size, size};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<const uint32_t*>(bits)[i] & 0x00FFFFFF;
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+void ExpectIcon(int id, const std::vector<int>& sizes)
+{
+    EXPECT_EQ(IconSizes(id), sizes);
+    for (int size : sizes) {
+        SCOPED_TRACE("icon " + std::to_string(id) + " at " + std::to_string(size));
+        HICON icon = static_cast<HICON>(
+            LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        ASSERT_NE(icon, nullptr);
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        EXPECT_TRUE(info.fIcon);
+        ASSERT_NE(info.hbmColor, nullptr);
+        BITMAP colour{};
+        GetObjectA(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(colour.bmWidth, size);
+        EXPECT_EQ(colour.bmHeight, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+
+        // Transparent around the picture, opaque in the middle.
+        const std::vector<uint32_t> pixels = IconOnWhite(icon, size);
+        ASSERT_EQ(pixels.size(), static_cast<size_t>(size) * size);
+        EXPECT_EQ(pixels[0], 0xFFFFFFu);
+        EXPECT_EQ(pixels[size - 1], 0xFFFFFFu);
+        EXPECT_NE(pixels[(size / 2 + size / 4) * size + size / 2], 0xFFFFFFu);
+        DestroyIcon(icon);
+    }
+}
+
+TEST(Resources, ApplicationIconAt16_32And48)
+{
+    ExpectIcon(128, {16, 32, 48});
+}
+
+TEST(Resources, WindowIconAt16And32)
+{
+    ExpectIcon(201, {16, 32});
+}
+
+// Bitmap 205 read as 32-bit pixels, top-down, 0x00RRGGBB.
+std::vector<uint32_t> ListImagePixels(int& width, int& height)
+{
+    std::vector<uint32_t> pixels;
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageA(Module(), MAKEINTRESOURCEA(205), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!bitmap)
+        return pixels;
+    BITMAP description{};
+    GetObjectA(bitmap, sizeof description, &description);
+    width = description.bmWidth;
+    height = description.bmHeight;
+    pixels.resize(static_cast<size_t>(width) * height);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC dc = GetDC(nullptr);
+    if (GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS) != height)
+        pixels.clear();
+    ReleaseDC(nullptr, dc);
+    DeleteObject(bitmap);
+    for (uint32_t& pixel : pixels)
+        pixel &= 0x00FFFFFF;
+    return pixels;
+}
+
+TEST(Resources, ListImagesAreSixGlyphsOnMagenta)
+{
+    int width = 0, height = 0;
+    const std::vector<uint32_t> pixels = ListImagePixels(width, height);
+    ASSERT_EQ(width, 96);
+    ASSERT_EQ(height, 16);
+    ASSERT_EQ(pixels.size(), 96u * 16u);
+    constexpr uint32_t kMagenta = 0xFF00FF;
+    auto at = [&](int image, int x, int y) { return pixels[y * 96 + image * 16 + x]; };
+
+    // Number of drawn pixels in each row of an image.
+    auto rowWidths = [&](int image) {
+        std::vector<int> widths;
+        for (int y = 0; y < 16; ++y) {
+            int drawn = 0;
+            for (int x = 0; x < 16; ++x)
+                drawn += at(image, x, y) != kMagenta;
+            if (drawn)
+                widths.push_back(drawn);
+        }
+        return widths;
+    };
+    for (int image = 0; image < 6; ++image) {
+        SCOPED_TRACE("image " + std::to_string(image));
+        EXPECT_EQ(at(image, 15, 15), kMagenta) << "the background is the transparent colour";
+        EXPECT_FALSE(rowWidths(image).empty()) << "nothing drawn";
+    }
+    // The sort arrows sit in the top rows and point down (descending, image 0)
+    // and up (ascending, image 1).
+    const std::vector<int> down = rowWidths(0), up = rowWidths(1);
+    ASSERT_GE(down.size(), 2u);
+    ASSERT_GE(up.size(), 2u);
+    EXPECT_GT(down.front(), down.back());
+    EXPECT_LT(up.front(), up.back());
+    for (int y = 8; y < 16; ++y)
+        EXPECT_EQ(at(0, 8, y), kMagenta);
+    // The check boxes share one frame; the set and third states mark the middle.
+    const uint32_t clear = at(2, 7, 7), set = at(3, 7, 7), set3 = at(4, 7, 7), third = at(5, 7, 7);
+    EXPECT_NE(set, clear);
+    EXPECT_NE(set3, clear);
+    EXPECT_NE(third, clear);
+    EXPECT_NE(third, set3);
+    for (int image = 3; image < 6; ++image)
+        for (int i = 0; i < 16; ++i) {
+            EXPECT_EQ(at(image, i, 1), at(2, i, 1));
+            EXPECT_EQ(at(image, 1, i), at(2, 1, i));
+        }
+}
+
+// The cursor's size and hotspot, and whether the hotspot's pixel is drawn
+// black (AND 0, colour 0).
+struct CursorFacts {
+    int width = 0, height = 0;
+    POINT hotspot{-1, -1};
+    bool hotspotBlack = false;
+};
+
+CursorFacts ReadCursor(int id)
+{
+    CursorFacts facts;
+    HCURSOR cursor = LoadCursorA(Module(), MAKEINTRESOURCEA(id));
+    if (!cursor)
+        return facts;
+    ICONINFO info{};
+    if (!GetIconInfo(cursor, &info))
+        return facts;
+    if (!info.fIcon)
+        facts.hotspot = {static_cast<LONG>(info.xHotspot), static_cast<LONG>(info.yHotspot)};
+    BITMAP mask{};
+    GetObjectA(info.hbmMask, sizeof mask, &mask);
+    facts.width = mask.bmWidth;
+    // A monochrome cursor stacks the AND mask above the XOR image.
+    facts.height = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;
+
+    auto pixelsOf = [](HBITMAP bitmap, int width, int height) {
+        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        HDC dc = GetDC(nullptr);
+        if (GetDIBits(dc, bitmap, 0, height, pixels.data(), &bi, DIB_RGB_COLORS) != height)
+            pixels.clear();
+        ReleaseDC(nullptr, dc);
+        for (uint32_t& pixel : pixels)
+            pixel &= 0x00FFFFFF;
+        return pixels;
+    };
+    const std::vector<uint32_t> maskPixels = pixelsOf(info.hbmMask, mask.bmWidth, mask.bmHeight);
+    const LONG hx = facts.hotspot.x, hy = facts.hotspot.y;
+    if (!maskPixels.empty() && hx >= 0 && hy >= 0 && hx < facts.width && hy < facts.height) {
+        const bool opaque = maskPixels[hy * facts.width + hx] == 0;
+        uint32_t colour = 0xFFFFFF;
+        if (info.hbmColor) {
+            const std::vector<uint32_t> colourPixels =
+                pixelsOf(info.hbmColor, facts.width, facts.height);
+            if (!colourPixels.empty())
+                colour = colourPixels[hy * facts.width + hx];
+        } else {
+            colour = maskPixels[(hy + facts.height) * facts.width + hx];
+        }
+        facts.hotspotBlack = opaque && colour == 0;
+    }
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return facts;
+}
+
+TEST(Resources, ColumnResizeCursorHasItsHotspotInTheMiddle)
+{
+    const CursorFacts facts = ReadCursor(206);
+    EXPECT_EQ(facts.width, 32);
+    EXPECT_EQ(facts.height, 32);
+    EXPECT_NEAR(facts.hotspot.x, facts.width / 2, 1);
+    EXPECT_NEAR(facts.hotspot.y, facts.height / 2, 1);
+    EXPECT_TRUE(facts.hotspotBlack);
+}
+
+TEST(Resources, HandCursorPointsWithItsFingertip)
+{
+    const CursorFacts facts = ReadCursor(207);
+    EXPECT_EQ(facts.width, 32);
+    EXPECT_EQ(facts.height, 32);
+    // The tip of the finger is the hand's topmost point.
+    EXPECT_LE(facts.hotspot.y, 2);
+    EXPECT_GE(facts.hotspot.x, 0);
+    EXPECT_TRUE(facts.hotspotBlack);
+}
+
+// ---------------------------------------------------------------------------
+// Version record and manifest, read from this executable.
+
+std::string VersionString(const std::vector<char>& block, const char* name)
+{
+    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block.data(), path.c_str(), &value, &length) || !value)
+        return "(missing)";
+    return static_cast<const char*>(value);
+}
+
+TEST(Resources, VersionRecordIs1_0_0_6)
+{
+    char path[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH - 1), 0u);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, block.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000006u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000006u);
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], 0x0409);
+    EXPECT_EQ(translation[1], 0x04B0);
+
+    EXPECT_EQ(VersionString(block, "CompanyName"), "Tavolin");
+    EXPECT_EQ(VersionString(block, "ProductName"), "Sorvane");
+    EXPECT_EQ(VersionString(block, "InternalName"), "Sorvane");
+    EXPECT_EQ(VersionString(block, "OriginalFilename"), "sorvane.exe");
+    EXPECT_EQ(VersionString(block, "FileVersion"), "1.0.0.6");
+    EXPECT_EQ(VersionString(block, "ProductVersion"), "1.0.0.6");
+    EXPECT_NE(VersionString(block, "FileDescription"), "(missing)");
+    EXPECT_NE(VersionString(block, "LegalCopyright"), "(missing)");
+}
+
+// The text of the first element `<tag ...>` at or after `from`.
+std::string ElementTag(const std::string& xml, const char* tag, size_t from = 0)
+{
+    const size_t start = xml.find(std::string("<") + tag, from);
+    if (start == std::string::npos)
+        return {};
+    const size_t end = xml.find('>', start);
+    return end == std::string::npos ? std::string() : xml.substr(start, end - start + 1);
+}
+
+TEST(Resources, ManifestAsksForCommonControls6)
+{
+    HRSRC found = FindResourceA(Module(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(Module(), found)));
+    ASSERT_NE(data, nullptr);
+    const std::string xml(data, SizeofResource(Module(), found));
+
+    const std::string identity = ElementTag(xml, "assemblyIdentity");
+    const char* architecture =
+        sizeof(void*) == 8 ? "processorArchitecture=\"amd64\"" : "processorArchitecture=\"x86\"";
+    EXPECT_NE(identity.find(architecture), std::string::npos) << identity;
+    EXPECT_NE(identity.find("name=\"Ketrine\""), std::string::npos) << identity;
+    EXPECT_NE(identity.find("version=\"1.0.0.0\""), std::string::npos) << identity;
+    EXPECT_NE(identity.find("type=\"win32\""), std::string::npos) << identity;
+    EXPECT_NE(xml.find("<description>Ketrine Application</description>"), std::string::npos);
+
+    const size_t dependency = xml.find("<dependentAssembly");
+    ASSERT_NE(dependency, std::string::npos);
+    const std::string controls = ElementTag(xml, "assemblyIdentity", dependency);
+    EXPECT_NE(controls.find("name=\"Microsoft.Windows.Common-Controls\""), std::string::npos);
+    EXPECT_NE(controls.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(controls.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos);
+}
+
+TEST(Resources, CommonControlsComeFromTheSideBySideStore)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    ASSERT_NE(comctl, nullptr);
+    char path[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameA(comctl, path, MAX_PATH), 0u);
+    std::string lower(path);
+    CharLowerBuffA(lower.data(), static_cast<DWORD>(lower.size()));
+    EXPECT_NE(lower.find("winsxs"), std::string::npos) << path;
+}
+
+} // namespace

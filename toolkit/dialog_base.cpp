@@ -1,0 +1,137 @@
+#include "toolkit/dialog_base.h"
+
+#include "toolkit/module.h"
+
+INT_PTR DialogBase::DoModal(HWND owner, int templateId)
+{
+    module.AddPendingWindow(this);
+    const INT_PTR result =
+        DialogBoxParamA(module.Instance(), MAKEINTRESOURCEA(templateId), owner, StartDialogProc, 0);
+    // When the dialog never received a message, our record must not join a
+    // later dialog of this thread to this object.
+    module.RemovePendingWindow(this);
+    window = nullptr;
+    return result;
+}
+
+void DialogBase::EndDialog(INT_PTR result)
+{
+    ::EndDialog(window, result);
+}
+
+INT_PTR CALLBACK DialogBase::StartDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = static_cast<DialogBase*>(module.TakePendingWindow());
+    if (self == nullptr) {
+        return FALSE;
+    }
+    self->window = hwnd;
+    SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    SetWindowLongPtrA(hwnd, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(DialogProc));
+    return DialogProc(hwnd, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<DialogBase*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (self == nullptr) {
+        return FALSE;
+    }
+    try {
+        return self->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind into the system's dialog manager.
+        return FALSE;
+    }
+}
+
+INT_PTR DialogBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (!ProcessMessage(message, wParam, lParam, result)) {
+        return FALSE;
+    }
+    // These messages answer through the return value itself; every other one
+    // through the dialog's message-result slot.
+    switch (message) {
+    case WM_INITDIALOG:
+    case WM_CHARTOITEM:
+    case WM_VKEYTOITEM:
+    case WM_COMPAREITEM:
+    case WM_QUERYDRAGICON:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return static_cast<INT_PTR>(result);
+    default:
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+}
+
+namespace {
+
+// The child a notification concerns, or null when the message is not one
+// that is reflected.
+HWND ReflectionTarget(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DRAWITEM:
+        return wParam != 0 ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_MEASUREITEM:
+        return wParam != 0
+                   ? GetDlgItem(dialog, reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->CtlID)
+                   : nullptr;
+    case WM_DELETEITEM:
+        return wParam != 0
+                   ? GetDlgItem(dialog, reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->CtlID)
+                   : nullptr;
+    case WM_COMPAREITEM:
+        return wParam != 0
+                   ? GetDlgItem(dialog, reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->CtlID)
+                   : nullptr;
+    case WM_NOTIFY:
+        return reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+    case WM_COMMAND:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<HWND>(lParam);
+    case WM_PARENTNOTIFY: {
+        const UINT event = LOWORD(wParam);
+        if (event == WM_CREATE || event == WM_DESTROY) {
+            return reinterpret_cast<HWND>(lParam);
+        }
+        return GetDlgItem(dialog, HIWORD(wParam));
+    }
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+bool DialogBase::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    const HWND child = ReflectionTarget(window, message, wParam, lParam);
+    if (child == nullptr || child == window) {
+        return false;
+    }
+    result = SendMessageA(child, message + kReflectedMessageBase, wParam, lParam);
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC && result == 0) {
+        return false; // no brush from the child: the dialog's own colours apply
+    }
+    return true;
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <utility>
+
+// One owner for each handle: move-only, closed exactly once by the closer of
+// its kind. Borrowed handles are never wrapped.
+template <typename Handle, auto Close, Handle Invalid = Handle{}> class UniqueAny {
+public:
+    UniqueAny() = default;
+    explicit UniqueAny(Handle handle) : value(handle) {}
+    UniqueAny(const UniqueAny&) = delete;
+    UniqueAny& operator=(const UniqueAny&) = delete;
+    UniqueAny(UniqueAny&& other) noexcept : value(other.release()) {}
+    UniqueAny& operator=(UniqueAny&& other) noexcept
+    {
+        if (this != &other) {
+            reset(other.release());
+        }
+        return *this;
+    }
+    ~UniqueAny() { reset(); }
+
+    Handle get() const { return value; }
+    explicit operator bool() const { return value != Invalid; }
+
+    Handle release() { return std::exchange(value, Invalid); }
+
+    void reset(Handle handle = Invalid)
+    {
+        const Handle old = std::exchange(value, handle);
+        if (old != Invalid) {
+            Close(old);
+        }
+    }
+
+private:
+    Handle value = Invalid;
+};
+
+namespace handle_closers {
+inline void CloseKernelHandle(HANDLE handle)
+{
+    CloseHandle(handle);
+}
+inline void CloseKey(HKEY key)
+{
+    RegCloseKey(key);
+}
+inline void DeleteGdiObject(HGDIOBJ object)
+{
+    DeleteObject(object);
+}
+inline void DeleteMemoryDc(HDC dc)
+{
+    DeleteDC(dc);
+}
+inline void DestroyIconHandle(HICON icon)
+{
+    DestroyIcon(icon);
+}
+inline void DestroyImageList(HIMAGELIST list)
+{
+    ImageList_Destroy(list);
+}
+inline void FreeGlobal(HGLOBAL memory)
+{
+    GlobalFree(memory);
+}
+} // namespace handle_closers
+
+using UniqueHandle = UniqueAny<HANDLE, handle_closers::CloseKernelHandle>;
+using UniqueKey = UniqueAny<HKEY, handle_closers::CloseKey>;
+using UniqueFont = UniqueAny<HFONT, handle_closers::DeleteGdiObject>;
+using UniqueBitmap = UniqueAny<HBITMAP, handle_closers::DeleteGdiObject>;
+using UniqueBrush = UniqueAny<HBRUSH, handle_closers::DeleteGdiObject>;
+using UniqueDc = UniqueAny<HDC, handle_closers::DeleteMemoryDc>;
+using UniqueIcon = UniqueAny<HICON, handle_closers::DestroyIconHandle>;
+using UniqueImageList = UniqueAny<HIMAGELIST, handle_closers::DestroyImageList>;
+using UniqueGlobal = UniqueAny<HGLOBAL, handle_closers::FreeGlobal>;
