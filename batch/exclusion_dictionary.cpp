@@ -70,8 +70,7 @@ std::int64_t StreamSize(std::FILE* file)
 } // namespace
 
 DictionaryReader::DictionaryReader(std::FILE* source, std::size_t blockSize)
-    : file(source),
-      capacity(kLookahead + std::clamp<std::size_t>(blockSize, 1, kLargestBlockSize)),
+    : file(source), capacity(kLookahead + std::clamp<std::size_t>(blockSize, 1, kLargestBlockSize)),
       buffer(std::make_unique_for_overwrite<char[]>(capacity))
 {
 }

@@ -49,7 +49,8 @@ unsigned char* WordTable::Allocate(std::size_t size)
 {
     if (blocks.empty() || blocks.back().size - blocks.back().used < size) {
         const std::size_t blockSize = std::max(nextBlockSize, size);
-        blocks.push_back({std::unique_ptr<unsigned char[]>(new unsigned char[blockSize]), blockSize, 0});
+        blocks.push_back(
+            {std::unique_ptr<unsigned char[]>(new unsigned char[blockSize]), blockSize, 0});
         allocatedBytes += blockSize;
         nextBlockSize = std::min(nextBlockSize * 2, kLargestBlockSize);
     }

@@ -27,7 +27,10 @@ public:
     WordTable(const WordTable&) = delete;
     WordTable& operator=(const WordTable&) = delete;
 
-    static std::uint32_t BucketOf(std::string_view word) { return WordHash(word) % WordTableBuckets; }
+    static std::uint32_t BucketOf(std::string_view word)
+    {
+        return WordHash(word) % WordTableBuckets;
+    }
 
     // Stores the word even when an equal one is already there; each copy counts.
     // Throws std::length_error above kMaxWordLength bytes, std::bad_alloc when

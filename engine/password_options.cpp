@@ -36,16 +36,13 @@ unsigned char Fold(char c)
     return kTables.folded[static_cast<unsigned char>(c)];
 }
 
-} // namespace
-
-namespace {
-
 char Digit(DrawSource& random)
 {
     return static_cast<char>('0' + random.Next() % 10);
 }
 
-template <LetterCase letterCase> char Letter(DrawSource& random)
+template <LetterCase letterCase>
+char Letter(DrawSource& random)
 {
     if constexpr (letterCase == LetterCase::LowerCase) {
         return static_cast<char>('a' + random.Next() % 26);
@@ -57,7 +54,8 @@ template <LetterCase letterCase> char Letter(DrawSource& random)
     }
 }
 
-template <LetterCase letterCase> char HexDigit(DrawSource& random)
+template <LetterCase letterCase>
+char HexDigit(DrawSource& random)
 {
     const int value = random.Next() % 16;
     if (value < 10) {
@@ -74,7 +72,8 @@ template <LetterCase letterCase> char HexDigit(DrawSource& random)
     }
 }
 
-template <CharacterType type, LetterCase letterCase> char Candidate(DrawSource& random)
+template <CharacterType type, LetterCase letterCase>
+char Candidate(DrawSource& random)
 {
     if constexpr (type == CharacterType::OnlyNumbers) {
         return Digit(random);
@@ -149,7 +148,8 @@ auto WithLetterCase(LetterCase letterCase, Visitor&& visit)
     return visit.template operator()<type, LetterCase::MixCase>();
 }
 
-template <typename Visitor> auto WithDraw(const PasswordOptions& options, Visitor&& visit)
+template <typename Visitor>
+auto WithDraw(const PasswordOptions& options, Visitor&& visit)
 {
     switch (options.characterType) {
     case CharacterType::OnlyNumbers:

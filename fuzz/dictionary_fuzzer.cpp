@@ -174,8 +174,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(sink.seen[i] >= 0 && sink.seen[i] <= 100, "percentage out of range");
         Check(i == 0 || sink.seen[i] >= sink.seen[i - 1], "percentage went back");
     }
-    const bool wholeFile = std::char_traits<char>::find(reinterpret_cast<const char*>(data), size,
-                                                        '\x1A') == nullptr;
+    const bool wholeFile =
+        std::char_traits<char>::find(reinterpret_cast<const char*>(data), size, '\x1A') == nullptr;
     if (wholeFile && cancelAt > reads.size() && !reads.empty()) {
         Check(sink.seen.back() == 100, "a full read did not reach 100");
     }

@@ -2,6 +2,16 @@
 
 #include "toolkit/module.h"
 
+namespace {
+
+// WM_CTLCOLORMSGBOX to WM_CTLCOLORSTATIC: the seven colour requests.
+bool IsColourRequest(UINT message)
+{
+    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
+
+} // namespace
+
 INT_PTR DialogBase::DoModal(HWND owner, int templateId)
 {
     module.AddPendingWindow(this);
@@ -59,15 +69,11 @@ INT_PTR DialogBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_VKEYTOITEM:
     case WM_COMPAREITEM:
     case WM_QUERYDRAGICON:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
         return static_cast<INT_PTR>(result);
     default:
+        if (IsColourRequest(message)) {
+            return static_cast<INT_PTR>(result);
+        }
         SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
         return TRUE;
     }
@@ -101,13 +107,6 @@ HWND ReflectionTarget(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CHARTOITEM:
     case WM_HSCROLL:
     case WM_VSCROLL:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
         return reinterpret_cast<HWND>(lParam);
     case WM_PARENTNOTIFY: {
         const UINT event = LOWORD(wParam);
@@ -117,7 +116,7 @@ HWND ReflectionTarget(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
         return GetDlgItem(dialog, HIWORD(wParam));
     }
     default:
-        return nullptr;
+        return IsColourRequest(message) ? reinterpret_cast<HWND>(lParam) : nullptr;
     }
 }
 
@@ -130,7 +129,7 @@ bool DialogBase::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam,
         return false;
     }
     result = SendMessageA(child, message + kReflectedMessageBase, wParam, lParam);
-    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC && result == 0) {
+    if (IsColourRequest(message) && result == 0) {
         return false; // no brush from the child: the dialog's own colours apply
     }
     return true;

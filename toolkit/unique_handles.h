@@ -8,7 +8,8 @@
 
 // One owner for each handle: move-only, closed exactly once by the closer of
 // its kind. Borrowed handles are never wrapped.
-template <typename Handle, auto Close, Handle Invalid = Handle{}> class UniqueAny {
+template <typename Handle, auto Close, Handle Invalid = Handle{}>
+class UniqueAny {
 public:
     UniqueAny() = default;
     explicit UniqueAny(Handle handle) : value(handle) {}

@@ -210,6 +210,47 @@ TEST_F(MainDialogTest, ControlsRestWhileABatchRuns)
     EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
 }
 
+LRESULT CALLBACK AnswerReflected(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR)
+{
+    if (message == WM_NOTIFY + 0x2000) {
+        return 1234;
+    }
+    if (message == WM_CTLCOLORSTATIC + 0x2000) {
+        return reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH));
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// Children hear their own notifications back; what they answer is the
+// dialog's answer, and a colour request they leave alone gets the dialog's.
+TEST_F(MainDialogTest, ReflectsNotificationsToTheirChildren)
+{
+    StoreNumber("Count", 1);
+    DialogRunner dialog(dictionary);
+    ASSERT_TRUE(dialog.WaitForBatch("1 password(s) created."));
+    const HWND label = GetDlgItem(dialog.Window(), IDC_VERSION);
+    const HWND status = GetDlgItem(dialog.Window(), IDC_STATUS);
+    dialog.OnDialogThread([&] { SetWindowSubclass(label, AnswerReflected, 1, 0); });
+
+    NMHDR header{label, IDC_VERSION, 7};
+    EXPECT_EQ(
+        SendMessageA(dialog.Window(), WM_NOTIFY, IDC_VERSION, reinterpret_cast<LPARAM>(&header)),
+        1234);
+    const HDC dc = GetDC(dialog.Window());
+    EXPECT_EQ(SendMessageA(dialog.Window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(label)),
+              reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH)));
+    const LRESULT plain =
+        SendMessageA(dialog.Window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(status));
+    EXPECT_NE(plain, 0);
+    EXPECT_NE(plain, reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(dialog.Window(), dc);
+    dialog.OnDialogThread([&] { RemoveWindowSubclass(label, AnswerReflected, 1); });
+    EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
+}
+
 std::mutex positionsLock;
 std::vector<int> positions;
 

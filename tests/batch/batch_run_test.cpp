@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -255,6 +257,46 @@ TEST(DictionaryPathBeside, ReplacesTheExecutableName)
     EXPECT_EQ(DictionaryPathBeside("C:\\Tools\\Sorvane\\sorvane.exe"),
               "C:\\Tools\\Sorvane\\dictionary.txt");
     EXPECT_EQ(DictionaryPathBeside("sorvane.exe"), "sorvane.exe\\dictionary.txt");
+}
+
+} // namespace
+
+namespace {
+
+class ListedRows : public PasswordList {
+public:
+    std::vector<std::string> rows;
+    bool Contains(std::string_view password) const override
+    {
+        return std::find(rows.begin(), rows.end(), password) != rows.end();
+    }
+    void Add(const PasswordRow& row) override { rows.push_back(row.password); }
+};
+
+// A word of the file, written in small letters, keeps out a candidate that
+// spells it with capitals; the same candidate in the list would not.
+TEST_F(BatchRunTest, DictionaryWordsAreRejectedInAnyCaseMix)
+{
+    PasswordOptions options;
+    options.length = 8;
+    RandomSource preview;
+    preview.Seed(78);
+    const std::string first = BuildPassword(preview, options);
+    const std::string second = BuildPassword(preview, options);
+    std::string lower = first;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    ASSERT_NE(lower, first) << "the seed must give a candidate with capitals";
+    WriteDictionary({lower});
+
+    ExclusionDictionary dictionary;
+    ASSERT_EQ(dictionary.LoadDictionary(dictionaryPath, nullptr), 1);
+    RandomSource random;
+    random.Seed(78);
+    ListedRows list;
+    const auto row = GeneratePassword(random, options, dictionary, list);
+    ASSERT_TRUE(row.has_value());
+    EXPECT_EQ(row->password, second);
 }
 
 } // namespace

@@ -77,15 +77,26 @@ std::vector<LineCase> LineCases()
     const std::string a1022(1022, 'a');
     return {
         {"trimmed, tab-only line skipped, no final break",
-         "  apple \n\t\nbanana", {"apple", "banana"}, 3},
+         "  apple \n\t\nbanana",
+         {"apple", "banana"},
+         3},
         {"CR LF", "one\r\ntwo\r\n\r\nthree\r\n", {"one", "two", "three"}, 4},
         {"CR alone stays inside", "a\rb\r\n\r\r\n", {"a\rb"}, 2},
         {"inner spaces kept", " two  words\t\n", {"two  words"}, 1},
         {"case kept, duplicates kept", "Word\nword\nword\n", {"Word", "word", "word"}, 3},
-        {"byte-order mark is part of the word", "\xEF\xBB\xBF" "first\n", {"\xEF\xBB\xBF" "first"}, 1},
+        {"byte-order mark is part of the word",
+         "\xEF\xBB\xBF"
+         "first\n",
+         {"\xEF\xBB\xBF"
+          "first"},
+         1},
         {"zero byte ends the read", std::string("ab\0cd\n\0x\nef", 11), {"ab", "ef"}, 3},
         {"Ctrl-Z ends the file", "one\ntwo\x1Athree\nfour\n", {"one", "two"}, 2},
-        {"Ctrl-Z first", "\x1A" "one\n", {}, 0},
+        {"Ctrl-Z first",
+         "\x1A"
+         "one\n",
+         {},
+         0},
         {"2000 bytes", a1022 + std::string(978, 'b'), {a1022, std::string(978, 'b')}, 2},
         {"1022 bytes and LF take two reads", a1022 + "\nz\n", {a1022, "z"}, 3},
         {"1021 bytes and LF take one read", a1021 + "\nz\n", {a1021, "z"}, 2},
@@ -104,8 +115,8 @@ TEST_F(DictionaryTest, LinesAreCutTrimmedAndStoredAsTheWindowsRuntimeReadsThem)
     for (const LineCase& c : LineCases()) {
         SCOPED_TRACE(c.name);
         const std::string path = Write("words.txt", c.bytes);
-        for (std::size_t blockSize : {std::size_t{1}, std::size_t{7}, kDictionaryReadLimit + 1,
-                                      kDictionaryBlockSize}) {
+        for (std::size_t blockSize :
+             {std::size_t{1}, std::size_t{7}, kDictionaryReadLimit + 1, kDictionaryBlockSize}) {
             SCOPED_TRACE(blockSize);
             std::FILE* file = std::fopen(path.c_str(), "rb");
             ASSERT_NE(file, nullptr);
@@ -274,10 +285,10 @@ TEST_F(DictionaryTest, OnlyWordsWrittenInLowerCaseMatchAndOnlyWhole)
         const char* password;
         bool contained;
     } cases[] = {
-        {"Paris", false}, {"paris", false}, {"PARIS", false},
-        {"abc123", true}, {"ABC123", true}, {"aBc123", true},
-        {"abc1234", false}, {"abc12", false}, {"xabc123", false},
-        {" ABC123\t", true}, {"X Y", true}, {"", false}, {"   ", false},
+        {"Paris", false},   {"paris", false},    {"PARIS", false},   {"abc123", true},
+        {"ABC123", true},   {"aBc123", true},    {"abc1234", false}, {"abc12", false},
+        {"xabc123", false}, {" ABC123\t", true}, {"X Y", true},      {"", false},
+        {"   ", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(dictionary.Contains(c.password), c.contained) << '"' << c.password << '"';
@@ -344,9 +355,9 @@ TEST(WordTable, ComparesWholeBytesWithinASharedBucket)
         const char* word;
         bool contained;
     } cases[] = {
-        {"aaav", true}, {"bnalmw6", true}, {"bna", false}, {"bnalmw", false},
-        {"azqa", true}, {"baak", false}, {"\xE9t\xE9", true}, {"\xC9t\xC9", false},
-        {"", false},
+        {"aaav", true},      {"bnalmw6", true},    {"bna", false},
+        {"bnalmw", false},   {"azqa", true},       {"baak", false},
+        {"\xE9t\xE9", true}, {"\xC9t\xC9", false}, {"", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(table.Contains(c.word), c.contained) << c.word;
