@@ -89,7 +89,7 @@ done
 [ "${SORVANE_SKIP_WINE:-0}" = 1 ] && exit 0
 echo "== the dictionary load in the Windows build, under Wine"
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target dictionary_load_timer compose_run >/dev/null
+cmake --build --preset windows --target dictionary_load_timer >/dev/null
 source scripts/wine-env.sh
 trap 'wine_env_stop; rm -rf "$out"' EXIT
 wine_env_start "$root/build/windows/bench-prefix"
