@@ -350,7 +350,7 @@ TEST_F(MainDialogTest, ClosesAtAnyMomentWithoutHanging)
     // A word file that takes a while to read, so some closes land in the load.
     {
         std::ofstream file(dictionary, std::ios::binary);
-        for (int i = 0; i < 300000; ++i) {
+        for (int i = 0; i < 1000000; ++i) {
             file << "word" << i << "\r\n";
         }
     }
@@ -365,7 +365,7 @@ TEST_F(MainDialogTest, ClosesAtAnyMomentWithoutHanging)
     for (int i = 0; i < 100; ++i) {
         DialogRunner dialog(dictionary);
         ASSERT_NE(dialog.Window(), nullptr);
-        Sleep(static_cast<DWORD>((i * 37) % 400));
+        Sleep(static_cast<DWORD>((i * 53) % 700));
         const std::string status = dialog.Text(IDC_STATUS);
         closedWhileLoading += status == "Loading exclude dictionary...";
         closedWhileGenerating += status == "Generating passwords...";
