@@ -10,6 +10,8 @@
 #include "engine/password_set.h"
 #include "engine/secure_random.h"
 #include "engine/seed.h"
+#include "platform/system_random.h"
+#include "platform/system_seed_material.h"
 
 namespace {
 
@@ -73,12 +75,13 @@ void GenerationBatch::Run(BatchHost& host, ProgressSink& sink)
 void GenerationBatch::MakePasswords(BatchHost& host)
 {
     if (randomKind == BatchRandom::Seeded) {
-        SeedRandomSource();
+        SeedRandomSource(SystemSeedMaterial());
         MakePasswordsFrom(ThreadRandomSource(), host);
         return;
     }
-    // The secure source needs no seed.
-    SecureRandomSource random;
+    // The secure source needs no seed. Its first bytes are fetched by the
+    // first draw, so a failing generator ends the batch with its status.
+    SecureRandomSource random(SystemRandomBytes);
     MakePasswordsFrom(random, host);
 }
 

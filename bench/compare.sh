@@ -68,6 +68,9 @@ for source in seeded secure; do
   printf '  %-6s source  %8d instructions per password\n' "$source" "$per"
 done
 
+echo "== random bytes the secure source takes from the system"
+"$bench/compose_run" 100000 secure | sed -n '2s/^/  /p'
+
 echo "== the exclusion dictionary"
 "$bench/dictionary_bench" --benchmark_repetitions=3 --benchmark_format=json \
   >"$out/dictionary.json" 2>/dev/null

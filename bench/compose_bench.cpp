@@ -2,6 +2,7 @@
 
 #include "bench/compose_workload.h"
 #include "engine/secure_random.h"
+#include "platform/system_random.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ void ComposeWith(benchmark::State& state, DrawSource& random)
 
 void BM_ComposeSecure(benchmark::State& state)
 {
-    SecureRandomSource random;
+    SecureRandomSource random(SystemRandomBytes);
     ComposeWith(state, random);
 }
 

@@ -3,7 +3,26 @@
 #include <charconv>
 
 #include "engine/entropy.h"
-#include "engine/phonetics.h"
+
+namespace {
+
+// Rates and spells the row's password into the row's other cells.
+void CompleteRow(PasswordRow& row)
+{
+    const std::string_view password = row.password;
+    row.entropyBits = EstimateEntropy(password);
+    // "%d bit", without the cost of a formatted print for every password.
+    char text[24];
+    char* end = std::to_chars(text, text + sizeof text, row.entropyBits).ptr;
+    for (const char c : std::string_view(" bit")) {
+        *end++ = c;
+    }
+    row.entropyText.assign(std::string_view(text, static_cast<std::size_t>(end - text)));
+    char* const spelling = row.phonetics.Resize(SpellingRoom(password.size()));
+    row.phonetics.Shrink(SpellInto(password, spelling));
+}
+
+} // namespace
 
 std::string BuildPassword(DrawSource& random, const PasswordOptions& options)
 {
@@ -15,32 +34,32 @@ std::string BuildPassword(DrawSource& random, const PasswordOptions& options)
     return password;
 }
 
-PasswordRow MakePasswordRow(std::string password)
+PasswordRow MakePasswordRow(std::string_view password)
 {
     PasswordRow row;
-    row.entropyBits = EstimateEntropy(password);
-    // "%d bit", without the cost of a formatted print for every password.
-    char text[24];
-    char* const end = std::to_chars(text, text + sizeof text, row.entropyBits).ptr;
-    row.entropyText.assign(text, end);
-    row.entropyText += " bit";
-    row.phonetics = PhoneticSpelling(password);
-    row.password = std::move(password);
+    row.password = password;
+    CompleteRow(row);
     return row;
 }
 
 std::optional<PasswordRow> GeneratePassword(DrawSource& random, const PasswordOptions& options,
                                             const ExcludedWords& dictionary, PasswordList& list)
 {
+    // Candidates are drawn straight into the row that is returned, and every
+    // return names it, so the row is built where the caller keeps it.
+    std::optional<PasswordRow> result(std::in_place);
+    PasswordRow& row = *result;
+    const std::size_t length = options.length > 0 ? static_cast<std::size_t>(options.length) : 0;
     for (int attempt = 0; attempt < kMaxCandidates; ++attempt) {
-        std::string candidate = BuildPassword(random, options);
+        DrawCharacters(random, options, row.password.Resize(length), length);
         // The dictionary is asked before the list is scanned.
-        if (dictionary.Contains(candidate) || list.Contains(candidate)) {
+        if (dictionary.Contains(row.password) || list.Contains(row.password)) {
             continue;
         }
-        PasswordRow row = MakePasswordRow(std::move(candidate));
+        CompleteRow(row);
         list.Add(row);
-        return row;
+        return result;
     }
-    return std::nullopt;
+    result.reset();
+    return result;
 }

@@ -5,7 +5,9 @@
 #include <string_view>
 
 #include "engine/password_options.h"
+#include "engine/phonetics.h"
 #include "engine/random_source.h"
+#include "engine/row_text.h"
 
 // Words a password must not be (the exclusion dictionary).
 class ExcludedWords {
@@ -16,12 +18,17 @@ protected:
     ~ExcludedWords() = default;
 };
 
-// One finished password as the list shows it.
+// One finished password as the list shows it. The texts live inside the row
+// (RowText), so a row costs no heap for any length the dialog offers.
 struct PasswordRow {
-    std::string password;
+    // Provided, so that a row made as PasswordRow() (std::optional does)
+    // is not first cleared whole, buffers included.
+    PasswordRow() {}
+
+    RowText<PasswordOptions::kMaxLength> password;
     int entropyBits = 0;
-    std::string entropyText; // "%d bit"
-    std::string phonetics;
+    RowText<15> entropyText; // "%d bit", at most "-2147483648 bit"
+    RowText<SpellingRoom(PasswordOptions::kMaxLength)> phonetics;
 };
 
 // The list the batch's passwords go to.
@@ -44,7 +51,7 @@ inline constexpr int kMaxCandidates = 100000;
 std::string BuildPassword(DrawSource& random, const PasswordOptions& options);
 
 // The row of a password: its entropy as "%d bit" and its spelling.
-PasswordRow MakePasswordRow(std::string password);
+PasswordRow MakePasswordRow(std::string_view password);
 
 // Draws candidates until one is neither an excluded word nor already listed,
 // adds its row to the list and returns it. Answers nothing when no acceptable

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 namespace {
@@ -45,16 +46,17 @@ constexpr CharacterClass ClassOf(signed char v)
     return OtherPunctuation;
 }
 
-constexpr std::array<std::uint8_t, 256> MakeClassTable()
+// Each byte's class as a bit of the set of classes present.
+constexpr std::array<std::uint8_t, 256> MakeClassBits()
 {
     std::array<std::uint8_t, 256> table{};
     for (int byte = 0; byte < 256; ++byte) {
-        table[byte] = static_cast<std::uint8_t>(ClassOf(static_cast<signed char>(byte)));
+        table[byte] = static_cast<std::uint8_t>(1u << ClassOf(static_cast<signed char>(byte)));
     }
     return table;
 }
 
-constexpr std::array<std::uint8_t, 256> kClassOf = MakeClassTable();
+constexpr std::array<std::uint8_t, 256> kClassBit = MakeClassBits();
 
 // Bits per character of every pool size, worked out once with the very
 // expression of the estimate, so a lookup gives the identical double.
@@ -71,46 +73,57 @@ const std::array<double, kLargestPool + 1>& BitsPerCharacter()
 }
 
 // 1/n for the counts a short password can reach, each exactly the double that
-// the division gives.
-const std::array<double, 257>& Reciprocals()
-{
-    static const std::array<double, 257> table = [] {
-        std::array<double, 257> values{};
-        for (int n = 1; n <= 256; ++n) {
-            values[n] = 1.0 / n;
-        }
-        return values;
-    }();
-    return table;
-}
+// the division gives (a constant expression divides with the same rounding).
+constexpr std::array<double, 257> kReciprocals = [] {
+    std::array<double, 257> values{};
+    for (int n = 1; n <= 256; ++n) {
+        values[n] = 1.0 / n;
+    }
+    return values;
+}();
 
 double Reciprocal(unsigned count)
 {
-    return count <= 256 ? Reciprocals()[count] : 1.0 / count;
+    return count <= 256 ? kReciprocals[count] : 1.0 / count;
 }
+
+// The pool of every set of classes present.
+constexpr std::array<int, 1u << ClassCount> kPoolSize = [] {
+    std::array<int, 1u << ClassCount> sizes{};
+    for (unsigned classes = 0; classes < sizes.size(); ++classes) {
+        for (int c = 0; c < ClassCount; ++c) {
+            if (classes & (1u << c)) {
+                sizes[classes] += kClassSize[c];
+            }
+        }
+    }
+    return sizes;
+}();
 
 // Tallies of byte values and of steps between neighbours (-255 to 255). A
 // password shorter than 256 bytes cannot count past 255, so its tallies fit
-// in bytes and cost a tenth of the clearing.
+// in bytes and cost a tenth of the clearing. The first byte, which has no
+// step, is taken before the loop: its weight is exactly 1.
 template <typename Count>
 double EffectiveLength(std::string_view password, unsigned& classesPresent)
 {
     std::array<Count, 256> characterTally{};
     std::array<Count, 511> stepTally{};
-    double effectiveLength = 0.0;
-    int previous = 0;
-    for (std::size_t i = 0; i < password.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(password[i]);
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(password.data());
+    unsigned classes = kClassBit[bytes[0]];
+    characterTally[bytes[0]] = 1;
+    int previous = static_cast<signed char>(bytes[0]);
+    double effectiveLength = 1.0;
+    for (std::size_t i = 1; i < password.size(); ++i) {
+        const unsigned char byte = bytes[i];
         const int v = static_cast<signed char>(byte);
-        classesPresent |= 1u << kClassOf[byte];
-        unsigned stepCount = 1;
-        if (i > 0) {
-            stepCount = ++stepTally[static_cast<std::size_t>(v - previous + 255)];
-        }
+        classes |= kClassBit[byte];
+        const unsigned stepCount = ++stepTally[static_cast<std::size_t>(v - previous + 255)];
         const unsigned characterCount = ++characterTally[byte];
         effectiveLength += Reciprocal(characterCount) * Reciprocal(stepCount);
         previous = v;
     }
+    classesPresent = classes;
     return effectiveLength;
 }
 
@@ -125,12 +138,9 @@ int EstimateEntropy(std::string_view password)
     const double effectiveLength = password.size() < 256
                                        ? EffectiveLength<std::uint8_t>(password, classesPresent)
                                        : EffectiveLength<std::uint32_t>(password, classesPresent);
-    int poolSize = 0;
-    for (int c = 0; c < ClassCount; ++c) {
-        if (classesPresent & (1u << c)) {
-            poolSize += kClassSize[c];
-        }
-    }
+    const int poolSize = kPoolSize[classesPresent];
     const double bits = BitsPerCharacter()[static_cast<std::size_t>(poolSize)] * effectiveLength;
-    return static_cast<int>(std::ceil(bits));
+    // Rounded up as std::ceil would, without a call: bits is positive.
+    const int whole = static_cast<int>(bits);
+    return whole < bits ? whole + 1 : whole;
 }

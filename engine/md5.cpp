@@ -70,6 +70,11 @@ void Md5::Transform(const std::uint8_t block[64])
 
 void Md5::Update(const void* data, std::size_t size)
 {
+    // An empty update may come with a null pointer, which memcpy must not be
+    // given even for zero bytes.
+    if (size == 0) {
+        return;
+    }
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     std::size_t filled = static_cast<std::size_t>(byteCount % 64);
     byteCount += size;

@@ -1,63 +1,39 @@
 #include "engine/password_options.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
-#include <string>
+#include <typeinfo>
+
+#include "engine/secure_random.h"
 
 namespace {
 
-bool IsOdd(int draw)
+// The draw formulas. Each takes its source by the source's own type, so a
+// draw from either of the program's final sources is an inlined call. A
+// choice of two reads "odd" as 1: rand() % 2 is odd exactly when rand() is.
+
+template <typename Source>
+char Digit(Source& random)
 {
-    return (draw & 1) != 0;
+    return static_cast<char>('0' + random.Below(10));
 }
 
-// The acceptance test runs for every candidate of every position: both of its
-// questions are answered by a table instead of a search.
-struct CharacterTables {
-    std::array<bool, 256> similar{};
-    std::array<unsigned char, 256> folded{};
-
-    constexpr CharacterTables()
-    {
-        for (int c = 0; c < 256; ++c) {
-            folded[c] = static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
-        }
-        for (const char c : SimilarCharacters) {
-            similar[static_cast<unsigned char>(c)] = true;
-        }
-    }
-};
-
-constexpr CharacterTables kTables;
-
-unsigned char Fold(char c)
-{
-    return kTables.folded[static_cast<unsigned char>(c)];
-}
-
-char Digit(DrawSource& random)
-{
-    return static_cast<char>('0' + random.Next() % 10);
-}
-
-template <LetterCase letterCase>
-char Letter(DrawSource& random)
+template <LetterCase letterCase, typename Source>
+char Letter(Source& random)
 {
     if constexpr (letterCase == LetterCase::LowerCase) {
-        return static_cast<char>('a' + random.Next() % 26);
+        return static_cast<char>('a' + random.Below(26));
     } else if constexpr (letterCase == LetterCase::UpperCase) {
-        return static_cast<char>('A' + random.Next() % 26);
+        return static_cast<char>('A' + random.Below(26));
     } else {
-        const char first = IsOdd(random.Next()) ? 'A' : 'a';
-        return static_cast<char>(first + random.Next() % 26);
+        const char first = random.Below(2) == 1 ? 'A' : 'a';
+        return static_cast<char>(first + random.Below(26));
     }
 }
 
-template <LetterCase letterCase>
-char HexDigit(DrawSource& random)
+template <LetterCase letterCase, typename Source>
+char HexDigit(Source& random)
 {
-    const int value = random.Next() % 16;
+    const int value = random.Below(16);
     if (value < 10) {
         return static_cast<char>('0' + value);
     }
@@ -68,12 +44,12 @@ char HexDigit(DrawSource& random)
     } else if constexpr (letterCase == LetterCase::UpperCase) {
         return upper;
     } else {
-        return IsOdd(random.Next()) ? upper : lower;
+        return random.Below(2) == 1 ? upper : lower;
     }
 }
 
-template <CharacterType type, LetterCase letterCase>
-char Candidate(DrawSource& random)
+template <CharacterType type, LetterCase letterCase, typename Source>
+char Candidate(Source& random)
 {
     if constexpr (type == CharacterType::OnlyNumbers) {
         return Digit(random);
@@ -82,154 +58,131 @@ char Candidate(DrawSource& random)
     } else if constexpr (type == CharacterType::OnlyLetters) {
         return Letter<letterCase>(random);
     } else {
-        return IsOdd(random.Next()) ? Letter<letterCase>(random) : Digit(random);
+        return random.Below(2) == 1 ? Letter<letterCase>(random) : Digit(random);
     }
 }
 
-// Draws text[from] to text[to - 1], each by the draw of the options and the
-// test of IsAcceptable given the positions before it. The characters that the
-// five-position rule compares with are kept folded in a ring, so a candidate
-// costs a table look-up and five comparisons. Candidates are digits and
-// letters, never the zero byte that marks a slot as empty.
-template <CharacterType type, LetterCase letterCase>
-void DrawInto(DrawSource& random, const PasswordOptions& options, char* text, std::size_t from,
-              std::size_t to)
+// Draws text[0] to text[length - 1] after the recent characters. A rejected
+// candidate is thrown away whole, so the accepted characters keep the draw's
+// own distribution restricted to what is acceptable.
+template <CharacterType type, LetterCase letterCase, typename Source>
+void DrawInto(Source& random, const PasswordOptions& options, RecentCharacters recent, char* text,
+              std::size_t length)
 {
     // Copied, so that writing the text (which may alias anything) does not
     // make the compiler read them again for every candidate.
     const bool excludeSimilar = options.excludeSimilar;
     const bool excludeDuplicate = options.excludeDuplicate;
-    unsigned char recent[DuplicateLookBack] = {};
-    std::size_t next = 0;
-    if (excludeDuplicate) {
-        for (std::size_t i = from - std::min<std::size_t>(DuplicateLookBack, from); i < from; ++i) {
-            recent[next] = Fold(text[i]);
-            next = (next + 1) % DuplicateLookBack;
-        }
-    }
-    for (std::size_t i = from; i < to; ++i) {
-        // A rejected candidate is thrown away whole, so the accepted
-        // characters keep the draw's own distribution restricted to what is
-        // acceptable.
+    for (std::size_t i = 0; i < length; ++i) {
         char candidate;
-        for (;;) {
+        do {
             candidate = Candidate<type, letterCase>(random);
-            if (excludeSimilar && kTables.similar[static_cast<unsigned char>(candidate)]) {
-                continue;
-            }
-            const unsigned char folded = Fold(candidate);
-            if ((recent[0] == folded) | (recent[1] == folded) | (recent[2] == folded) |
-                (recent[3] == folded) | (recent[4] == folded)) {
-                continue;
-            }
-            break;
-        }
+        } while (!IsAcceptable(candidate, recent, excludeSimilar));
         text[i] = candidate;
         if (excludeDuplicate) {
-            recent[next] = Fold(candidate);
-            next = (next + 1) % DuplicateLookBack;
+            recent.Push(candidate);
         }
     }
 }
 
 // Calls visit.operator()<type, letterCase>() for the options' draw. The
-// choice is made once, outside the loops over positions and candidates.
+// choice is made once, outside the loops over positions and candidates. An
+// unknown stored value draws as the last one of its list.
 template <CharacterType type, typename Visitor>
-auto WithLetterCase(LetterCase letterCase, Visitor&& visit)
+void WithLetterCase(LetterCase letterCase, Visitor&& visit)
 {
-    switch (letterCase) {
-    case LetterCase::LowerCase:
-        return visit.template operator()<type, LetterCase::LowerCase>();
-    case LetterCase::UpperCase:
-        return visit.template operator()<type, LetterCase::UpperCase>();
-    case LetterCase::MixCase:
-        break;
+    if constexpr (type == CharacterType::OnlyNumbers) {
+        // Digits have no case: one loop serves every setting.
+        visit.template operator()<type, LetterCase::LowerCase>();
+    } else if (letterCase == LetterCase::LowerCase) {
+        visit.template operator()<type, LetterCase::LowerCase>();
+    } else if (letterCase == LetterCase::UpperCase) {
+        visit.template operator()<type, LetterCase::UpperCase>();
+    } else {
+        visit.template operator()<type, LetterCase::MixCase>();
     }
-    return visit.template operator()<type, LetterCase::MixCase>();
 }
 
 template <typename Visitor>
-auto WithDraw(const PasswordOptions& options, Visitor&& visit)
+void WithDraw(const PasswordOptions& options, Visitor&& visit)
 {
     switch (options.characterType) {
     case CharacterType::OnlyNumbers:
-        return WithLetterCase<CharacterType::OnlyNumbers>(options.letterCase, visit);
+        WithLetterCase<CharacterType::OnlyNumbers>(options.letterCase, visit);
+        return;
     case CharacterType::HexDigits:
-        return WithLetterCase<CharacterType::HexDigits>(options.letterCase, visit);
+        WithLetterCase<CharacterType::HexDigits>(options.letterCase, visit);
+        return;
     case CharacterType::OnlyLetters:
-        return WithLetterCase<CharacterType::OnlyLetters>(options.letterCase, visit);
+        WithLetterCase<CharacterType::OnlyLetters>(options.letterCase, visit);
+        return;
     case CharacterType::LettersAndNumbers:
         break;
     }
-    return WithLetterCase<CharacterType::LettersAndNumbers>(options.letterCase, visit);
+    WithLetterCase<CharacterType::LettersAndNumbers>(options.letterCase, visit);
+}
+
+// Calls visit(source) with the source as its final type when it is one of
+// the program's two, so that the loop compiled for it inlines every draw and
+// keeps the source's state in a local copy, which can live in registers. Asked
+// once per call of the composition, not per draw; as both types are final,
+// their type_info names the object's type exactly.
+template <typename Visitor>
+void WithSource(DrawSource& random, Visitor&& visit)
+{
+    const std::type_info& type = typeid(random);
+    if (type == typeid(SecureRandomSource)) {
+        SecureRandomSource::Draws draws(static_cast<SecureRandomSource&>(random));
+        visit(draws);
+    } else if (type == typeid(RandomSource)) {
+        auto& seeded = static_cast<RandomSource&>(random);
+        RandomSource copy = seeded;
+        visit(copy);
+        seeded = copy;
+    } else {
+        visit(random);
+    }
+}
+
+void Draw(DrawSource& random, const PasswordOptions& options, const RecentCharacters& recent,
+          char* text, std::size_t length)
+{
+    WithSource(random, [&](auto& source) {
+        WithDraw(options, [&]<CharacterType type, LetterCase letterCase>() {
+            DrawInto<type, letterCase>(source, options, recent, text, length);
+        });
+    });
+}
+
+RecentCharacters RecentOf(std::string_view passwordSoFar, const PasswordOptions& options)
+{
+    RecentCharacters recent;
+    if (options.excludeDuplicate) {
+        const std::size_t lookBack = std::min<std::size_t>(DuplicateLookBack, passwordSoFar.size());
+        for (const char c : passwordSoFar.substr(passwordSoFar.size() - lookBack)) {
+            recent.Push(c);
+        }
+    }
+    return recent;
 }
 
 } // namespace
 
-char DrawDigit(DrawSource& random)
-{
-    return Digit(random);
-}
-
-char DrawLetter(DrawSource& random, LetterCase letterCase)
-{
-    switch (letterCase) {
-    case LetterCase::LowerCase:
-        return Letter<LetterCase::LowerCase>(random);
-    case LetterCase::UpperCase:
-        return Letter<LetterCase::UpperCase>(random);
-    case LetterCase::MixCase:
-        break;
-    }
-    return Letter<LetterCase::MixCase>(random);
-}
-
-char DrawHexDigit(DrawSource& random, LetterCase letterCase)
-{
-    switch (letterCase) {
-    case LetterCase::LowerCase:
-        return HexDigit<LetterCase::LowerCase>(random);
-    case LetterCase::UpperCase:
-        return HexDigit<LetterCase::UpperCase>(random);
-    case LetterCase::MixCase:
-        break;
-    }
-    return HexDigit<LetterCase::MixCase>(random);
-}
-
 bool IsAcceptable(char candidate, std::string_view passwordSoFar, const PasswordOptions& options)
 {
-    if (options.excludeSimilar && kTables.similar[static_cast<unsigned char>(candidate)]) {
-        return false;
-    }
-    if (options.excludeDuplicate) {
-        const std::size_t lookBack = std::min<std::size_t>(DuplicateLookBack, passwordSoFar.size());
-        const char* const end = passwordSoFar.data() + passwordSoFar.size();
-        const unsigned char folded = Fold(candidate);
-        for (const char* previous = end - lookBack; previous != end; ++previous) {
-            if (Fold(*previous) == folded) {
-                return false;
-            }
-        }
-    }
-    return true;
+    return IsAcceptable(candidate, RecentOf(passwordSoFar, options), options.excludeSimilar);
 }
 
 char NextCharacter(DrawSource& random, const PasswordOptions& options,
                    std::string_view passwordSoFar)
 {
-    std::string text(passwordSoFar);
-    text.push_back('\0');
-    WithDraw(options, [&]<CharacterType type, LetterCase letterCase>() {
-        DrawInto<type, letterCase>(random, options, text.data(), passwordSoFar.size(), text.size());
-    });
-    return text.back();
+    char next = '\0';
+    Draw(random, options, RecentOf(passwordSoFar, options), &next, 1);
+    return next;
 }
 
 void DrawCharacters(DrawSource& random, const PasswordOptions& options, char* text,
                     std::size_t length)
 {
-    WithDraw(options, [&]<CharacterType type, LetterCase letterCase>() {
-        DrawInto<type, letterCase>(random, options, text, 0, length);
-    });
+    Draw(random, options, RecentCharacters{}, text, length);
 }

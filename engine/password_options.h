@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "engine/random_source.h"
@@ -40,20 +42,78 @@ inline constexpr std::string_view SimilarCharacters = "0Ooli1Ij";
 // How many preceding characters a new one must differ from.
 inline constexpr int DuplicateLookBack = 5;
 
-// Single draws. The number and order of draws is fixed: the same source state
-// and options always give the same characters.
-char DrawDigit(DrawSource& random);
-char DrawLetter(DrawSource& random, LetterCase letterCase);
-char DrawHexDigit(DrawSource& random, LetterCase letterCase);
+// ASCII case folding: capitals become small letters, every other byte stays.
+constexpr unsigned char FoldCase(char c)
+{
+    const auto value = static_cast<unsigned char>(c);
+    return value >= 'A' && value <= 'Z' ? static_cast<unsigned char>(value - 'A' + 'a') : value;
+}
 
-// Whether the candidate may follow passwordSoFar under the options.
+// Membership of SimilarCharacters by byte value: composition asks it of
+// every candidate.
+inline constexpr std::array<bool, 256> kSimilarCharacterTable = [] {
+    std::array<bool, 256> table{};
+    for (const char c : SimilarCharacters) {
+        table[static_cast<unsigned char>(c)] = true;
+    }
+    return table;
+}();
+
+constexpr bool IsSimilarCharacter(char c)
+{
+    return kSimilarCharacterTable[static_cast<unsigned char>(c)];
+}
+
+// The characters a new one must differ from under the five-position rule:
+// the last DuplicateLookBack of the password, folded, one byte each in the
+// low five bytes of a word, the newest lowest. Empty places hold the zero
+// byte, which no candidate ever is; a password drawn without the rule keeps
+// every place empty.
+class RecentCharacters {
+public:
+    void Push(char c) { folded = ((folded << 8) | FoldCase(c)) & kPlaces; }
+
+    // Whether a place holds the folded candidate: the places that do become
+    // zero bytes, found by the classic test for a zero byte in a word (exact
+    // about whether there is one; borrows only run upwards, so the three
+    // unused high bytes, zero as well, never count).
+    bool Holds(unsigned char foldedCandidate) const
+    {
+        const std::uint64_t difference = folded ^ (kOnes * foldedCandidate);
+        return ((difference - kOnes) & ~difference & kHighBits) != 0;
+    }
+
+private:
+    static_assert(DuplicateLookBack == 5, "five places of a byte each");
+    static constexpr std::uint64_t kOnes = 0x0101010101u;
+    static constexpr std::uint64_t kHighBits = kOnes * 0x80;
+    static constexpr std::uint64_t kPlaces = kOnes * 0xFF;
+
+    std::uint64_t folded = 0;
+};
+
+// The acceptance rule, the one place it is written: with look-alikes
+// excluded the candidate must not be one, and it must differ from each recent
+// character in either letter case. Composition applies it to every candidate.
+inline bool IsAcceptable(char candidate, const RecentCharacters& recent, bool excludeSimilar)
+{
+    if (excludeSimilar && IsSimilarCharacter(candidate)) {
+        return false;
+    }
+    return !recent.Holds(FoldCase(candidate));
+}
+
+// The same rule given the password so far: its last characters are folded
+// into RecentCharacters when the options exclude duplicates.
 bool IsAcceptable(char candidate, std::string_view passwordSoFar, const PasswordOptions& options);
 
-// Draws candidates of the chosen type until one is acceptable.
+// Draws candidates of the chosen type until one is acceptable. The number and
+// order of draws is fixed: the same source state and options always give the
+// same characters.
 char NextCharacter(DrawSource& random, const PasswordOptions& options,
                    std::string_view passwordSoFar);
 
-// Fills text[0] to text[length - 1], each position by NextCharacter given
-// the positions before it.
+// Fills text[0] to text[length - 1], each position as NextCharacter would
+// given the positions before it.
 void DrawCharacters(DrawSource& random, const PasswordOptions& options, char* text,
                     std::size_t length);

@@ -1,31 +1,33 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
-// The passwords of one batch, for the uniqueness test. Looked up by view, so
-// asking about a candidate makes no copy of it.
+// The passwords of one batch, for the uniqueness test. Their bytes are kept
+// one after another in a single text and found through an open-addressed
+// table of positions, so that filing a password asks the heap for nothing
+// once the storage has grown to the size of a batch, and asking about a
+// candidate makes no copy of it.
 class PasswordSet {
 public:
-    bool Contains(std::string_view password) const
-    {
-        return passwords.find(password) != passwords.end();
-    }
-    void Insert(std::string_view password) { passwords.emplace(password); }
-    void Clear() { passwords.clear(); }
-    std::size_t Size() const { return passwords.size(); }
+    bool Contains(std::string_view password) const;
+    // Files the password; one already filed is not filed twice.
+    void Insert(std::string_view password);
+    // Forgets every password and keeps the storage for the next batch.
+    void Clear();
+    std::size_t Size() const { return ends.size(); }
 
 private:
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const
-        {
-            return std::hash<std::string_view>{}(text);
-        }
-    };
+    static std::uint64_t Hash(std::string_view password);
+    std::string_view Password(std::uint32_t index) const;
+    // The slot that holds the password, or the empty slot where it belongs.
+    std::size_t Find(std::string_view password, std::uint64_t hash) const;
+    void Grow();
 
-    std::unordered_set<std::string, TextHash, std::equal_to<>> passwords;
+    std::string text;                 // every password, one after another
+    std::vector<std::uint32_t> ends;  // where each password ends in text
+    std::vector<std::uint32_t> slots; // a password's index + 1, or 0 for empty
 };

@@ -1,6 +1,7 @@
 #include "engine/phonetics.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -14,7 +15,7 @@ constexpr std::string_view kDigitWords[10] = {"zero", "one", "two",   "three", "
 
 constexpr std::string_view kSeparator = " - ";
 
-// Every byte's word with the separator in front, in a slot of eight bytes
+// Every byte's word with the separator after it, in a slot of eight bytes
 // (the longest word has five letters), so that spelling a password copies a
 // fixed eight bytes per character. A byte that is neither digit nor letter,
 // which the engine never makes, stands for itself rather than vanishing.
@@ -36,13 +37,13 @@ struct WordSlots {
             } else if (c >= 'A' && c <= 'Z') {
                 length = Copy(kLetterWords[c - 'A'], true, word);
             }
-            for (std::size_t i = 0; i < kSeparator.size(); ++i) {
-                slots[c][i] = kSeparator[i];
-            }
             for (std::size_t i = 0; i < length; ++i) {
-                slots[c][kSeparator.size() + i] = word[i];
+                slots[c][i] = word[i];
             }
-            lengths[c] = static_cast<std::uint8_t>(kSeparator.size() + length);
+            for (std::size_t i = 0; i < kSeparator.size(); ++i) {
+                slots[c][length + i] = kSeparator[i];
+            }
+            lengths[c] = static_cast<std::uint8_t>(length + kSeparator.size());
         }
     }
 
@@ -59,24 +60,23 @@ constexpr WordSlots kWords;
 
 } // namespace
 
-std::string PhoneticSpelling(std::string_view password)
+std::size_t SpellInto(std::string_view password, char* out)
 {
     if (password.empty()) {
-        return {};
+        return 0;
     }
     std::size_t length = 0;
     for (const char c : password) {
-        length += kWords.lengths[static_cast<unsigned char>(c)];
-    }
-    // Room for a whole slot past the end; the first separator is skipped.
-    std::string spelling(length + WordSlots::kSlot, '\0');
-    char* out = spelling.data();
-    for (const char c : password) {
         const auto byte = static_cast<unsigned char>(c);
-        std::memcpy(out, kWords.slots[byte].data(), WordSlots::kSlot);
-        out += kWords.lengths[byte];
+        std::memcpy(out + length, kWords.slots[byte].data(), WordSlots::kSlot);
+        length += kWords.lengths[byte];
     }
-    spelling.erase(0, kSeparator.size());
-    spelling.resize(length - kSeparator.size());
+    return length - kSeparator.size(); // none after the last word
+}
+
+std::string PhoneticSpelling(std::string_view password)
+{
+    std::string spelling(SpellingRoom(password.size()), '\0');
+    spelling.resize(SpellInto(password, spelling.data()));
     return spelling;
 }

@@ -1,66 +1,53 @@
 #pragma once
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
 
-// Where the engine's random numbers come from: each draw is a number from 0 to
-// 32767, the range of the runtime library's rand. The character draws reduce it
-// with a plain remainder, so every source must deliver exactly 15 uniform bits.
+// Where the engine's random choices come from. Every draw asks for "a uniform
+// value below bound", so each source can answer in its own way: the seeded
+// generator with the runtime library's plain remainder, the secure source
+// without bias and with as few random bits as the bound needs.
 //
-// Draws are made a block at a time into a small buffer, so taking one costs
-// no call through the source's virtual table; a password takes about fifty.
+// The program's two sources are final classes whose Below is defined in the
+// class: composition runs a loop compiled for each of them, so a draw costs no
+// call through the virtual table. Any other source (a test's) is served
+// through the table.
 class DrawSource {
 public:
+    static constexpr int kMaxBound = 32768;
+
     virtual ~DrawSource() = default;
 
-    int Next()
-    {
-        if (position == kBlock) {
-            Fill(block.data(), kBlock);
-            position = 0;
-        }
-        return block[position++];
-    }
+    // A value from 0 to bound - 1, for a bound from 1 to kMaxBound.
+    virtual int Below(int bound) = 0;
 
 protected:
-    static constexpr std::size_t kBlock = 64;
-
-    // Makes the next count draws, in order.
-    virtual void Fill(std::uint16_t* draws, std::size_t count) = 0;
-    // Forgets the draws made ahead, after the source's state changed.
-    void Discard() { position = kBlock; }
-
-private:
-    std::array<std::uint16_t, kBlock> block{};
-    std::size_t position = kBlock;
+    // Copied only as the whole source it is part of.
+    DrawSource() = default;
+    DrawSource(const DrawSource&) = default;
+    DrawSource& operator=(const DrawSource&) = default;
 };
 
 // The runtime library's linear congruential rule, kept exactly so that a seed
-// reproduces the same passwords on any compiler and runtime. Predictable by
-// design: batches draw from SecureRandomSource; this one serves reproducible
-// runs (tests, benchmarks).
+// reproduces the same passwords on any compiler and runtime: a draw below n is
+// rand() % n, one rand call per draw. Predictable by design: batches draw from
+// SecureRandomSource; this one serves reproducible runs (tests, benchmarks).
 class RandomSource final : public DrawSource {
 public:
     static constexpr std::uint32_t kInitialState = 1;
 
     // srand
-    void Seed(std::uint32_t seed)
+    void Seed(std::uint32_t seed) { state = seed; }
+
+    // rand: a number from 0 to 32767.
+    int Next()
     {
-        state = seed;
-        Discard();
+        state = state * 214013u + 2531011u;
+        return static_cast<int>((state >> 16) & 0x7FFF);
     }
+
+    int Below(int bound) override { return Next() % bound; }
 
 private:
-    // rand, count times
-    void Fill(std::uint16_t* draws, std::size_t count) override
-    {
-        for (std::size_t i = 0; i < count; ++i) {
-            state = state * 214013u + 2531011u;
-            draws[i] = static_cast<std::uint16_t>((state >> 16) & 0x7FFF);
-        }
-    }
-
     std::uint32_t state = kInitialState;
 };
 

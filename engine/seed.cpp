@@ -1,7 +1,5 @@
 #include "engine/seed.h"
 
-#include <cstring>
-
 #include "engine/md5.h"
 #include "engine/random_source.h"
 
@@ -68,9 +66,4 @@ std::uint32_t ComputeSeed(SeedMaterial& material)
 void SeedRandomSource(SeedMaterial& material)
 {
     ThreadRandomSource().Seed(ComputeSeed(material));
-}
-
-void SeedRandomSource()
-{
-    SeedRandomSource(SystemSeedMaterial());
 }

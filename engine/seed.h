@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-// Machine and moment data that a seed is digested from. The Windows
-// implementation asks the system; tests supply their own.
+// Machine and moment data that a seed is digested from. The system's
+// material is in platform/ (SystemSeedMaterial); tests supply their own.
 class SeedMaterial {
 public:
     static constexpr unsigned kRemovableDrive = 2;
@@ -32,9 +32,3 @@ std::uint32_t ComputeSeed(SeedMaterial& material);
 
 // Seeds the calling thread's RandomSource from the material.
 void SeedRandomSource(SeedMaterial& material);
-
-// Seeds the calling thread's RandomSource from this machine and moment.
-void SeedRandomSource();
-
-// The running system's material (Win32 calls on Windows, a stand-in elsewhere).
-SeedMaterial& SystemSeedMaterial();

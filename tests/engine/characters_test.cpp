@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 
 #include "engine/composer.h"
 #include "engine/password_options.h"
 #include "engine/secure_random.h"
+#include "platform/system_random.h"
 
 namespace {
 
@@ -89,7 +91,7 @@ TEST(NextCharacter, YieldsExactlyTheAlphabetOfEveryCombination)
             EXPECT_EQ(Seen(seeded, options, 20000), expected)
                 << "type " << static_cast<int>(c.type) << " case " << static_cast<int>(c.letterCase)
                 << " similar " << similar;
-            SecureRandomSource secure;
+            SecureRandomSource secure(SystemRandomBytes);
             EXPECT_EQ(Seen(secure, options, 20000), expected)
                 << "secure, type " << static_cast<int>(c.type);
         }
@@ -127,6 +129,124 @@ TEST(BuildPassword, DrawsInTheFixedOrder)
     random.Seed(1);
     EXPECT_EQ(NextCharacter(random, Options(CT::OnlyNumbers, LC::MixCase, true, false), ""), '7');
     EXPECT_EQ(random.Next(), 6334);
+}
+
+// The draw formulas and the acceptance rule written out plainly, with a copy
+// of the runtime library's generator: what composition must match.
+class ReferenceComposer {
+public:
+    explicit ReferenceComposer(std::uint32_t seed) : state(seed) {}
+
+    std::string Build(const PasswordOptions& options)
+    {
+        std::string password;
+        while (static_cast<int>(password.size()) < options.length) {
+            char candidate;
+            do {
+                candidate = Candidate(options);
+            } while (!IsAcceptable(candidate, password, options));
+            password += candidate;
+        }
+        return password;
+    }
+
+private:
+    int Rand()
+    {
+        state = state * 214013u + 2531011u;
+        return static_cast<int>((state >> 16) & 0x7FFF);
+    }
+    char Digit() { return static_cast<char>('0' + Rand() % 10); }
+    char Cased(int capital, bool upper)
+    {
+        return static_cast<char>(upper ? capital : capital + 32);
+    }
+    // Mixed case costs a draw of its own, the other cases none.
+    bool Upper(LC letterCase)
+    {
+        return letterCase == LC::MixCase ? Rand() % 2 == 1 : letterCase == LC::UpperCase;
+    }
+    char Letter(LC letterCase)
+    {
+        const bool upper = Upper(letterCase);
+        return Cased('A' + Rand() % 26, upper);
+    }
+    char HexDigit(LC letterCase)
+    {
+        const int value = Rand() % 16;
+        return value < 10 ? static_cast<char>('0' + value)
+                          : Cased('A' + value - 10, Upper(letterCase));
+    }
+    char Candidate(const PasswordOptions& options)
+    {
+        switch (options.characterType) {
+        case CT::OnlyNumbers:
+            return Digit();
+        case CT::HexDigits:
+            return HexDigit(options.letterCase);
+        case CT::OnlyLetters:
+            return Letter(options.letterCase);
+        case CT::LettersAndNumbers:
+            break;
+        }
+        return Rand() % 2 == 1 ? Letter(options.letterCase) : Digit();
+    }
+
+    std::uint32_t state;
+};
+
+// Reproducible bytes for the secure source.
+RandomBytes PseudoRandomBytes(std::uint32_t seed)
+{
+    return [engine = std::mt19937(seed)](void* buffer, std::size_t size) mutable {
+        std::generate_n(static_cast<std::uint8_t*>(buffer), size,
+                        [&] { return static_cast<std::uint8_t>(engine()); });
+        return true;
+    };
+}
+
+// A source composition can only reach through the virtual table.
+class ThroughTable : public DrawSource {
+public:
+    explicit ThroughTable(DrawSource& wrapped) : inner(wrapped) {}
+    int Below(int bound) override { return inner.Below(bound); }
+
+private:
+    DrawSource& inner;
+};
+
+// Composition runs a loop compiled for each source type: every one of them
+// must give the reference's characters, and the secure source inlined the
+// same as through the table.
+TEST(BuildPassword, MatchesTheReferenceForEveryOptionAndSource)
+{
+    for (int type = 0; type < 4; ++type) {
+        for (int letterCase = 0; letterCase < 3; ++letterCase) {
+            for (int exclusions = 0; exclusions < 4; ++exclusions) {
+                const auto options = Options(static_cast<CT>(type), static_cast<LC>(letterCase),
+                                             (exclusions & 1) != 0, (exclusions & 2) != 0, 64);
+                for (const std::uint32_t seed : {0u, 1u, 4080u, 0xFFFFFFFFu}) {
+                    ReferenceComposer reference(seed);
+                    RandomSource seeded;
+                    seeded.Seed(seed);
+                    RandomSource wrapped;
+                    wrapped.Seed(seed);
+                    ThroughTable generic(wrapped);
+                    SecureRandomSource secure(PseudoRandomBytes(seed));
+                    SecureRandomSource secureWrapped(PseudoRandomBytes(seed));
+                    ThroughTable secureGeneric(secureWrapped);
+                    for (int n = 0; n < 3; ++n) {
+                        const std::string expected = reference.Build(options);
+                        ASSERT_EQ(BuildPassword(seeded, options), expected)
+                            << type << letterCase << exclusions << " seed " << seed;
+                        ASSERT_EQ(BuildPassword(generic, options), expected);
+                        ASSERT_EQ(BuildPassword(secure, options),
+                                  BuildPassword(secureGeneric, options));
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST(BuildPassword, EqualSeedsGiveEqualPasswords)
@@ -185,7 +305,7 @@ TEST(IsAcceptable, AppliesLookAlikesAndTheFivePositionRule)
 
 TEST(BuildPassword, KeepsSixNeighboursDistinctAndLetsTheSeventhRepeat)
 {
-    SecureRandomSource random;
+    SecureRandomSource random(SystemRandomBytes);
     int repeatsAtSix = 0;
     for (const auto options : {Options(CT::OnlyNumbers, LC::MixCase, true, true, 64),
                                Options(CT::OnlyLetters, LC::MixCase, true, true, 64)}) {
@@ -209,19 +329,19 @@ TEST(BuildPassword, KeepsSixNeighboursDistinctAndLetsTheSeventhRepeat)
 }
 
 // Frequencies of the secure source against the exact probabilities of the
-// draw rules: a letter-or-digit draw is a digit half the time, each remainder
-// of 32768 values % n has its exact count, look-alikes are redrawn.
+// draw rules: a letter-or-digit draw is a digit half the time, each digit
+// 1/20 and each letter of either case 1/104 (the secure source's draws below
+// n are exactly uniform), look-alikes are redrawn.
 TEST(SecureRandomSource, CharacterFrequenciesPassChiSquare)
 {
     const auto options = Options(CT::LettersAndNumbers, LC::MixCase, true, false);
     std::map<char, double> probability;
     for (int d = 0; d < 10; ++d) {
-        probability['0' + d] = 0.5 * (d < 8 ? 3277 : 3276) / 32768.0;
+        probability['0' + d] = 1.0 / 20;
     }
     for (int l = 0; l < 26; ++l) {
-        const double p = 0.25 * (l < 8 ? 1261 : 1260) / 32768.0;
-        probability['a' + l] = p;
-        probability['A' + l] = p;
+        probability['a' + l] = 1.0 / 104;
+        probability['A' + l] = 1.0 / 104;
     }
     double acceptable = 0;
     for (auto it = probability.begin(); it != probability.end();) {
@@ -234,7 +354,7 @@ TEST(SecureRandomSource, CharacterFrequenciesPassChiSquare)
     }
     ASSERT_EQ(probability.size(), 54u);
 
-    SecureRandomSource random;
+    SecureRandomSource random(SystemRandomBytes);
     const int kSamples = 2000000;
     std::map<char, long long> observed;
     for (int i = 0; i < kSamples; ++i) {

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "engine/composer.h"
+#include "engine/password_set.h"
 #include "engine/secure_random.h"
+#include "platform/system_random.h"
 
 namespace {
 
@@ -55,7 +57,7 @@ TEST(GeneratePassword, FillsTheSmallestSpaceWithThreeHundredDifferentPasswords)
     for (const bool secure : {false, true}) {
         RandomSource seeded;
         seeded.Seed(99);
-        SecureRandomSource system;
+        SecureRandomSource system(SystemRandomBytes);
         DrawSource& random = secure ? static_cast<DrawSource&>(system) : seeded;
         WordSet dictionary;
         RecordingList list;
@@ -119,6 +121,19 @@ TEST(GeneratePassword, GivesUpWhenNothingAcceptableRemains)
     EXPECT_FALSE(GeneratePassword(random, empty, none, list));
 }
 
+// A batch ends with its own status when the generator fails: the failure
+// must leave composition as RandomUnavailable, with nothing listed.
+TEST(GeneratePassword, PassesOnAFailingGenerator)
+{
+    SecureRandomSource failing([](void*, std::size_t) { return false; });
+    WordSet dictionary;
+    RecordingList list;
+    EXPECT_THROW(
+        GeneratePassword(failing, Options(CharacterType::OnlyNumbers, 8), dictionary, list),
+        RandomUnavailable);
+    EXPECT_TRUE(list.rows.empty());
+}
+
 TEST(MakePasswordRow, RatesAndSpellsThePassword)
 {
     const PasswordRow row = MakePasswordRow("abc");
@@ -126,6 +141,32 @@ TEST(MakePasswordRow, RatesAndSpellsThePassword)
     EXPECT_EQ(row.entropyBits, 12);
     EXPECT_EQ(row.entropyText, "12 bit");
     EXPECT_EQ(row.phonetics, "air - bit - cup");
+}
+
+// Lengths the word-at-a-time hash reads differently (none, under eight, eight,
+// more), many more than a batch, so that the table grows; and all again after
+// a Clear, which keeps the storage.
+TEST(PasswordSet, FindsWhatWasFiledAndNothingElse)
+{
+    std::vector<std::string> filed = {""};
+    for (int i = 0; i < 2000; ++i) {
+        filed.push_back(std::string(static_cast<std::size_t>(i % 20), 'a') + std::to_string(i));
+    }
+    PasswordSet set;
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& password : filed) {
+            set.Insert(password);
+            set.Insert(password); // filed once
+        }
+        ASSERT_EQ(set.Size(), filed.size());
+        for (const auto& password : filed) {
+            ASSERT_TRUE(set.Contains(password)) << password;
+            ASSERT_FALSE(set.Contains(password + "x")) << password;
+        }
+        set.Clear();
+        EXPECT_EQ(set.Size(), 0u);
+        EXPECT_FALSE(set.Contains(filed[1]));
+    }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -9,6 +11,8 @@
 #include "engine/random_source.h"
 #include "engine/secure_random.h"
 #include "engine/seed.h"
+#include "platform/system_random.h"
+#include "platform/system_seed_material.h"
 
 namespace {
 
@@ -23,7 +27,7 @@ std::string Hex(const Md5::Digest& digest)
     return text;
 }
 
-std::vector<int> Draws(DrawSource& source, int count)
+std::vector<int> Draws(RandomSource& source, int count)
 {
     std::vector<int> values;
     for (int i = 0; i < count; ++i) {
@@ -98,6 +102,12 @@ TEST(Md5, MatchesTheReferenceVectors)
         }
         EXPECT_EQ(Hex(pieces.Finish()), vector.digest) << vector.message;
     }
+    // An empty update, null pointer included, changes nothing mid-block.
+    Md5 withEmpty;
+    withEmpty.Update("ab", 2);
+    withEmpty.Update(nullptr, 0);
+    withEmpty.Update("c", 1);
+    EXPECT_EQ(Hex(withEmpty.Finish()), "900150983cd24fb0d6963f7d28e17f72");
 }
 
 // Material whose every answer the test chooses, recording what was asked.
@@ -177,13 +187,13 @@ TEST(SeedRandomSource, SeedsOnlyTheCallingThread)
 
 TEST(SecureRandomSource, DeliversFifteenBitsAcrossRefills)
 {
-    SecureRandomSource source;
+    SecureRandomSource source(SystemRandomBytes);
     int highest = 0;
     int lowest = 32767;
     long long oddCount = 0;
-    const int kDraws = 100000; // spans many buffer refills
+    const int kDraws = 100000; // spans many block refills
     for (int i = 0; i < kDraws; ++i) {
-        const int value = source.Next();
+        const int value = source.Below(32768);
         ASSERT_GE(value, 0);
         ASSERT_LE(value, 32767);
         highest = std::max(highest, value);
@@ -194,6 +204,94 @@ TEST(SecureRandomSource, DeliversFifteenBitsAcrossRefills)
     EXPECT_GT(highest, 32700);
     EXPECT_LT(lowest, 100);
     EXPECT_NEAR(static_cast<double>(oddCount) / kDraws, 0.5, 0.02);
+}
+
+// Bytes handed out one per request, so the requests count the bytes used.
+struct FixedBytes {
+    std::vector<std::uint8_t> bytes;
+    std::size_t served = 0;
+
+    RandomBytes Source()
+    {
+        return [this](void* buffer, std::size_t size) {
+            if (served + size > bytes.size()) {
+                return false;
+            }
+            std::memcpy(buffer, bytes.data() + served, size);
+            served += size;
+            return true;
+        };
+    }
+};
+
+// Which values given bytes yield: just enough bits per draw, the lowest bit
+// of each byte first, values of the bound or above drawn again, and bits a
+// draw leaves over kept for the next.
+TEST(SecureRandomSource, TakesJustEnoughBitsAndRejectsValuesOutOfRange)
+{
+    const struct {
+        std::vector<std::uint8_t> bytes;
+        std::vector<std::pair<int, int>> draws; // bound, value
+    } kCases[] = {
+        {{0xB2}, {{2, 0}, {2, 1}, {2, 0}, {2, 0}, {2, 1}, {2, 1}, {2, 0}, {2, 1}}},
+        {{0x3C, 0x0F}, {{16, 12}, {16, 3}, {16, 15}, {16, 0}}},
+        {{0xFA, 0x79}, {{10, 9}, {10, 7}}},        // 10 and 15 rejected
+        {{0x3F, 0x6B, 0x00}, {{26, 25}, {26, 0}}}, // 31 and 26 rejected
+        {{0xBF, 0xDF, 0x03}, {{62, 61}}},          // 63 and 62 rejected
+        {{0xB5}, {{2, 1}, {16, 10}, {8, 5}}},      // one byte, three draws
+        {{}, {{1, 0}, {1, 0}}},                    // a single value takes no bit
+    };
+    for (const auto& c : kCases) {
+        FixedBytes fixed{c.bytes};
+        SecureRandomSource source(fixed.Source(), 1);
+        for (const auto& [bound, value] : c.draws) {
+            EXPECT_EQ(source.Below(bound), value) << "bound " << bound;
+        }
+        EXPECT_EQ(fixed.served, c.bytes.size()) << "first bound " << c.draws[0].first;
+    }
+}
+
+// Bytes are asked for a block at a time, and only once the block is used up.
+TEST(SecureRandomSource, AsksForWholeBlocks)
+{
+    std::vector<std::size_t> requests;
+    SecureRandomSource source([&](void* buffer, std::size_t size) {
+        requests.push_back(size);
+        std::memset(buffer, 0, size);
+        return true;
+    });
+    for (std::size_t bit = 0; bit < 8 * SecureRandomSource::kBlockBytes; ++bit) {
+        ASSERT_EQ(source.Below(2), 0);
+    }
+    EXPECT_EQ(requests, std::vector<std::size_t>{SecureRandomSource::kBlockBytes});
+    source.Below(2);
+    EXPECT_EQ(requests.size(), 2u);
+}
+
+// Uniform below each bound the composer uses: chi-square over a million
+// draws each, against the value a sound source exceeds with a probability of
+// about 1e-9 (Wilson and Hilferty's approximation).
+TEST(SecureRandomSource, DrawsBelowEachBoundWithoutBias)
+{
+    SecureRandomSource source(SystemRandomBytes);
+    const int kDraws = 1000000;
+    for (const int bound : {2, 10, 16, 26, 62}) {
+        std::vector<long long> counts(static_cast<std::size_t>(bound));
+        for (int i = 0; i < kDraws; ++i) {
+            const int value = source.Below(bound);
+            ASSERT_TRUE(value >= 0 && value < bound) << value;
+            ++counts[static_cast<std::size_t>(value)];
+        }
+        const double expected = static_cast<double>(kDraws) / bound;
+        double chiSquare = 0;
+        for (const long long count : counts) {
+            chiSquare += (count - expected) * (count - expected) / expected;
+        }
+        const double freedom = bound - 1;
+        const double spread = 2 / (9 * freedom);
+        const double limit = freedom * std::pow(1 - spread + 6.0 * std::sqrt(spread), 3);
+        EXPECT_LT(chiSquare, limit) << "bound " << bound;
+    }
 }
 
 } // namespace

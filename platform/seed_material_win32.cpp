@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "engine/seed.h"
+#include "platform/system_seed_material.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "engine/secure_random.h"
+#include "platform/system_random.h"
 
 bool SystemRandomBytes(void* buffer, std::size_t size)
 {

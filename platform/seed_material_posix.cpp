@@ -3,7 +3,7 @@
 
 #include <chrono>
 
-#include "engine/seed.h"
+#include "platform/system_seed_material.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "engine/secure_random.h"
+#include "platform/system_random.h"
 
 bool SystemRandomBytes(void* buffer, std::size_t size)
 {
