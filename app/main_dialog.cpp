@@ -1,19 +1,36 @@
 #include "app/main_dialog.h"
 
-#include <shlwapi.h>
-
 #include <cstdio>
 
+#include "app/dialog_controls.h"
 #include "listctrl/password_row.h"
 #include "res/resource.h"
 #include "toolkit/module.h"
 
 namespace {
 
+// The messages that carry work to the dialog's thread. The call message is
+// registered, so no other window class sends it by accident; whoever sends
+// it, only the call the worker has pending is run.
+UINT CallMessage()
+{
+    static const UINT message = [] {
+        const UINT registered = RegisterWindowMessageA("Tavolin.Sorvane.DialogCall");
+        return registered != 0 ? registered : WM_APP + 1;
+    }();
+    return message;
+}
+
+// Carries nothing: the dialog reads the load's latest percentage when it
+// arrives.
+constexpr UINT kLoadProgressMessage = WM_APP + 2;
+
+} // namespace
+
 // The batch's view of the dialog: every call that touches a window runs on
 // the dialog's thread and has finished when it returns, so the rows never
 // change while the list paints and the controls change in the batch's order.
-class DialogBatchHost final : public BatchHost {
+class MainDialog::DialogBatchHost final : public BatchHost {
 public:
     explicit DialogBatchHost(MainDialog& mainDialog) : dialog(mainDialog) {}
 
@@ -59,30 +76,6 @@ private:
     MainDialog& dialog;
 };
 
-// Controls a batch switches off, in the order they are switched.
-constexpr int kOptionControls[] = {
-    IDC_LOWER_CASE,
-    IDC_UPPER_CASE,
-    IDC_MIX_CASE,
-    IDC_ONLY_NUMBERS,
-    IDC_HEX_DIGITS,
-    IDC_ONLY_LETTERS,
-    IDC_LETTERS_AND_NUMBERS,
-    IDC_EXCLUDE_SIMILAR,
-    IDC_EXCLUDE_DUPLICATE,
-    IDC_LENGTH_SPIN,
-    IDC_COUNT_SPIN,
-    IDC_GENERATE,
-    IDC_PASSWORD_LIST,
-    IDC_COPY,
-    IDC_DELETE_LINK,
-    IDC_SAVE_LINK,
-};
-
-constexpr int kCaseRadios[] = {IDC_LOWER_CASE, IDC_UPPER_CASE, IDC_MIX_CASE};
-
-} // namespace
-
 MainDialog::MainDialog(std::string dictionaryPath, BatchRandom randomKind)
     : batch(std::move(dictionaryPath), randomKind)
 {
@@ -99,13 +92,17 @@ MainDialog::~MainDialog()
 
 std::string MainDialog::DefaultDictionaryPath()
 {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return DictionaryPathBeside(path);
+    const std::string executable = ModuleFileName(nullptr);
+    return executable.empty() ? std::string() : DictionaryPathBeside(executable);
 }
 
 bool MainDialog::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    if (message == CallMessage()) {
+        RunPendingCall(lParam);
+        result = 0;
+        return true;
+    }
     switch (message) {
     case WM_INITDIALOG:
         result = OnInitDialog();
@@ -126,8 +123,8 @@ bool MainDialog::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         }
         break;
     }
-    case kCallMessage:
-        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+    case kLoadProgressMessage:
+        ShowLoadProgress();
         result = 0;
         return true;
     default:
@@ -281,71 +278,64 @@ void MainDialog::UpdateCaseControls()
     }
 }
 
-bool MainDialog::IsChecked(int id) const
-{
-    return SendDlgItemMessageA(Handle(), id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-int MainDialog::ReadNumber(int id) const
-{
-    char text[64] = {};
-    GetDlgItemTextA(Handle(), id, text, sizeof text);
-    return StrToIntA(text);
-}
-
 void MainDialog::SetText(int id, const char* text)
 {
     SetDlgItemTextA(Handle(), id, text);
 }
 
-PasswordOptions MainDialog::ReadOptions() const
-{
-    PasswordOptions options;
-    options.length = ReadNumber(IDC_LENGTH);
-    options.count = ReadNumber(IDC_COUNT);
-    options.excludeSimilar = IsChecked(IDC_EXCLUDE_SIMILAR);
-    options.excludeDuplicate = IsChecked(IDC_EXCLUDE_DUPLICATE);
-    if (IsChecked(IDC_ONLY_NUMBERS)) {
-        options.characterType = CharacterType::OnlyNumbers;
-    } else if (IsChecked(IDC_HEX_DIGITS)) {
-        options.characterType = CharacterType::HexDigits;
-    } else if (IsChecked(IDC_ONLY_LETTERS)) {
-        options.characterType = CharacterType::OnlyLetters;
-    } else {
-        options.characterType = CharacterType::LettersAndNumbers;
-    }
-    if (IsChecked(IDC_LOWER_CASE)) {
-        options.letterCase = LetterCase::LowerCase;
-    } else if (IsChecked(IDC_UPPER_CASE)) {
-        options.letterCase = LetterCase::UpperCase;
-    } else {
-        options.letterCase = LetterCase::MixCase;
-    }
-    return options;
-}
-
 void MainDialog::CallOnDialogThread(const std::function<void()>& function)
 {
-    SendMessageA(Handle(), kCallMessage, 0, reinterpret_cast<LPARAM>(&function));
+    if (GetWindowThreadProcessId(Handle(), nullptr) == GetCurrentThreadId()) {
+        function();
+        return;
+    }
+    pendingCall = &function;
+    SendMessageA(Handle(), CallMessage(), 0, reinterpret_cast<LPARAM>(&function));
+    pendingCall = nullptr;
+}
+
+void MainDialog::RunPendingCall(LPARAM lParam)
+{
+    // Any program of this user can send the message with any number in it:
+    // only the pointer the worker is waiting on is followed, and only once.
+    const auto* call = reinterpret_cast<const std::function<void()>*>(lParam);
+    const std::function<void()>* expected = call;
+    if (call != nullptr && pendingCall.compare_exchange_strong(expected, nullptr)) {
+        (*call)();
+    }
 }
 
 void MainDialog::Run()
 {
-    lastPostedProgress = -1;
+    lastReportedProgress = -1;
     DialogBatchHost host(*this);
     batch.Run(host, *this);
 }
 
 bool MainDialog::ReportProgress(int percentage)
 {
-    // Asked after every line of the word file: posting each would flood the
-    // dialog's queue on a large file, so only a changed percentage is posted.
-    if (percentage != lastPostedProgress.exchange(percentage)) {
-        PostMessageA(progressBar.Handle() != nullptr ? progressBar.Handle()
-                                                     : GetDlgItem(Handle(), IDC_PROGRESS),
-                     PBM_SETPOS, static_cast<WPARAM>(percentage), 0);
+    // Asked after every line of the word file. The dialog shows whatever is
+    // latest when it gets round to it, so at most one message waits in its
+    // queue and none can carry a stale position.
+    if (percentage != lastReportedProgress) {
+        lastReportedProgress = percentage;
+        loadProgress = percentage;
+        if (!loadProgressPosted.exchange(true) &&
+            !PostMessageA(Handle(), kLoadProgressMessage, 0, 0)) {
+            loadProgressPosted = false;
+        }
     }
     return IsRunning();
+}
+
+void MainDialog::ShowLoadProgress()
+{
+    // Cleared before the read: a percentage stored after it posts anew.
+    loadProgressPosted = false;
+    const int percentage = loadProgress;
+    if (percentage >= 0) {
+        SendDlgItemMessageA(Handle(), IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(percentage), 0);
+    }
 }
 
 void MainDialog::ClearList()
@@ -360,12 +350,9 @@ void MainDialog::SetStatus(std::string_view text)
 
 void MainDialog::SetProgress(int percentage)
 {
-    // Positions the word-file load posted may still wait in the queue; the
-    // batch's own positions come later and must not be overtaken by them.
-    const HWND bar = GetDlgItem(Handle(), IDC_PROGRESS);
-    MSG stale;
-    while (PeekMessageA(&stale, bar, PBM_SETPOS, PBM_SETPOS, PM_REMOVE | PM_NOYIELD)) {
-    }
+    // The batch's own positions follow the load's: a load message still on
+    // its way finds nothing to show.
+    loadProgress = -1;
     SendDlgItemMessageA(Handle(), IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(percentage), 0);
 }
 

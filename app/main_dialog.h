@@ -17,51 +17,38 @@
 #include "toolkit/unique_handles.h"
 
 // The program's only window: the options, the password list, and the batch
-// that fills it. Every batch runs on a thread of its own; whatever it changes
-// in the dialog it changes through calls that run on the dialog's thread.
-class MainDialog final : public DialogBase, public WorkerThread, public ProgressSink {
+// that fills it. Every batch runs on a thread of its own and reaches the
+// dialog only through its host, whose every call runs on the dialog's thread:
+// the methods that touch windows are private, so worker code cannot call
+// them directly.
+class MainDialog final : public DialogBase, public WorkerThread, private ProgressSink {
 public:
     // dictionaryPath: where the exclusion words are read from; by default
-    // "dictionary.txt" beside the executable.
+    // "dictionary.txt" beside the executable. Empty: no word list.
     explicit MainDialog(std::string dictionaryPath = DefaultDictionaryPath(),
                         BatchRandom randomKind = BatchRandom::Secure);
     ~MainDialog() override;
 
+    // "dictionary.txt" beside the executable; empty when the executable's
+    // own path cannot be had.
     static std::string DefaultDictionaryPath();
-
-    // The controls a batch switches off while it runs.
-    void EnableOptionControls(bool enable);
-    // The case radios make no sense for digits alone.
-    void UpdateCaseControls();
-    // The options as the controls show them.
-    PasswordOptions ReadOptions() const;
-
-    // Runs the function on the dialog's thread and returns when it has run;
-    // called on the dialog's thread it simply runs it.
-    void CallOnDialogThread(const std::function<void()>& function);
-    // The message that carries such a call: lParam points to the function.
-    static constexpr UINT kCallMessage = WM_APP + 1;
 
     bool IsClosing() const { return closing; }
 
-    // WorkerThread
-    void Run() override;
-    // ProgressSink
-    bool ReportProgress(int percentage) override;
-
-    // What a batch does to the dialog, on the dialog's thread.
-    void ClearList();
-    void SetStatus(std::string_view text);
-    void SetProgress(int percentage);
-    void AddRow(const PasswordRow& row);
-    void ShowPassword(const PasswordRow& row, int maxBits, int minBits);
-
+    // For the dialog's thread only.
     PasswordListControl& List() { return passwordList; }
 
 protected:
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    class DialogBatchHost;
+
+    // WorkerThread
+    void Run() override;
+    // ProgressSink, called by the word-file load on the worker thread.
+    bool ReportProgress(int percentage) override;
+
     LRESULT OnInitDialog();
     bool OnCommand(int id);
     void CenterOverOwner();
@@ -72,12 +59,39 @@ private:
     void SaveSettings();
     void CloseDialog(int result);
     void ShowSelectedPassword(const ListNotify& notify);
+    void ShowLoadProgress();
+
+    // The controls a batch switches off.
+    void EnableOptionControls(bool enable);
+    // The case radios make no sense for digits alone.
+    void UpdateCaseControls();
+    // The options as the controls show them, and the other way round.
+    PasswordOptions ReadOptions() const;
+    void ShowOptions(const PasswordOptions& options);
     bool IsChecked(int id) const;
     int ReadNumber(int id) const;
     void SetText(int id, const char* text);
 
+    // What a batch does to the dialog.
+    void ClearList();
+    void SetStatus(std::string_view text);
+    void SetProgress(int percentage);
+    void AddRow(const PasswordRow& row);
+    void ShowPassword(const PasswordRow& row, int maxBits, int minBits);
+
+    // Runs the function on the dialog's thread and returns when it has run.
+    void CallOnDialogThread(const std::function<void()>& function);
+    void RunPendingCall(LPARAM lParam);
+
     std::atomic<bool> closing{false};
-    std::atomic<int> lastPostedProgress{-1};
+    // The call the worker waits on; the message that carries it is answered
+    // only for exactly this call.
+    std::atomic<const std::function<void()>*> pendingCall{nullptr};
+    // The word-file load's latest percentage, -1 once the batch's own
+    // positions have begun, and whether a message to show it is on its way.
+    std::atomic<int> loadProgress{-1};
+    std::atomic<bool> loadProgressPosted{false};
+    int lastReportedProgress = -1; // the worker's own
     PasswordListControl passwordList;
     UniqueImageList rowImages;
     UniqueIcon bigIcon;

@@ -1,66 +1,74 @@
 // Moving the options between the dialog's controls and the settings store.
-#include <algorithm>
+#include <shlwapi.h>
+
 #include <cstdio>
 
+#include "app/dialog_controls.h"
 #include "app/main_dialog.h"
-#include "app/settings_store.h"
-#include "res/resource.h"
-
-namespace {
-
-constexpr int kTypeRadios[] = {IDC_ONLY_NUMBERS, IDC_HEX_DIGITS, IDC_ONLY_LETTERS,
-                               IDC_LETTERS_AND_NUMBERS};
-constexpr int kCaseRadios[] = {IDC_LOWER_CASE, IDC_UPPER_CASE, IDC_MIX_CASE};
-
-// A stored choice outside the known numbers picks the last radio, which is
-// also the default.
-int RadioFor(int stored, const int* radios, int count)
-{
-    return radios[(stored >= 0 && stored < count) ? stored : count - 1];
-}
-
-} // namespace
+#include "app/stored_options.h"
 
 void MainDialog::LoadSettings()
 {
-    // Values written by hand or by another version may lie outside what the
-    // arrows allow; every value that reaches a batch is one the user could set.
-    const int length = std::clamp(SettingsStore::ReadValue("PasswordLen", 10),
-                                  PasswordOptions::kMinLength, PasswordOptions::kMaxLength);
-    const int count = std::clamp(SettingsStore::ReadValue("Count", 10), PasswordOptions::kMinCount,
-                                 PasswordOptions::kMaxCount);
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", length);
-    SetText(IDC_LENGTH, text);
-    std::snprintf(text, sizeof text, "%d", count);
-    SetText(IDC_COUNT, text);
-
-    // Any number but 0 checks a box: a box showing a state the batch would
-    // read differently must not happen.
-    const auto checkState = [](int stored) { return stored != 0 ? BST_CHECKED : BST_UNCHECKED; };
-    SendDlgItemMessageA(Handle(), IDC_EXCLUDE_SIMILAR, BM_SETCHECK,
-                        checkState(SettingsStore::ReadValue("ExcludeSimilar", 1)), 0);
-    SendDlgItemMessageA(Handle(), IDC_EXCLUDE_DUPLICATE, BM_SETCHECK,
-                        checkState(SettingsStore::ReadValue("ExcludeDuplicate", 1)), 0);
-
-    const int type = SettingsStore::ReadValue("Type", 3);
-    SendDlgItemMessageA(Handle(), RadioFor(type, kTypeRadios, 4), BM_SETCHECK, BST_CHECKED, 0);
-    const int letterCase = SettingsStore::ReadValue("Case", 2);
-    SendDlgItemMessageA(Handle(), RadioFor(letterCase, kCaseRadios, 3), BM_SETCHECK, BST_CHECKED,
-                        0);
+    ShowOptions(LoadStoredOptions());
 }
 
 void MainDialog::SaveSettings()
 {
-    const PasswordOptions options = ReadOptions();
-    SettingsStore::WriteValue("PasswordLen", options.length);
-    SettingsStore::WriteValue(
-        "ExcludeSimilar",
-        static_cast<int>(SendDlgItemMessageA(Handle(), IDC_EXCLUDE_SIMILAR, BM_GETCHECK, 0, 0)));
-    SettingsStore::WriteValue(
-        "ExcludeDuplicate",
-        static_cast<int>(SendDlgItemMessageA(Handle(), IDC_EXCLUDE_DUPLICATE, BM_GETCHECK, 0, 0)));
-    SettingsStore::WriteValue("Type", static_cast<int>(options.characterType));
-    SettingsStore::WriteValue("Case", static_cast<int>(options.letterCase));
-    SettingsStore::WriteValue("Count", options.count);
+    StoreOptions(ReadOptions());
+}
+
+void MainDialog::ShowOptions(const PasswordOptions& options)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", options.length);
+    SetText(IDC_LENGTH, text);
+    std::snprintf(text, sizeof text, "%d", options.count);
+    SetText(IDC_COUNT, text);
+    const auto checkState = [](bool checked) { return checked ? BST_CHECKED : BST_UNCHECKED; };
+    SendDlgItemMessageA(Handle(), IDC_EXCLUDE_SIMILAR, BM_SETCHECK,
+                        checkState(options.excludeSimilar), 0);
+    SendDlgItemMessageA(Handle(), IDC_EXCLUDE_DUPLICATE, BM_SETCHECK,
+                        checkState(options.excludeDuplicate), 0);
+    // Only the chosen radio is checked; the template leaves the others clear.
+    SendDlgItemMessageA(Handle(), kTypeRadios[static_cast<int>(options.characterType)], BM_SETCHECK,
+                        BST_CHECKED, 0);
+    SendDlgItemMessageA(Handle(), kCaseRadios[static_cast<int>(options.letterCase)], BM_SETCHECK,
+                        BST_CHECKED, 0);
+}
+
+PasswordOptions MainDialog::ReadOptions() const
+{
+    PasswordOptions options;
+    options.length = ReadNumber(IDC_LENGTH);
+    options.count = ReadNumber(IDC_COUNT);
+    options.excludeSimilar = IsChecked(IDC_EXCLUDE_SIMILAR);
+    options.excludeDuplicate = IsChecked(IDC_EXCLUDE_DUPLICATE);
+    // The first checked radio wins; the last of each group is never asked.
+    options.characterType = CharacterType::LettersAndNumbers;
+    for (int type = 0; type < 3; ++type) {
+        if (IsChecked(kTypeRadios[type])) {
+            options.characterType = static_cast<CharacterType>(type);
+            break;
+        }
+    }
+    options.letterCase = LetterCase::MixCase;
+    for (int letterCase = 0; letterCase < 2; ++letterCase) {
+        if (IsChecked(kCaseRadios[letterCase])) {
+            options.letterCase = static_cast<LetterCase>(letterCase);
+            break;
+        }
+    }
+    return options;
+}
+
+bool MainDialog::IsChecked(int id) const
+{
+    return SendDlgItemMessageA(Handle(), id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+int MainDialog::ReadNumber(int id) const
+{
+    char text[64] = {};
+    GetDlgItemTextA(Handle(), id, text, sizeof text);
+    return StrToIntA(text);
 }

@@ -11,18 +11,17 @@ const char* SettingsStore::KeyPath()
     return "SOFTWARE\\Tavolin\\Sorvane";
 }
 
-int SettingsStore::ReadValue(const char* name, int defaultValue)
+std::optional<int> SettingsStore::ReadValue(const char* name)
 {
     HKEY opened = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
-        return defaultValue;
+        return std::nullopt;
     }
     const UniqueKey key(opened);
-    unsigned char data[4];
-    std::memcpy(data, &defaultValue, sizeof data);
+    unsigned char data[4] = {};
     DWORD size = sizeof data;
     if (RegQueryValueExA(key.get(), name, nullptr, nullptr, data, &size) != ERROR_SUCCESS) {
-        return defaultValue;
+        return std::nullopt;
     }
     int value;
     std::memcpy(&value, data, sizeof value);

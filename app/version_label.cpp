@@ -1,30 +1,36 @@
 // The version label shows the executable's own file version, so what the
 // dialog says can never differ from the file.
 #include <cstdio>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "app/main_dialog.h"
 #include "res/resource.h"
+#include "toolkit/module.h"
 
 namespace {
 
+// Zero throughout when the version record cannot be read, so the label then
+// reads v0.0.0.0 and the dialog's initialisation goes on.
 VS_FIXEDFILEINFO ReadFixedFileInfo()
 {
     VS_FIXEDFILEINFO info{};
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string path = ModuleFileName(nullptr);
+    if (path.empty()) {
+        return info;
+    }
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
     if (size == 0) {
         return info;
     }
-    std::vector<char> block(size);
-    if (!GetFileVersionInfoA(path, 0, size, block.data())) {
+    const std::unique_ptr<char[]> block(new (std::nothrow) char[size]);
+    if (!block || !GetFileVersionInfoA(path.c_str(), 0, size, block.get())) {
         return info;
     }
     void* root = nullptr;
     UINT length = 0;
-    if (VerQueryValueA(block.data(), "\\", &root, &length) && length == sizeof info) {
+    if (VerQueryValueA(block.get(), "\\", &root, &length) && length == sizeof info) {
         info = *static_cast<const VS_FIXEDFILEINFO*>(root);
     }
     return info;

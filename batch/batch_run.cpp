@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
-#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -34,13 +33,6 @@ private:
     PasswordSet passwords;
 };
 
-std::string Format(const char* format, int value)
-{
-    char text[96];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
 int Percentage(int done, int count)
 {
     return static_cast<int>(static_cast<std::int64_t>(done) * 100 / count);
@@ -57,7 +49,11 @@ void GenerationBatch::Run(BatchHost& host, ProgressSink& sink)
 {
     host.EnableOptionControls(false);
     if (!dictionaryLoaded) {
-        dictionary.LoadDictionary(dictionaryPath, &sink);
+        // Without a path of its own the program runs without a word list.
+        if (!dictionaryPath.empty()) {
+            dictionary.LoadDictionary(dictionaryPath, &sink);
+            dictionaryDamaged = !dictionary.LoadedWhole();
+        }
         dictionaryLoaded = true;
     }
     if (host.IsRunning()) {
@@ -94,7 +90,7 @@ void GenerationBatch::MakePasswordsFrom(DrawSource& random, BatchHost& host)
     int maxBits = 0;
     int minBits = 1024;
     int made = 0;
-    const char* failure = nullptr;
+    std::string_view ending = ".";
     BatchPasswords passwords(host);
     for (; made < count; ++made) {
         if (!host.IsRunning()) {
@@ -105,11 +101,11 @@ void GenerationBatch::MakePasswordsFrom(DrawSource& random, BatchHost& host)
         try {
             row = GeneratePassword(random, options, dictionary, passwords);
         } catch (const RandomUnavailable&) {
-            failure = "%d password(s) created; the system's random generator failed.";
+            ending = "; the system's random generator failed.";
             break;
         }
         if (!row) {
-            failure = "%d password(s) created; no other password fits these options.";
+            ending = "; no other password fits these options.";
             break;
         }
         maxBits = std::max(maxBits, row->entropyBits);
@@ -118,8 +114,17 @@ void GenerationBatch::MakePasswordsFrom(DrawSource& random, BatchHost& host)
         std::this_thread::sleep_for(kPause);
     }
     host.SetProgress(100);
-    host.SetStatus(failure != nullptr ? Format(failure, made)
-                                      : Format("%d password(s) created.", count));
+    // A batch cut short says how many it made; a whole one, how many were
+    // asked for (also when that is none or a negative number as typed).
+    const bool whole = ending == ".";
+    std::string status = std::to_string(whole ? count : made) + " password(s) created";
+    if (dictionaryDamaged) {
+        // Said once, by the batch that follows the load.
+        dictionaryDamaged = false;
+        status += "; the word list could not be read whole";
+    }
+    status += ending;
+    host.SetStatus(status);
 }
 
 std::string DictionaryPathBeside(std::string executablePath)

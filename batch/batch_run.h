@@ -59,6 +59,8 @@ private:
     std::string dictionaryPath;
     BatchRandom randomKind;
     bool dictionaryLoaded = false;
+    // The load lost words; the next batch's status says so.
+    bool dictionaryDamaged = false;
     ExclusionDictionary dictionary;
 };
 

@@ -112,6 +112,9 @@ void DictionaryReader::Refill()
     while (!atEnd && end < kLookahead) {
         const std::size_t got = std::fread(buffer.get() + end, 1, capacity - end, file);
         if (got == 0) {
+            // An error looks like the end to fread; the caller must be able
+            // to tell a short list from a damaged one.
+            failed = std::ferror(file) != 0;
             atEnd = true;
             break;
         }
@@ -175,6 +178,7 @@ int ExclusionDictionary::LoadDictionary(const std::string& path, ProgressSink* s
 
 int ExclusionDictionary::LoadFromStream(std::FILE* file, ProgressSink* sink, std::size_t blockSize)
 {
+    loadedWhole = true;
     try {
         // The old table goes first, so that two never occupy memory at once.
         table.reset();
@@ -186,6 +190,7 @@ int ExclusionDictionary::LoadFromStream(std::FILE* file, ProgressSink* sink, std
     } catch (const std::bad_alloc&) {
         // A list larger than memory keeps the words that fit; passwords are
         // still checked against those.
+        loadedWhole = false;
         return table ? StoredCount(*table) : 0;
     }
 }
@@ -205,12 +210,13 @@ int ExclusionDictionary::ReadWords(std::FILE* file, ProgressSink* sink, std::siz
             table->Insert(word);
         }
     }
+    loadedWhole = !reader.Failed();
     return StoredCount(*table);
 }
 
 bool ExclusionDictionary::Contains(std::string_view password) const
 {
-    if (password.empty() || !table) {
+    if (password.empty() || !table || table->EntryCount() == 0) {
         return false;
     }
     // Trimming first is the same as folding first: the trimmed bytes are no letters.

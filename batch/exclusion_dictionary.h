@@ -34,8 +34,11 @@ public:
 
     // The bytes of the next read, without its line feed (a CR before it may
     // remain), and the offset in the stream after it. False at the end of the
-    // text.
+    // text, and after a read error.
     bool Next(std::string_view& read, std::int64_t& endOffset);
+
+    // Whether reading the stream failed before its end.
+    bool Failed() const { return failed; }
 
 private:
     void Refill();
@@ -47,6 +50,7 @@ private:
     std::size_t end = 0;
     std::int64_t bufferOffset = 0;
     bool atEnd = false;
+    bool failed = false;
 };
 
 // What a read stores: its bytes up to the first zero byte, without spaces,
@@ -66,8 +70,8 @@ public:
     ExclusionDictionary& operator=(const ExclusionDictionary&) = delete;
 
     // Replaces the words with those of the file and answers how many were
-    // stored (duplicates counted). A missing or unreadable file leaves the
-    // dictionary empty and answers 0. sink (may be null) hears the percentage
+    // stored (duplicates counted). A missing file, or one that cannot be
+    // opened, leaves the dictionary empty and answers 0. sink (may be null) hears the percentage
     // of the file read after every read; when it answers false the load stops
     // and the read just made is not stored.
     int LoadDictionary(const std::string& path, ProgressSink* sink);
@@ -81,6 +85,10 @@ public:
     // Only words stored without capitals can ever match.
     bool Contains(std::string_view password) const override;
 
+    // False when the last load lost words: the file failed part-way, or the
+    // words did not fit in memory. The words read before are kept.
+    bool LoadedWhole() const { return loadedWhole; }
+
     // Null until the first load.
     const WordTable* Table() const { return table.get(); }
 
@@ -88,4 +96,5 @@ private:
     int ReadWords(std::FILE* file, ProgressSink* sink, std::size_t blockSize);
 
     std::unique_ptr<WordTable> table;
+    bool loadedWhole = true;
 };

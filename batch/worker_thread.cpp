@@ -1,35 +1,22 @@
 #include "batch/worker_thread.h"
 
-WorkerThread::WorkerThread()
-{
-    runningEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-}
+WorkerThread::WorkerThread() : runningEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
-WorkerThread::~WorkerThread()
-{
-    if (runningEvent != nullptr) {
-        CloseHandle(runningEvent);
-        runningEvent = nullptr;
-    }
-    if (thread != nullptr) {
-        CloseHandle(thread);
-        thread = nullptr;
-    }
-}
+WorkerThread::~WorkerThread() = default;
 
 void WorkerThread::Raise()
 {
-    if (runningEvent != nullptr) {
-        running = true;
-        SetEvent(runningEvent);
+    running = true;
+    if (runningEvent) {
+        SetEvent(runningEvent.get());
     }
 }
 
 void WorkerThread::Lower()
 {
     running = false;
-    if (runningEvent != nullptr) {
-        ResetEvent(runningEvent);
+    if (runningEvent) {
+        ResetEvent(runningEvent.get());
     }
 }
 
@@ -42,22 +29,21 @@ void WorkerThread::Stop()
 
 HANDLE WorkerThread::Start()
 {
-    if (IsRunning()) {
+    // A stopped run may still be winding down on its thread: a second thread
+    // would run the same job at the same time, so that waits too.
+    if (IsRunning() || (thread && WaitForSingleObject(thread.get(), 0) == WAIT_TIMEOUT)) {
         return nullptr;
     }
-    if (thread != nullptr) {
-        CloseHandle(thread);
-        thread = nullptr;
-    }
-    // The event goes up before the thread exists, so from this moment on a
+    thread.reset();
+    // The state goes up before the thread exists, so from this moment on a
     // second Start is refused and a close stops and waits for this run.
     Raise();
-    thread = CreateThread(nullptr, 0, ThreadRoutine, this, 0, &threadId);
-    if (thread == nullptr) {
+    thread.reset(CreateThread(nullptr, 0, ThreadRoutine, this, 0, &threadId));
+    if (!thread) {
         threadId = 0;
         Lower();
     }
-    return thread;
+    return thread.get();
 }
 
 bool WorkerThread::IsRunning() const
@@ -67,19 +53,20 @@ bool WorkerThread::IsRunning() const
 
 bool WorkerThread::WaitForEnd(DWORD timeout) const
 {
-    if (thread == nullptr) {
+    if (!thread) {
         return false;
     }
-    return WaitForSingleObject(thread, timeout) == WAIT_OBJECT_0;
+    return WaitForSingleObject(thread.get(), timeout) == WAIT_OBJECT_0;
 }
 
 bool WorkerThread::WaitForEndServingSentMessages() const
 {
-    if (thread == nullptr) {
+    if (!thread) {
         return false;
     }
+    const HANDLE handle = thread.get();
     for (;;) {
-        const DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+        const DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
         if (result == WAIT_OBJECT_0) {
             return true;
         }
@@ -101,10 +88,13 @@ DWORD WINAPI WorkerThread::ThreadRoutine(void* parameter)
     } catch (...) {
         // A job that throws ends its run like one that returns.
     }
+    // Once the state is lowered the owner may start another run, close, or
+    // destroy the object: everything read from it is read before.
+    const bool deleteSelf = self->autoDelete;
     if (self->IsRunning()) {
         self->Lower();
     }
-    if (self->autoDelete) {
+    if (deleteSelf) {
         delete self;
     }
     return 0;

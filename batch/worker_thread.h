@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+#include "toolkit/unique_handles.h"
+
 // A job that runs on a thread of its own, one run at a time, and stops when
 // asked. The manual-reset runningEvent is raised while a run is active; the
 // job polls IsRunning and winds down once it reads false.
@@ -17,8 +19,9 @@ public:
 
     // Asks the running job to end at its next poll; never waits.
     virtual void Stop();
-    // Starts a run on a new thread unless one is active. Answers the new
-    // thread's handle, or null when no thread was made.
+    // Starts a run on a new thread unless one is active or the thread of a
+    // stopped run has not yet ended. Answers the new thread's handle, or null
+    // when no thread was made.
     virtual HANDLE Start();
     // The job.
     virtual void Run() = 0;
@@ -35,8 +38,10 @@ public:
     DWORD ThreadId() const { return threadId; }
 
 protected:
-    HANDLE thread = nullptr;
-    HANDLE runningEvent = nullptr;
+    UniqueHandle thread;
+    // Mirrors the running state for anyone who waits on it; may be null when
+    // it could not be created, which changes nothing about the running state.
+    UniqueHandle runningEvent;
     DWORD threadId = 0;
     bool autoDelete = false;
 
@@ -45,8 +50,9 @@ private:
     void Raise();
     void Lower();
 
-    // Follows runningEvent at every change. A job polls after every line of a
-    // word file, and a zero-time wait is a kernel call each time (under Wine a
-    // round trip to its server): reading this costs nothing.
+    // The running state itself, whether or not the event exists. A job polls
+    // after every line of a word file, and a zero-time wait is a kernel call
+    // each time (under Wine a round trip to its server): reading this costs
+    // nothing.
     std::atomic<bool> running{false};
 };

@@ -67,12 +67,9 @@ void PasswordListControl::ResetScrollBars()
     SCROLLINFO horizontal{};
     horizontal.cbSize = sizeof horizontal;
     horizontal.fMask = SIF_RANGE | SIF_PAGE;
-    int totalWidth = 0;
-    for (int position = 0; position < model.GetColumnCount(); ++position) {
-        totalWidth += model.GetColumnWidth(position);
-    }
-    const bool fits = static_cast<unsigned>(client.right) >= static_cast<unsigned>(totalWidth - 1);
-    horizontal.nMax = fits ? 0 : totalWidth - 1;
+    const int lastColumnPixel = model.GetTotalWidth();
+    const bool fits = static_cast<unsigned>(client.right) >= static_cast<unsigned>(lastColumnPixel);
+    horizontal.nMax = fits ? 0 : lastColumnPixel;
     horizontal.nPage = static_cast<UINT>(client.right);
     horizontalBarShown = SetScrollInfo(Handle(), SB_HORZ, &horizontal, TRUE) &&
                          static_cast<int>(horizontal.nPage) < horizontal.nMax;

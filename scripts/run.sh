@@ -29,7 +29,13 @@ fi
 wine_env_start "$root/build/windows/shot-prefix"
 wine "$exe" </dev/null >"$root/build/windows/sorvane-run.log" 2>&1 &
 pid=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tavolin Sorvane$' | head -n 1)
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tavolin Sorvane$' | head -n 1) || true
+if [ -z "$window" ]; then
+  echo "The Sorvane window did not appear within 60 s; the program's output is in" \
+    "build/windows/sorvane-run.log." >&2
+  kill "$pid" 2>/dev/null || true
+  exit 1
+fi
 
 # The batch has ended when the status line and progress bar (the lower right
 # of the window) stop changing.

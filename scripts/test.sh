@@ -28,10 +28,14 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 step "dictionary fuzzer (${fuzz_seconds} s)"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
+# The corpus grows between runs; a crash leaves its input in the artefact
+# folder, named in the report, which goes to the log whole.
 corpus="$root/build/fuzz/corpus"
-mkdir -p "$corpus"
+artifacts="$root/build/fuzz/artifacts"
+mkdir -p "$corpus" "$artifacts"
 "$root/build/fuzz/fuzz/dictionary_fuzzer" -max_total_time="$fuzz_seconds" \
-  -max_len=8192 -print_final_stats=1 "$corpus" "$root/fuzz/seeds" 2>&1 | tail -n 12
+  -max_len=8192 -print_final_stats=1 -artifact_prefix="$artifacts/" \
+  "$corpus" "$root/fuzz/seeds"
 
 step "Windows build"
 cmake --preset windows >/dev/null

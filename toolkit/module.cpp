@@ -1,6 +1,8 @@
 #include "toolkit/module.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 
 Module module;
 
@@ -42,4 +44,35 @@ void Module::RemovePendingWindow(void* object)
 {
     std::lock_guard<std::mutex> guard(lock);
     std::erase_if(pending, [object](const Pending& p) { return p.object == object; });
+}
+
+std::string ReadGrowingPath(const std::function<DWORD(char* buffer, DWORD size)>& fetch)
+{
+    // Paths reach 32767 characters at most; a cut path names another folder,
+    // so it is never used.
+    for (DWORD size = MAX_PATH; size <= 65536; size *= 2) {
+        const std::unique_ptr<char[]> buffer(new (std::nothrow) char[size]);
+        if (!buffer) {
+            return {};
+        }
+        const DWORD length = fetch(buffer.get(), size);
+        if (length == 0) {
+            return {};
+        }
+        if (length < size) {
+            return std::string(buffer.get(), length);
+        }
+    }
+    return {};
+}
+
+std::string ModuleFileName(HMODULE handle)
+{
+    try {
+        return ReadGrowingPath([handle](char* buffer, DWORD size) {
+            return GetModuleFileNameA(handle, buffer, size);
+        });
+    } catch (...) {
+        return {};
+    }
 }

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 
 // The program's module: its instance handle, the thread that started it, and
@@ -36,3 +38,12 @@ private:
 };
 
 extern Module module;
+
+// The full path of a module's file (null: the executable), however long;
+// empty when it cannot be had.
+std::string ModuleFileName(HMODULE handle);
+
+// The growing-buffer loop behind ModuleFileName. fetch fills a buffer of the
+// given size the way GetModuleFileNameA does: it answers the length copied,
+// the size itself when the path was cut, or 0 on failure.
+std::string ReadGrowingPath(const std::function<DWORD(char* buffer, DWORD size)>& fetch);

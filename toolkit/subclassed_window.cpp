@@ -45,17 +45,23 @@ LRESULT CALLBACK SubclassedWindow::SubclassProc(HWND hwnd, UINT message, WPARAM 
                                                 LPARAM lParam, UINT_PTR, DWORD_PTR refData)
 {
     auto* self = reinterpret_cast<SubclassedWindow*>(refData);
+    LRESULT result = 0;
+    try {
+        result = self->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind into the system; the window then answers as it
+        // would have without the object.
+        result = DefSubclassProc(hwnd, message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY) {
         // The subclass must be gone before the window is: comctl32 requires
-        // it, and the object must not keep a handle that will be reused.
-        const LRESULT result = self->WindowProc(message, wParam, lParam);
+        // it, and the object must not keep a handle that will be reused. This
+        // holds even when the handler failed, so it runs after the catch.
         RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-        self->window = nullptr;
-        return result;
+        // A handler that already moved the object to another window keeps it.
+        if (self->window == hwnd) {
+            self->window = nullptr;
+        }
     }
-    try {
-        return self->WindowProc(message, wParam, lParam);
-    } catch (...) {
-        return DefSubclassProc(hwnd, message, wParam, lParam);
-    }
+    return result;
 }

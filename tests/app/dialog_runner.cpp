@@ -20,6 +20,28 @@ BOOL CALLBACK FindDialog(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
+constexpr UINT kRunCall = WM_APP + 100;
+
+LRESULT CALLBACK CallerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kRunCall) {
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+HWND CreateCaller()
+{
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = CallerProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "SorvaneTestCaller";
+    RegisterClassA(&windowClass);
+    return CreateWindowA("SorvaneTestCaller", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                         windowClass.hInstance, nullptr);
+}
+
 } // namespace
 
 DialogRunner::DialogRunner(std::string path, std::function<void()> before)
@@ -46,6 +68,7 @@ DWORD WINAPI DialogRunner::ThreadRoutine(void* parameter)
 {
     auto* self = static_cast<DialogRunner*>(parameter);
     CoInitialize(nullptr);
+    self->caller = CreateCaller();
     if (self->beforeDialog) {
         self->beforeDialog();
     }
@@ -55,13 +78,14 @@ DWORD WINAPI DialogRunner::ThreadRoutine(void* parameter)
         self->result = mainDialog.DoModal(nullptr, IDD_MAIN);
         self->dialog = nullptr;
     }
+    DestroyWindow(self->caller.load());
     CoUninitialize();
     return 0;
 }
 
 void DialogRunner::OnDialogThread(const std::function<void()>& function) const
 {
-    SendMessageA(window, MainDialog::kCallMessage, 0, reinterpret_cast<LPARAM>(&function));
+    SendMessageA(caller.load(), kRunCall, 0, reinterpret_cast<LPARAM>(&function));
 }
 
 std::string DialogRunner::Text(int id) const
@@ -103,15 +127,33 @@ std::vector<std::string> DialogRunner::Passwords() const
     return passwords;
 }
 
+int DialogRunner::RowCount() const
+{
+    int count = 0;
+    OnDialogThread([&] { count = dialog.load()->List().Model().GetItemCount(); });
+    return count;
+}
+
+int DialogRunner::ProgressPosition() const
+{
+    return static_cast<int>(SendDlgItemMessageA(window, IDC_PROGRESS, PBM_GETPOS, 0, 0));
+}
+
+bool DialogRunner::WaitUntil(const std::function<bool()>& condition, DWORD timeout)
+{
+    const ULONGLONG end = GetTickCount64() + timeout;
+    while (!condition()) {
+        if (GetTickCount64() >= end) {
+            return false;
+        }
+        Sleep(1);
+    }
+    return true;
+}
+
 bool DialogRunner::WaitForStatus(const std::string& text, DWORD timeout) const
 {
-    for (DWORD waited = 0; waited < timeout; waited += 10) {
-        if (Text(IDC_STATUS) == text) {
-            return true;
-        }
-        Sleep(10);
-    }
-    return false;
+    return WaitUntil([&] { return Text(IDC_STATUS) == text; }, timeout);
 }
 
 bool DialogRunner::WaitForIdle(DWORD timeout) const

@@ -31,6 +31,12 @@ public:
     void SetText(int id, const char* text) const;
     void Click(int id) const;
     std::vector<std::string> Passwords() const;
+    int RowCount() const;
+    int ProgressPosition() const;
+
+    // Waits until the condition holds, asking every millisecond; false after
+    // the time-out.
+    static bool WaitUntil(const std::function<bool()>& condition, DWORD timeout = 30000);
 
     // Waits until the status line reads the text; false after the time-out.
     bool WaitForStatus(const std::string& text, DWORD timeout = 30000) const;
@@ -51,6 +57,8 @@ private:
 
     std::string dictionaryPath;
     std::function<void()> beforeDialog;
+    // A window of the dialog's thread that runs the test's calls there.
+    std::atomic<HWND> caller{nullptr};
     HANDLE thread = nullptr;
     DWORD threadId = 0;
     HWND window = nullptr;

@@ -252,6 +252,22 @@ TEST_F(BatchRunTest, GivesTheControlsBackWhenARunCannotBegin)
     EXPECT_EQ(host.calls, (std::vector<std::string>{"disable", "enable", "case"}));
 }
 
+#if !defined(_WIN32)
+// Here a folder opens like a file and fails at its first read.
+TEST_F(BatchRunTest, TheBatchAfterADamagedWordListSaysSo)
+{
+    GenerationBatch batch(folder.string());
+    RecordingHost host;
+    host.options.count = 2;
+    CancellingSink sink;
+    batch.Run(host, sink);
+    EXPECT_EQ(host.statuses.back(),
+              "2 password(s) created; the word list could not be read whole.");
+    batch.Run(host, sink);
+    EXPECT_EQ(host.statuses.back(), "2 password(s) created.");
+}
+#endif
+
 TEST(DictionaryPathBeside, ReplacesTheExecutableName)
 {
     EXPECT_EQ(DictionaryPathBeside("C:\\Tools\\Sorvane\\sorvane.exe"),

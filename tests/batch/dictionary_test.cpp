@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -393,5 +395,39 @@ TEST(WordTable, KeepsEveryWordAcrossManyBlocks)
     table.ForEachWord([&](std::string_view word) { visited.emplace_back(word); });
     EXPECT_EQ(visited, words);
 }
+
+#if defined(__GLIBC__)
+// A stream that gives some lines and then fails, as a file on a failing disk
+// or a dropped network share would.
+ssize_t ReadThenFail(void* cookie, char* buffer, std::size_t size)
+{
+    auto& remaining = *static_cast<std::string*>(cookie);
+    if (remaining.empty()) {
+        errno = EIO;
+        return -1;
+    }
+    const std::size_t count = std::min(size, remaining.size());
+    std::memcpy(buffer, remaining.data(), count);
+    remaining.erase(0, count);
+    return static_cast<ssize_t>(count);
+}
+
+TEST_F(DictionaryTest, AReadErrorKeepsTheWordsReadAndIsTold)
+{
+    std::string bytes = "alpha\nbeta\n";
+    cookie_io_functions_t functions{};
+    functions.read = ReadThenFail;
+    std::FILE* failing = fopencookie(&bytes, "r", functions);
+    ASSERT_NE(failing, nullptr);
+    ExclusionDictionary dictionary;
+    EXPECT_EQ(dictionary.LoadFromStream(failing, nullptr), 2);
+    std::fclose(failing);
+    EXPECT_FALSE(dictionary.LoadedWhole());
+    EXPECT_TRUE(dictionary.Contains("beta"));
+
+    dictionary.LoadDictionary(Write("whole.txt", "gamma\n"), nullptr);
+    EXPECT_TRUE(dictionary.LoadedWhole());
+}
+#endif
 
 } // namespace

@@ -35,7 +35,7 @@ public:
         ResetEvent(release.get());
         ResetEvent(started.get());
     }
-    HANDLE ThreadHandle() const { return thread; }
+    HANDLE ThreadHandle() const { return thread.get(); }
 };
 
 TEST(WorkerThread, RunsOneJobAtATime)
@@ -92,6 +92,53 @@ TEST(WorkerThread, StopBeforeTheThreadBeginsIsNotUndone)
         EXPECT_FALSE(job.IsRunning());
         EXPECT_TRUE(job.sawStop);
     }
+}
+
+// A job that ignores stops until released, like one busy in a long step.
+class StubbornJob : public HeldJob {
+public:
+    void Run() override
+    {
+        ++runs;
+        SetEvent(started.get());
+        WaitForSingleObject(release.get(), 10000);
+    }
+};
+
+TEST(WorkerThread, NeverRunsTwoThreadsAtOnce)
+{
+    StubbornJob job;
+    const HANDLE first = job.Start();
+    ASSERT_NE(first, nullptr);
+    job.WaitUntilStarted();
+    job.Stop();
+    EXPECT_FALSE(job.IsRunning());
+    // Stopped but still winding down: a new run would share the job.
+    EXPECT_EQ(job.Start(), nullptr);
+    EXPECT_EQ(job.ThreadHandle(), first);
+    job.Finish();
+    ASSERT_NE(job.Start(), nullptr);
+    job.WaitUntilStarted();
+    job.Finish();
+    EXPECT_EQ(job.runs, 2);
+}
+
+TEST(WorkerThread, KeepsItsRunningStateWithoutAnEvent)
+{
+    // As if the event could not be created.
+    class EventlessJob : public HeldJob {
+    public:
+        EventlessJob() { runningEvent.reset(); }
+    } job;
+    ASSERT_NE(job.Start(), nullptr);
+    job.WaitUntilStarted();
+    EXPECT_TRUE(job.IsRunning());
+    EXPECT_EQ(job.Start(), nullptr);
+    job.Stop();
+    ASSERT_TRUE(job.WaitForEnd(10000));
+    EXPECT_TRUE(job.sawStop);
+    EXPECT_FALSE(job.IsRunning());
+    EXPECT_EQ(job.runs, 1);
 }
 
 LRESULT CALLBACK AnsweringProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "toolkit/dialog_base.h"
+#include "toolkit/module.h"
+#include "toolkit/subclassed_window.h"
+#include "toolkit/unique_handles.h"
+
+namespace {
+
+constexpr char kClassName[] = "SorvaneToolkitTestWindow";
+constexpr UINT kPing = WM_APP + 1;
+// Distinct answers tell who answered: the window's own procedure or the object.
+constexpr LRESULT kBaseAnswer = 0x5A;
+constexpr LRESULT kObjectAnswer = 0x42;
+constexpr UINT_PTR kWatcherId = 2;
+
+LRESULT CALLBACK BaseProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kPing) {
+        return kBaseAnswer;
+    }
+    const LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
+    return message == WM_NCDESTROY ? kBaseAnswer : result;
+}
+
+class ToolkitEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        module.Init(GetModuleHandleA(nullptr));
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = BaseProc;
+        windowClass.hInstance = module.Instance();
+        windowClass.lpszClassName = kClassName;
+        RegisterClassA(&windowClass);
+    }
+    void TearDown() override { module.Term(); }
+};
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
+
+class Probe : public SubclassedWindow {
+public:
+    std::optional<UINT> throwAt;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == throwAt) {
+            throw std::runtime_error("handler failed");
+        }
+        return message == kPing ? kObjectAnswer : DefaultProc(message, wParam, lParam);
+    }
+};
+
+// What a subclass installed after the object's saw at WM_NCDESTROY, once the
+// object had had its turn.
+struct Watch {
+    Probe* probe;
+    LRESULT ncDestroyAnswer = 0;
+    HWND handleAfterObject = nullptr;
+    LRESULT pingAnswerAfterObject = 0;
+};
+
+LRESULT CALLBACK WatcherProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR refData)
+{
+    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        auto* watch = reinterpret_cast<Watch*>(refData);
+        watch->ncDestroyAnswer = result;
+        watch->handleAfterObject = watch->probe->Handle();
+        // The window still dispatches here; the base procedure answers only
+        // when the object's subclass is gone.
+        watch->pingAnswerAfterObject = SendMessageA(hwnd, kPing, 0, 0);
+        RemoveWindowSubclass(hwnd, WatcherProc, kWatcherId);
+    }
+    return result;
+}
+
+class SubclassTest : public ::testing::Test {
+protected:
+    Probe probe;
+    Watch watch{&probe};
+    HWND window = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  module.Instance(), nullptr);
+
+    void SetUp() override
+    {
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(probe.Subclass(window));
+        ASSERT_EQ(probe.Handle(), window);
+        ASSERT_EQ(SendMessageA(window, kPing, 0, 0), kObjectAnswer);
+        ASSERT_TRUE(SetWindowSubclass(window, WatcherProc, kWatcherId,
+                                      reinterpret_cast<DWORD_PTR>(&watch)));
+    }
+    void TearDown() override
+    {
+        if (IsWindow(window)) {
+            DestroyWindow(window);
+        }
+    }
+
+    void ExpectCleanDestruction()
+    {
+        ASSERT_TRUE(DestroyWindow(window));
+        EXPECT_EQ(watch.ncDestroyAnswer, kBaseAnswer);
+        EXPECT_EQ(watch.handleAfterObject, nullptr);
+        EXPECT_EQ(watch.pingAnswerAfterObject, kBaseAnswer);
+        EXPECT_EQ(probe.Handle(), nullptr);
+    }
+};
+
+TEST_F(SubclassTest, DestructionRemovesTheSubclassAndClearsTheHandle)
+{
+    ExpectCleanDestruction();
+}
+
+TEST_F(SubclassTest, ThrowingHandlerAnswersWithTheDefaultProcedure)
+{
+    probe.throwAt = kPing;
+    EXPECT_EQ(SendMessageA(window, kPing, 0, 0), kBaseAnswer);
+    probe.throwAt.reset();
+    EXPECT_EQ(SendMessageA(window, kPing, 0, 0), kObjectAnswer);
+}
+
+TEST_F(SubclassTest, HandlerThrowingAtNcDestroyStillLetsGo)
+{
+    probe.throwAt = WM_NCDESTROY;
+    ExpectCleanDestruction();
+}
+
+std::vector<int> closed;
+void RecordClose(int handle)
+{
+    closed.push_back(handle);
+}
+using Counted = UniqueAny<int, RecordClose, -1>;
+
+class UniqueAnyTest : public ::testing::Test {
+protected:
+    void SetUp() override { closed.clear(); }
+};
+
+TEST_F(UniqueAnyTest, MoveConstructionHandsOverWithoutClosing)
+{
+    {
+        Counted source(5);
+        const Counted target(std::move(source));
+        EXPECT_FALSE(source);
+        EXPECT_EQ(target.get(), 5);
+        EXPECT_TRUE(closed.empty());
+    }
+    EXPECT_EQ(closed, std::vector<int>{5});
+}
+
+TEST_F(UniqueAnyTest, MoveAssignmentClosesOnlyTheReplacedHandle)
+{
+    {
+        Counted source(1);
+        Counted target(2);
+        target = std::move(source);
+        EXPECT_EQ(closed, std::vector<int>{2});
+        EXPECT_EQ(target.get(), 1);
+        EXPECT_EQ(source.get(), -1);
+    }
+    EXPECT_EQ(closed, (std::vector<int>{2, 1}));
+}
+
+TEST_F(UniqueAnyTest, SelfMoveAssignmentClosesNothing)
+{
+    {
+        Counted handle(3);
+        Counted& alias = handle;
+        handle = std::move(alias);
+        EXPECT_TRUE(closed.empty());
+        EXPECT_EQ(handle.get(), 3);
+    }
+    EXPECT_EQ(closed, std::vector<int>{3});
+}
+
+TEST_F(UniqueAnyTest, ResetAndReleaseCloseOnlyWhatTheyGiveUp)
+{
+    {
+        Counted handle(4);
+        handle.reset(6);
+        EXPECT_EQ(closed, std::vector<int>{4});
+        handle.reset();
+        handle.reset();
+        EXPECT_EQ(closed, (std::vector<int>{4, 6}));
+        handle.reset(7);
+        EXPECT_EQ(handle.release(), 7);
+        EXPECT_FALSE(handle);
+    }
+    EXPECT_EQ(closed, (std::vector<int>{4, 6}));
+}
+
+class NeverOpened : public DialogBase {
+protected:
+    bool ProcessMessage(UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
+};
+
+TEST(DialogBaseTest, FailedOpenLeavesNoPendingRecord)
+{
+    constexpr int kMissingTemplate = 31999;
+    ASSERT_EQ(FindResourceA(module.Instance(), MAKEINTRESOURCEA(kMissingTemplate), RT_DIALOG),
+              nullptr);
+    NeverOpened dialog;
+    EXPECT_EQ(dialog.DoModal(nullptr, kMissingTemplate), -1);
+    EXPECT_EQ(module.TakePendingWindow(), nullptr);
+    EXPECT_EQ(dialog.Handle(), nullptr);
+}
+
+// Paths longer than MAX_PATH are read whole; a failure gives no path at all,
+// never a cut one that would name another folder.
+TEST(ModuleFileName, GrowsUntilThePathFits)
+{
+    const std::string longPath = "C:\\" + std::string(700, 'x') + "\\sorvane.exe";
+    const struct {
+        std::string path;
+        bool fails;
+        std::string expected;
+    } kCases[] = {
+        {"C:\\Tools\\sorvane.exe", false, "C:\\Tools\\sorvane.exe"},
+        {longPath, false, longPath},
+        {std::string(MAX_PATH, 'y'), false, std::string(MAX_PATH, 'y')},
+        {"C:\\sorvane.exe", true, ""},
+        {std::string(70000, 'z'), false, ""},
+    };
+    for (const auto& c : kCases) {
+        const std::string got = ReadGrowingPath([&](char* buffer, DWORD size) -> DWORD {
+            if (c.fails) {
+                return 0;
+            }
+            // As GetModuleFileNameA: a cut copy answers the buffer's size.
+            const std::size_t copied = std::min<std::size_t>(c.path.size(), size - 1);
+            std::copy_n(c.path.data(), copied, buffer);
+            buffer[copied] = '\0';
+            return c.path.size() < size ? static_cast<DWORD>(c.path.size()) : size;
+        });
+        EXPECT_EQ(got, c.expected) << c.path.size();
+    }
+    EXPECT_TRUE(ModuleFileName(nullptr).ends_with("\\toolkit_tests.exe"));
+}
+
+} // namespace
