@@ -147,62 +147,29 @@ void RecordClose(int handle)
 }
 using Counted = UniqueAny<int, RecordClose, -1>;
 
-class UniqueAnyTest : public ::testing::Test {
-protected:
-    void SetUp() override { closed.clear(); }
-};
-
-TEST_F(UniqueAnyTest, MoveConstructionHandsOverWithoutClosing)
+// Every way of giving a handle up closes exactly what is given up, once.
+TEST(UniqueAny, ClosesEachHandleExactlyOnce)
 {
+    closed.clear();
     {
-        Counted source(5);
-        const Counted target(std::move(source));
-        EXPECT_FALSE(source);
-        EXPECT_EQ(target.get(), 5);
-        EXPECT_TRUE(closed.empty());
-    }
-    EXPECT_EQ(closed, std::vector<int>{5});
-}
-
-TEST_F(UniqueAnyTest, MoveAssignmentClosesOnlyTheReplacedHandle)
-{
-    {
-        Counted source(1);
-        Counted target(2);
-        target = std::move(source);
+        Counted first(1);
+        Counted moved(std::move(first)); // handed over, nothing closed
+        EXPECT_FALSE(first);
+        Counted second(2);
+        second = std::move(moved); // closes 2 only
         EXPECT_EQ(closed, std::vector<int>{2});
-        EXPECT_EQ(target.get(), 1);
-        EXPECT_EQ(source.get(), -1);
+        Counted& alias = second;
+        second = std::move(alias); // itself: closes nothing
+        EXPECT_EQ(second.get(), 1);
+        second.reset(3); // closes 1
+        second.reset();  // closes 3
+        second.reset();  // nothing left
+        second.reset(4);
+        EXPECT_EQ(second.release(), 4); // the caller's now
+        EXPECT_EQ(closed, (std::vector<int>{2, 1, 3}));
+        Counted last(5);
     }
-    EXPECT_EQ(closed, (std::vector<int>{2, 1}));
-}
-
-TEST_F(UniqueAnyTest, SelfMoveAssignmentClosesNothing)
-{
-    {
-        Counted handle(3);
-        Counted& alias = handle;
-        handle = std::move(alias);
-        EXPECT_TRUE(closed.empty());
-        EXPECT_EQ(handle.get(), 3);
-    }
-    EXPECT_EQ(closed, std::vector<int>{3});
-}
-
-TEST_F(UniqueAnyTest, ResetAndReleaseCloseOnlyWhatTheyGiveUp)
-{
-    {
-        Counted handle(4);
-        handle.reset(6);
-        EXPECT_EQ(closed, std::vector<int>{4});
-        handle.reset();
-        handle.reset();
-        EXPECT_EQ(closed, (std::vector<int>{4, 6}));
-        handle.reset(7);
-        EXPECT_EQ(handle.release(), 7);
-        EXPECT_FALSE(handle);
-    }
-    EXPECT_EQ(closed, (std::vector<int>{4, 6}));
+    EXPECT_EQ(closed, (std::vector<int>{2, 1, 3, 5}));
 }
 
 class NeverOpened : public DialogBase {
