@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
+#include <ole2.h>
 
 #include "app/main_dialog.h"
 #include "res/resource.h"
@@ -9,7 +9,9 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    CoInitialize(nullptr);
+    // OLE, not only the component library: the list's header registers a
+    // drop target for dragging its columns, which needs it.
+    const HRESULT ole = OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     module.Init(instance);
@@ -19,6 +21,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         result = dialog.DoModal(GetActiveWindow(), IDD_MAIN);
     }
     module.Term();
-    CoUninitialize();
+    if (SUCCEEDED(ole)) {
+        OleUninitialize();
+    }
     return static_cast<int>(result);
 }

@@ -1,6 +1,9 @@
 #include "app/main_dialog.h"
 
 #include <cstdio>
+#include <cstring>
+#include <optional>
+#include <utility>
 
 #include "app/dialog_controls.h"
 #include "listctrl/password_row.h"
@@ -30,50 +33,85 @@ constexpr UINT kLoadProgressMessage = WM_APP + 2;
 // The batch's view of the dialog: every call that touches a window runs on
 // the dialog's thread and has finished when it returns, so the rows never
 // change while the list paints and the controls change in the batch's order.
+// The changes of one password (its progress, its row, its display) are made
+// together in one call, so the dialog repaints once per password instead of
+// between each of them.
 class MainDialog::DialogBatchHost final : public BatchHost {
 public:
     explicit DialogBatchHost(MainDialog& mainDialog) : dialog(mainDialog) {}
+    ~DialogBatchHost() { Call(nullptr); }
+    DialogBatchHost(const DialogBatchHost&) = delete;
+    DialogBatchHost& operator=(const DialogBatchHost&) = delete;
 
     bool IsRunning() override { return dialog.IsRunning(); }
     bool IsClosing() override { return dialog.IsClosing(); }
 
     void EnableOptionControls(bool enable) override
     {
-        dialog.CallOnDialogThread([&] { dialog.EnableOptionControls(enable); });
+        Call([&] { dialog.EnableOptionControls(enable); });
     }
     void UpdateCaseControls() override
     {
-        dialog.CallOnDialogThread([&] { dialog.UpdateCaseControls(); });
+        Call([&] { dialog.UpdateCaseControls(); });
     }
     PasswordOptions ReadOptions() override
     {
         PasswordOptions options;
-        dialog.CallOnDialogThread([&] { options = dialog.ReadOptions(); });
+        Call([&] { options = dialog.ReadOptions(); });
         return options;
     }
     void ClearList() override
     {
-        dialog.CallOnDialogThread([&] { dialog.ClearList(); });
+        Call([&] { dialog.ClearList(); });
     }
     void SetStatus(std::string_view text) override
     {
-        dialog.CallOnDialogThread([&] { dialog.SetStatus(text); });
+        Call([&] { dialog.SetStatus(text); });
     }
     void SetProgress(int percentage) override
     {
-        dialog.CallOnDialogThread([&] { dialog.SetProgress(percentage); });
+        if (pendingProgress || pendingRow) {
+            Call(nullptr);
+        }
+        pendingProgress = percentage;
     }
     void AddRow(const PasswordRow& row) override
     {
-        dialog.CallOnDialogThread([&] { dialog.AddRow(row); });
+        if (pendingRow) {
+            Call(nullptr);
+        }
+        pendingRow = row;
     }
     void ShowPassword(const PasswordRow& row, int maxBits, int minBits) override
     {
-        dialog.CallOnDialogThread([&] { dialog.ShowPassword(row, maxBits, minBits); });
+        Call([&] { dialog.ShowPassword(row, maxBits, minBits); });
     }
 
 private:
+    // Makes the changes still pending, in their order, then the action.
+    void Call(const std::function<void()>& action)
+    {
+        if (!pendingProgress && !pendingRow && !action) {
+            return;
+        }
+        dialog.CallOnDialogThread([&] {
+            if (pendingProgress) {
+                dialog.SetProgress(*pendingProgress);
+            }
+            if (pendingRow) {
+                dialog.AddRow(*pendingRow);
+            }
+            if (action) {
+                action();
+            }
+        });
+        pendingProgress.reset();
+        pendingRow.reset();
+    }
+
     MainDialog& dialog;
+    std::optional<int> pendingProgress;
+    std::optional<PasswordRow> pendingRow;
 };
 
 MainDialog::MainDialog(std::string dictionaryPath, BatchRandom randomKind)
@@ -127,6 +165,13 @@ bool MainDialog::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         ShowLoadProgress();
         result = 0;
         return true;
+    case WM_TIMER:
+        if (wParam == kShowTimer) {
+            FlushCurrent();
+            result = 0;
+            return true;
+        }
+        break;
     default:
         break;
     }
@@ -143,11 +188,20 @@ bool MainDialog::OnCommand(int id)
     case IDC_GENERATE:
         Start();
         return true;
+    case IDC_COPY:
+        CopyPassword();
+        return true;
     case IDC_ONLY_NUMBERS:
     case IDC_HEX_DIGITS:
     case IDC_ONLY_LETTERS:
     case IDC_LETTERS_AND_NUMBERS:
         UpdateCaseControls();
+        return true;
+    case IDC_SAVE_LINK:
+        SaveList();
+        return true;
+    case IDC_DELETE_LINK:
+        DeleteSelected();
         return true;
     default:
         return false;
@@ -160,6 +214,7 @@ LRESULT MainDialog::OnInitDialog()
     CenterOverOwner();
     SetUpPasswordList();
     SetWindowIcons();
+    BindLinks();
     progressBar.Subclass(GetDlgItem(Handle(), IDC_PROGRESS));
     SendDlgItemMessageA(Handle(), IDC_LENGTH_SPIN, UDM_SETRANGE32, PasswordOptions::kMinLength,
                         PasswordOptions::kMaxLength);
@@ -167,6 +222,8 @@ LRESULT MainDialog::OnInitDialog()
                         PasswordOptions::kMaxCount);
     SetVersionLabel();
     LoadSettings();
+    banner.Subclass(GetDlgItem(Handle(), IDC_BANNER));
+    banner.SetIcon(IDI_APP);
     UpdateCaseControls();
     Start();
     return TRUE;
@@ -259,8 +316,7 @@ void MainDialog::ShowSelectedPassword(const ListNotify& notify)
         return;
     }
     const ListModel& list = passwordList.Model();
-    SetText(IDC_CURRENT_PASSWORD, list.GetItemText(notify.row, 0).c_str());
-    SetText(IDC_PHONETICS, list.GetItemText(notify.row, 2).c_str());
+    ShowCurrent(list.GetItemText(notify.row, 0), list.GetItemText(notify.row, 2));
 }
 
 void MainDialog::EnableOptionControls(bool enable)
@@ -280,7 +336,34 @@ void MainDialog::UpdateCaseControls()
 
 void MainDialog::SetText(int id, const char* text)
 {
-    SetDlgItemTextA(Handle(), id, text);
+    const HWND control = GetDlgItem(Handle(), id);
+    // A batch shows each password twice (the list's selection notice, then
+    // the batch itself) and rewrites the entropy labels for every password:
+    // a control whose text stays the same is left alone rather than
+    // repainted.
+    char current[512];
+    const int length = GetWindowTextA(control, current, sizeof current);
+    if (length < static_cast<int>(sizeof current) - 1 && std::strcmp(current, text) == 0) {
+        return;
+    }
+    if ((GetWindowLongPtrA(control, GWL_STYLE) & ES_MULTILINE) == 0) {
+        SetWindowTextA(control, text);
+        return;
+    }
+    // A multi-line box draws its scroll bar at once for every new text,
+    // which took longer than all the rest a password needs. It is drawn
+    // with the next paint instead, and its frame only when the scroll bar
+    // changed.
+    const auto scrollState = [control] {
+        return std::make_pair(SendMessageA(control, EM_GETLINECOUNT, 0, 0),
+                              SendMessageA(control, EM_GETFIRSTVISIBLELINE, 0, 0));
+    };
+    const auto before = scrollState();
+    SendMessageA(control, WM_SETREDRAW, FALSE, 0);
+    SetWindowTextA(control, text);
+    SendMessageA(control, WM_SETREDRAW, TRUE, 0);
+    const UINT frame = scrollState() != before ? RDW_FRAME : 0;
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | frame);
 }
 
 void MainDialog::CallOnDialogThread(const std::function<void()>& function)
@@ -345,6 +428,9 @@ void MainDialog::ClearList()
 
 void MainDialog::SetStatus(std::string_view text)
 {
+    if (showPending) {
+        FlushCurrent();
+    }
     SetText(IDC_STATUS, std::string(text).c_str());
 }
 
@@ -368,6 +454,35 @@ void MainDialog::ShowPassword(const PasswordRow& row, int maxBits, int minBits)
     SetText(IDC_MAX_ENTROPY, text);
     std::snprintf(text, sizeof text, "%d Bit", minBits);
     SetText(IDC_MIN_ENTROPY, text);
-    SetText(IDC_CURRENT_PASSWORD, row.password.c_str());
-    SetText(IDC_PHONETICS, row.phonetics.c_str());
+    ShowCurrent(row.password, row.phonetics);
+}
+
+void MainDialog::ShowCurrent(std::string_view password, std::string_view phonetics)
+{
+    shownPassword.assign(password);
+    shownPhonetics.assign(phonetics);
+    // A batch shows a new password every few milliseconds, faster than
+    // anyone reads and faster than the boxes can redraw: while it runs they
+    // follow at most every kShowInterval milliseconds, and the batch's last
+    // password is on show before its status line says it is done.
+    const DWORD now = GetTickCount();
+    if (IsRunning() && now - lastShown < kShowInterval) {
+        if (!showPending) {
+            showPending = true;
+            SetTimer(Handle(), kShowTimer, kShowInterval - (now - lastShown), nullptr);
+        }
+        return;
+    }
+    FlushCurrent();
+}
+
+void MainDialog::FlushCurrent()
+{
+    if (showPending) {
+        KillTimer(Handle(), kShowTimer);
+        showPending = false;
+    }
+    lastShown = GetTickCount();
+    SetText(IDC_CURRENT_PASSWORD, shownPassword.c_str());
+    SetText(IDC_PHONETICS, shownPhonetics.c_str());
 }

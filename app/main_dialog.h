@@ -12,7 +12,9 @@
 #include "batch/worker_thread.h"
 #include "engine/composer.h"
 #include "listctrl/password_list_control.h"
+#include "toolkit/banner_static.h"
 #include "toolkit/dialog_base.h"
+#include "toolkit/hyperlink_label.h"
 #include "toolkit/subclassed_window.h"
 #include "toolkit/unique_handles.h"
 
@@ -61,6 +63,13 @@ private:
     void ShowSelectedPassword(const ListNotify& notify);
     void ShowLoadProgress();
 
+    // The links under the list and the web address; the commands the list's
+    // links and the "Copy" button run.
+    void BindLinks();
+    void CopyPassword();
+    void SaveList();
+    void DeleteSelected();
+
     // The controls a batch switches off.
     void EnableOptionControls(bool enable);
     // The case radios make no sense for digits alone.
@@ -78,6 +87,9 @@ private:
     void SetProgress(int percentage);
     void AddRow(const PasswordRow& row);
     void ShowPassword(const PasswordRow& row, int maxBits, int minBits);
+    // The current password and its spelling in their boxes.
+    void ShowCurrent(std::string_view password, std::string_view phonetics);
+    void FlushCurrent();
 
     // Runs the function on the dialog's thread and returns when it has run.
     void CallOnDialogThread(const std::function<void()>& function);
@@ -92,8 +104,18 @@ private:
     std::atomic<int> loadProgress{-1};
     std::atomic<bool> loadProgressPosted{false};
     int lastReportedProgress = -1; // the worker's own
+    static constexpr UINT_PTR kShowTimer = 1;
+    static constexpr DWORD kShowInterval = 100;
+    std::string shownPassword;
+    std::string shownPhonetics;
+    bool showPending = false;
+    DWORD lastShown = 0;
+    HyperLinkLabel webLink;
+    HyperLinkLabel deleteLink;
+    HyperLinkLabel saveLink;
     PasswordListControl passwordList;
     UniqueImageList rowImages;
+    BannerStatic banner;
     UniqueIcon bigIcon;
     UniqueIcon smallIcon;
     GenerationBatch batch;

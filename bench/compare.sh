@@ -3,7 +3,8 @@
 # compared with: Debian's pwgen for composing passwords, `wc -l` for reading
 # the word files. Prints our figures and the ratios.
 #   bench/compare.sh            everything (a few minutes)
-#   SORVANE_SKIP_WINE=1 ...     without the runs under Wine
+#   SORVANE_SKIP_WINE=1 ...     without the runs under Wine (the word list, the list's
+#                               painting and a batch in the dialog)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -92,7 +93,7 @@ done
 [ "${SORVANE_SKIP_WINE:-0}" = 1 ] && exit 0
 echo "== the dictionary load in the Windows build, under Wine"
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target dictionary_load_timer >/dev/null
+cmake --build --preset windows --target dictionary_load_timer list_paint_timer batch_timer >/dev/null
 source scripts/wine-env.sh
 trap 'wine_env_stop; rm -rf "$out"' EXIT
 wine_env_start "$root/build/windows/bench-prefix"
@@ -104,3 +105,9 @@ done
 wine "$timer" "Z:${insane//\//\\}" 3 --fgets </dev/null >"$out/wine.txt" 2>&1 || true
 tr -d '\r' <"$out/wine.txt" | grep -E 'best of' |
   sed "s|^|  for comparison, text-mode fgets with a position query per line: |"
+
+echo "== the password list and the dialog, under Wine in Xvfb"
+wine "$root/build/windows/bench/list_paint_timer.exe" 200 </dev/null >"$out/wine.txt" 2>&1 || true
+tr -d '\r' <"$out/wine.txt" | grep -E 'paint' | sed 's|^|  |'
+wine "$root/build/windows/bench/batch_timer.exe" 5 </dev/null >"$out/wine.txt" 2>&1 || true
+tr -d '\r' <"$out/wine.txt" | grep -E '^(run|median)' | sed 's|^|  |'

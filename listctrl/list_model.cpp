@@ -12,14 +12,6 @@ namespace {
 constexpr int kKeyEscape = 27;
 constexpr int kKeyDelete = 46;
 
-// Leading blanks, a sign and digits, as the runtime's atol reads them; other
-// text reads as 0. Out-of-range numbers are clamped, which keeps their sign.
-long ReadNumber(std::string_view text)
-{
-    const std::string copy(text);
-    return std::strtol(copy.c_str(), nullptr, 10);
-}
-
 int ReadDateField(std::string_view text, std::size_t first, std::size_t count)
 {
     if (first >= text.size()) {
@@ -37,6 +29,12 @@ std::string FormatDate(const ListDateTime& dateTime)
 }
 
 } // namespace
+
+long ReadNumber(std::string_view text)
+{
+    const std::string copy(text);
+    return std::strtol(copy.c_str(), nullptr, 10);
+}
 
 std::uint32_t NormaliseFlags(std::uint32_t flags)
 {

@@ -52,6 +52,11 @@ inline constexpr std::uint32_t FlagTimeOnly = 0x0800;
 inline constexpr std::uint32_t FlagNoDate = 0x1000;
 inline constexpr std::uint32_t FlagPlainProgress = 0x2000;
 
+// A cell's text as a number: leading blanks, a sign and digits, as the
+// runtime's atol reads them; other text reads as 0. Out-of-range numbers are
+// clamped, which keeps their sign.
+long ReadNumber(std::string_view text);
+
 // Drops the flags that contradict a stronger one.
 std::uint32_t NormaliseFlags(std::uint32_t flags);
 

@@ -1,6 +1,44 @@
+// The list's window: registration, set-up, view settings, the message map
+// and what the model asks of its window.
 #include "listctrl/password_list_control.h"
 
+#include <windowsx.h>
+
+#include "listctrl/header_drag.h"
+#include "listctrl/list_animation.h"
+#include "res/resource.h"
+#include "toolkit/dpi.h"
+#include "toolkit/module.h"
+
+namespace {
+
+constexpr int kTooltipMaxWidth = 32767;
+
+// Width and height of a text in a font, measured on the screen.
+SIZE MeasureText(HFONT font, const char* text)
+{
+    SIZE size{};
+    const HDC screen = GetDC(nullptr);
+    if (screen == nullptr) {
+        return size;
+    }
+    {
+        const SelectGuard select(screen, font);
+        GetTextExtentPoint32A(screen, text, lstrlenA(text), &size);
+    }
+    ReleaseDC(nullptr, screen);
+    return size;
+}
+
+} // namespace
+
 PasswordListControl::PasswordListControl() : model(this) {}
+
+PasswordListControl::~PasswordListControl()
+{
+    // The drop target refers to this object; it goes before the rest.
+    dragDrop.reset();
+}
 
 bool PasswordListControl::RegisterWindowClass(HINSTANCE instance)
 {
@@ -20,80 +58,241 @@ bool PasswordListControl::RegisterWindowClass(HINSTANCE instance)
 
 bool PasswordListControl::Setup()
 {
-    if (Handle() == nullptr) {
+    if (Handle() == nullptr || !LoadResources() || !LoadViewSettings()) {
         return false;
     }
-    model.focusCellMode = false;
+    AdjustFrame();
+    // Without OLE on this thread there is no column dragging; the rest of
+    // the list works the same.
+    dragDrop = HeaderDragDrop::Register(*this);
+    CreateTooltip();
     ResetScrollBars();
     return true;
 }
 
+bool PasswordListControl::LoadResources()
+{
+    const HINSTANCE instance = module.Instance();
+    systemImages.reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_LIST_IMAGES),
+                                            LIST_IMAGE_SIZE, 0, LIST_IMAGE_TRANSPARENT_COLOR,
+                                            IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    resizeCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_RESIZE_CURSOR));
+    handCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR));
+    return systemImages && resizeCursor != nullptr && handCursor != nullptr;
+}
+
+bool PasswordListControl::LoadViewSettings()
+{
+    ++lookGeneration;
+    look.colors = ListColors::Defaults();
+    model.backColor = look.colors.back;
+    model.textColor = look.colors.text;
+    look.dpi = WindowDpi(Handle());
+    headerClipboardFormat = RegisterClipboardFormatA("HEADERCLIPBOARDFORMAT");
+    UINT lines = 3;
+    if (SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) {
+        look.wheelLines = static_cast<int>(lines);
+    }
+
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        return false;
+    }
+    look.listFont.reset(CreateFontIndirectA(&metrics.lfMessageFont));
+    metrics.lfMessageFont.lfUnderline = TRUE;
+    look.underlineFont.reset(CreateFontIndirectA(&metrics.lfMessageFont));
+    model.listFont = look.listFont.get();
+    if (!look.listFont) {
+        return false;
+    }
+
+    const int height = MeasureText(look.listFont.get(), "Height").cy + look.Px(6);
+    if (model.rowHeight != height || !dropMarker) {
+        model.rowHeight = height;
+        model.headerHeight = height;
+        dropMarker.reset(CreateDropMarker(Handle(), model.headerHeight, look));
+    }
+    if (VisualStyles::Available()) {
+        look.headerTheme.reset(VisualStyles::Open(Handle(), L"HEADER"));
+        look.progressTheme.reset(VisualStyles::Open(Handle(), L"PROGRESS"));
+    }
+    return true;
+}
+
+void PasswordListControl::AdjustFrame()
+{
+    const LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE);
+    SetWindowLongPtrA(Handle(), GWL_STYLE, (style & ~WS_BORDER) | WS_CLIPCHILDREN);
+    const LONG_PTR exStyle = GetWindowLongPtrA(Handle(), GWL_EXSTYLE);
+    SetWindowLongPtrA(Handle(), GWL_EXSTYLE, (exStyle & ~WS_EX_CLIENTEDGE) | WS_EX_STATICEDGE);
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void PasswordListControl::CreateTooltip()
+{
+    tooltip.reset(CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  Handle(), nullptr, module.Instance(), nullptr));
+    if (tooltip) {
+        SendMessageA(tooltip.get(), TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
+    }
+}
+
+void PasswordListControl::OnDestroy()
+{
+    dragDrop.reset();
+    dropMarker.reset();
+    tooltip.reset();
+    StopAnimation();
+}
+
 LRESULT PasswordListControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_TIMER && wParam == kBringIntoViewTimer) {
-        KillTimer(Handle(), kBringIntoViewTimer);
-        BringFocusIntoView();
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const auto keys = static_cast<unsigned>(wParam);
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        if (const HDC dc = BeginPaint(Handle(), &paint)) {
+            Paint(dc, paint.rcPaint);
+            EndPaint(Handle(), &paint);
+        }
         return 0;
+    }
+    case WM_PRINTCLIENT: {
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        Paint(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_FONTCHANGE:
+    case WM_THEMECHANGED:
+        LoadViewSettings();
+        ResetScrollBars();
+        break;
+    case WM_SIZE:
+        StopAnimation();
+        ResetScrollBars();
+        break;
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(point, keys);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(point, keys);
+        return 0;
+    case WM_LBUTTONUP:
+        OnLButtonUp(point, keys);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnLButtonDblClk(point, keys);
+        return 0;
+    case WM_RBUTTONDOWN:
+        OnRButtonDown(point, keys);
+        return 0;
+    case WM_RBUTTONUP:
+        OnRButtonUp(point);
+        return 0;
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
+        return 0;
+    case WM_MOUSEWHEEL:
+        OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+        return 0;
+    case WM_VSCROLL:
+        OnVScroll(LOWORD(wParam), 0);
+        return 0;
+    case WM_HSCROLL:
+        OnHScroll(LOWORD(wParam), 0);
+        return 0;
+    case WM_KEYDOWN:
+        OnKeyDown(static_cast<UINT>(wParam));
+        return 0;
+    case WM_GETDLGCODE:
+        // Tab belongs to the list only where it moves between cells; a list
+        // of rows lets it go on to the next control, so the keyboard can
+        // always leave it.
+        return DLGC_WANTARROWS | DLGC_WANTCHARS | (model.focusCellMode ? DLGC_WANTTAB : 0);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        OnFocusChange();
+        break;
+    case WM_CANCELMODE:
+        OnCancelMode();
+        break;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != Handle() && buttonDown) {
+            OnCancelMode();
+        }
+        break;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            POINT cursor{};
+            GetCursorPos(&cursor);
+            ScreenToClient(Handle(), &cursor);
+            if (SetCursorFor(cursor)) {
+                return TRUE;
+            }
+        }
+        break;
+    case WM_DESTROY:
+        OnDestroy();
+        break;
+    default:
+        break;
     }
     return DefaultProc(message, wParam, lParam);
 }
 
-int PasswordListControl::ScrollPosition(int bar) const
+void PasswordListControl::OnTimer(UINT_PTR id)
 {
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_POS;
-    return GetScrollInfo(Handle(), bar, &info) ? info.nPos : 0;
+    switch (id) {
+    case kBringIntoViewTimer:
+        KillTimer(Handle(), kBringIntoViewTimer);
+        BringFocusIntoView();
+        break;
+    case kBandTimer:
+        if (banding) {
+            // The captured pointer may rest outside the list while the rows
+            // scroll under it; it is where the last move left it.
+            UpdateBand(bandPointer);
+        } else {
+            KillTimer(Handle(), kBandTimer);
+        }
+        break;
+    case kResizeTimer:
+        OnResizeTimer();
+        break;
+    case kAnimationTimer:
+        OnAnimationFrame();
+        break;
+    case kScrollBarTimer:
+        OnScrollBarTimer();
+        break;
+    default:
+        break;
+    }
 }
 
-void PasswordListControl::ResetScrollBars()
+void PasswordListControl::RepaintRow(int row)
 {
     if (Handle() == nullptr) {
         return;
     }
+    RECT rect = RowRect(row);
     RECT client{};
     GetClientRect(Handle(), &client);
-    const int header = model.showHeader ? model.headerHeight : 0;
-
-    SCROLLINFO vertical{};
-    vertical.cbSize = sizeof vertical;
-    vertical.fMask = SIF_RANGE | SIF_PAGE;
-    const int totalHeight = header + model.GetItemCount() * model.rowHeight;
-    const int page = client.bottom - header;
-    vertical.nMax = page + header >= totalHeight ? 0 : totalHeight;
-    vertical.nPage = static_cast<UINT>(page > 0 ? page : 0);
-    verticalBarShown = SetScrollInfo(Handle(), SB_VERT, &vertical, TRUE) && totalHeight > 0;
-
-    SCROLLINFO horizontal{};
-    horizontal.cbSize = sizeof horizontal;
-    horizontal.fMask = SIF_RANGE | SIF_PAGE;
-    const int lastColumnPixel = model.GetTotalWidth();
-    const bool fits = static_cast<unsigned>(client.right) >= static_cast<unsigned>(lastColumnPixel);
-    horizontal.nMax = fits ? 0 : lastColumnPixel;
-    horizontal.nPage = static_cast<UINT>(client.right);
-    horizontalBarShown = SetScrollInfo(Handle(), SB_HORZ, &horizontal, TRUE) &&
-                         static_cast<int>(horizontal.nPage) < horizontal.nMax;
-
-    InvalidateRect(Handle(), nullptr, TRUE);
-}
-
-void PasswordListControl::Repaint()
-{
-    if (Handle() != nullptr) {
-        InvalidateRect(Handle(), nullptr, TRUE);
-    }
-}
-
-bool PasswordListControl::IsRowFullyVisible(int row) const
-{
-    if (model.rowHeight <= 0) {
-        return true; // nothing is laid out yet, so nothing can be out of view
-    }
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    const int header = model.showHeader ? model.headerHeight : 0;
-    const int top = header + row * model.rowHeight - ScrollPosition(SB_VERT);
-    return top >= header && top + model.rowHeight <= client.bottom;
+    rect.left = client.left;
+    rect.right = client.right;
+    InvalidateRect(Handle(), &rect, FALSE);
 }
 
 void PasswordListControl::FollowFocus()
@@ -111,25 +310,9 @@ void PasswordListControl::FollowFocus()
 void PasswordListControl::BringFocusIntoView()
 {
     const int row = model.focusRow;
-    if (row < 0 || row >= model.GetItemCount() || model.rowHeight <= 0 || IsRowFullyVisible(row)) {
-        return;
+    if (row >= 0 && row < model.GetItemCount()) {
+        EnsureVisible(row, model.focusColumn);
     }
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    const int header = model.showHeader ? model.headerHeight : 0;
-    const int rowTop = row * model.rowHeight;
-    int position = ScrollPosition(SB_VERT);
-    if (rowTop < position) {
-        position = rowTop;
-    } else {
-        position = rowTop + model.rowHeight - (client.bottom - header);
-    }
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_POS;
-    info.nPos = position;
-    SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
-    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 std::intptr_t PasswordListControl::Notify(const ListEvent& event)
@@ -163,5 +346,10 @@ std::intptr_t PasswordListControl::Notify(const ListEvent& event)
 
 int PasswordListControl::SystemImageWidth()
 {
-    return 0; // the header's images arrive with the header's painting
+    int width = 0;
+    int height = 0;
+    if (!systemImages || !ImageList_GetIconSize(systemImages.get(), &width, &height)) {
+        return 0;
+    }
+    return width;
 }

@@ -71,6 +71,10 @@ inline void FreeGlobal(HGLOBAL memory)
 {
     GlobalFree(memory);
 }
+inline void DestroyWindowHandle(HWND window)
+{
+    DestroyWindow(window);
+}
 } // namespace handle_closers
 
 using UniqueHandle = UniqueAny<HANDLE, handle_closers::CloseKernelHandle>;
@@ -78,7 +82,53 @@ using UniqueKey = UniqueAny<HKEY, handle_closers::CloseKey>;
 using UniqueFont = UniqueAny<HFONT, handle_closers::DeleteGdiObject>;
 using UniqueBitmap = UniqueAny<HBITMAP, handle_closers::DeleteGdiObject>;
 using UniqueBrush = UniqueAny<HBRUSH, handle_closers::DeleteGdiObject>;
+using UniquePen = UniqueAny<HPEN, handle_closers::DeleteGdiObject>;
+using UniqueRegion = UniqueAny<HRGN, handle_closers::DeleteGdiObject>;
 using UniqueDc = UniqueAny<HDC, handle_closers::DeleteMemoryDc>;
 using UniqueIcon = UniqueAny<HICON, handle_closers::DestroyIconHandle>;
 using UniqueImageList = UniqueAny<HIMAGELIST, handle_closers::DestroyImageList>;
 using UniqueGlobal = UniqueAny<HGLOBAL, handle_closers::FreeGlobal>;
+// A window the object created itself, such as a popup it owns.
+using UniqueWindow = UniqueAny<HWND, handle_closers::DestroyWindowHandle>;
+
+// Selects an object into a device context and puts the previous one back,
+// into the same context, when it goes.
+class SelectGuard {
+public:
+    SelectGuard(HDC selectInto, HGDIOBJ object)
+        : dc(selectInto), previous(object != nullptr ? SelectObject(selectInto, object) : nullptr)
+    {
+    }
+    SelectGuard(const SelectGuard&) = delete;
+    SelectGuard& operator=(const SelectGuard&) = delete;
+    ~SelectGuard()
+    {
+        if (previous != nullptr) {
+            SelectObject(dc, previous);
+        }
+    }
+
+private:
+    HDC dc;
+    HGDIOBJ previous;
+};
+
+// A window's device context from GetDC, released to that same window.
+class WindowDc {
+public:
+    explicit WindowDc(HWND owner) : window(owner), dc(GetDC(owner)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc()
+    {
+        if (dc != nullptr) {
+            ReleaseDC(window, dc);
+        }
+    }
+
+    HDC get() const { return dc; }
+
+private:
+    HWND window;
+    HDC dc;
+};

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <objbase.h>
+#include <ole2.h>
+
+#include <mutex>
 
 #include "app/settings_store.h"
 #include "res/resource.h"
@@ -31,25 +33,93 @@ LRESULT CALLBACK CallerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-HWND CreateCaller()
-{
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = CallerProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "SorvaneTestCaller";
-    RegisterClassA(&windowClass);
-    return CreateWindowA("SorvaneTestCaller", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                         windowClass.hInstance, nullptr);
-}
+// The test process's user-interface thread. It waits for a job, runs it (a
+// dialog, modally) and waits again, handling the messages of its windows
+// throughout; its caller window runs the test's calls on it.
+class InterfaceThread {
+public:
+    static InterfaceThread& Instance()
+    {
+        static InterfaceThread instance;
+        return instance;
+    }
+
+    DWORD Id() const { return threadId; }
+    HWND Caller() const { return caller; }
+
+    // Runs the job on the thread and returns at once.
+    void Post(std::function<void()> job)
+    {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            pending = std::move(job);
+        }
+        SetEvent(jobReady);
+    }
+
+private:
+    InterfaceThread()
+    {
+        jobReady = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        startedEvent = started;
+        CloseHandle(CreateThread(nullptr, 0, Routine, this, 0, &threadId));
+        WaitForSingleObject(started, INFINITE);
+        CloseHandle(started);
+    }
+
+    static DWORD WINAPI Routine(void* parameter)
+    {
+        auto* self = static_cast<InterfaceThread*>(parameter);
+        OleInitialize(nullptr);
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = CallerProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "SorvaneTestCaller";
+        RegisterClassA(&windowClass);
+        self->caller = CreateWindowA("SorvaneTestCaller", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     windowClass.hInstance, nullptr);
+        SetEvent(self->startedEvent);
+        for (;;) {
+            if (MsgWaitForMultipleObjects(1, &self->jobReady, FALSE, INFINITE, QS_ALLINPUT) ==
+                WAIT_OBJECT_0) {
+                std::function<void()> job;
+                {
+                    std::lock_guard<std::mutex> guard(self->lock);
+                    job = std::move(self->pending);
+                }
+                if (job) {
+                    job();
+                }
+                continue;
+            }
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+    }
+
+    HANDLE jobReady = nullptr;
+    HANDLE startedEvent = nullptr;
+    DWORD threadId = 0;
+    HWND caller = nullptr;
+    std::mutex lock;
+    std::function<void()> pending;
+};
 
 } // namespace
 
 DialogRunner::DialogRunner(std::string path, std::function<void()> before)
     : dictionaryPath(std::move(path)), beforeDialog(std::move(before))
 {
-    thread = CreateThread(nullptr, 0, ThreadRoutine, this, 0, &threadId);
+    InterfaceThread& thread = InterfaceThread::Instance();
+    threadId = thread.Id();
+    ended = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread.Post([this] { RunDialog(); });
     for (int i = 0; i < 3000 && window == nullptr; ++i) {
-        if (WaitForSingleObject(thread, 10) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(ended, 10) == WAIT_OBJECT_0) {
             break; // the dialog could not be created
         }
         EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&window));
@@ -58,34 +128,32 @@ DialogRunner::DialogRunner(std::string path, std::function<void()> before)
 
 DialogRunner::~DialogRunner()
 {
-    if (WaitForSingleObject(thread, 0) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(ended, 0) != WAIT_OBJECT_0) {
         Close(WM_COMMAND, IDCANCEL);
     }
-    CloseHandle(thread);
+    // The job refers to this object until it has ended.
+    WaitForSingleObject(ended, INFINITE);
+    CloseHandle(ended);
 }
 
-DWORD WINAPI DialogRunner::ThreadRoutine(void* parameter)
+void DialogRunner::RunDialog()
 {
-    auto* self = static_cast<DialogRunner*>(parameter);
-    CoInitialize(nullptr);
-    self->caller = CreateCaller();
-    if (self->beforeDialog) {
-        self->beforeDialog();
+    if (beforeDialog) {
+        beforeDialog();
     }
     {
-        MainDialog mainDialog(self->dictionaryPath);
-        self->dialog = &mainDialog;
-        self->result = mainDialog.DoModal(nullptr, IDD_MAIN);
-        self->dialog = nullptr;
+        MainDialog mainDialog(dictionaryPath);
+        dialog = &mainDialog;
+        result = mainDialog.DoModal(nullptr, IDD_MAIN);
+        dialog = nullptr;
     }
-    DestroyWindow(self->caller.load());
-    CoUninitialize();
-    return 0;
+    SetEvent(ended);
 }
 
 void DialogRunner::OnDialogThread(const std::function<void()>& function) const
 {
-    SendMessageA(caller.load(), kRunCall, 0, reinterpret_cast<LPARAM>(&function));
+    SendMessageA(InterfaceThread::Instance().Caller(), kRunCall, 0,
+                 reinterpret_cast<LPARAM>(&function));
 }
 
 std::string DialogRunner::Text(int id) const
@@ -172,7 +240,7 @@ bool DialogRunner::WaitForIdle(DWORD timeout) const
 std::optional<INT_PTR> DialogRunner::Close(UINT message, WPARAM wParam, DWORD timeout)
 {
     PostMessageA(window, message, wParam, 0);
-    if (WaitForSingleObject(thread, timeout) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(ended, timeout) != WAIT_OBJECT_0) {
         return std::nullopt;
     }
     return result.load();

@@ -10,9 +10,11 @@
 
 #include "app/main_dialog.h"
 
-// Runs a MainDialog modally on a thread of its own, the way start-up runs it
-// on the program's thread, so the test's thread can drive it from outside
-// with window messages.
+// Runs a MainDialog modally on the test process's user-interface thread, the
+// way start-up runs it on the program's thread, so the test's thread can drive
+// it from outside with window messages. Every dialog of the process runs on
+// that one thread, one after the other, as in the program: OLE is
+// initialised on it once.
 class DialogRunner {
 public:
     // beforeDialog runs on the dialog's thread just before the dialog opens.
@@ -53,13 +55,12 @@ public:
     std::optional<INT_PTR> Close(UINT message, WPARAM wParam, DWORD timeout = 30000);
 
 private:
-    static DWORD WINAPI ThreadRoutine(void* parameter);
+    void RunDialog();
 
     std::string dictionaryPath;
     std::function<void()> beforeDialog;
-    // A window of the dialog's thread that runs the test's calls there.
-    std::atomic<HWND> caller{nullptr};
-    HANDLE thread = nullptr;
+    // Set once the dialog has ended and its object is gone.
+    HANDLE ended = nullptr;
     DWORD threadId = 0;
     HWND window = nullptr;
     std::atomic<MainDialog*> dialog{nullptr};

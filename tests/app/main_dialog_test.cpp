@@ -392,7 +392,7 @@ TEST_F(MainDialogTest, ClosesAtAnyMomentWithoutHanging)
     } kCloses[] = {{WM_COMMAND, IDOK, 1}, {WM_COMMAND, IDCANCEL, 2}, {WM_CLOSE, 0, 2}};
     for (int i = 0; i < 100; ++i) {
         DialogRunner dialog(dictionary);
-        ASSERT_NE(dialog.Window(), nullptr);
+        ASSERT_NE(dialog.Window(), nullptr) << "open " << i;
         // Even closes land while the word file is read, odd ones while the
         // list fills, each at a different point of it.
         if (i % 2 == 0) {

@@ -2,6 +2,8 @@
 # Drives the real sorvane.exe under Wine as a person would, with X input:
 # it opens, its first batch fills the list, keys change options, Escape and
 # Enter close it, and the options it leaves in the registry survive a restart.
+# "Copy" leaves the password on the clipboard, marked as kept out of history,
+# and the save link writes the list through the save dialog.
 # Runs inside the Wine prefix and display that the test script prepared.
 #   e2e_test.sh <path of sorvane.exe>
 set -u
@@ -103,6 +105,117 @@ echo "  shown: $password"
 xdotool key Return
 expect_exit 1
 [ "$(stored_values)" = "$expected" ] || fail "stored after Enter: $(stored_values | tr '\n' ' ')"
+
+echo "third start: copy the password, save the list through the save dialog"
+wine reg add "$key" /v Count /t REG_DWORD /d 3 /f </dev/null >/dev/null 2>&1
+start_program || exit 1
+password=$(wait_for_batch '^[0-9a-zA-Z]{13}$') || fail "no batch of three passwords"
+printf 'cleared\n' | xclip -i -selection clipboard >/dev/null 2>&1
+# From the first box the next tab stop is "Copy".
+xdotool key Tab space
+sleep 0.5
+copied=$(timeout 5 xclip -o -selection clipboard 2>/dev/null)
+[ "$copied" = "$password" ] || fail "clipboard holds '$copied', expected '$password'"
+targets=$(timeout 5 xclip -o -selection clipboard -t TARGETS 2>/dev/null)
+for mark in CanIncludeInClipboardHistory CanUploadToCloudClipboard; do
+  grep -qx "$mark" <<<"$targets" || fail "the clipboard lacks $mark"
+  value=$(timeout 5 xclip -o -selection clipboard -t "$mark" 2>/dev/null | od -An -tx1 | tr -d ' \n')
+  [ "$value" = 00000000 ] || fail "$mark holds '$value', expected four zero bytes"
+done
+
+# The save link's text lies 72 pixels above the window's lower edge, from 23
+# pixels in (dialog units 13 to 113 across and 248 to 256 down, of 295).
+height=$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^HEIGHT=//p')
+xdotool mousemove --window "$window" 50 $((height - 72))
+sleep 0.3
+xdotool click 1
+save=$(timeout 30 xdotool search --sync --onlyvisible --name '^Save As$' | head -n 1)
+if [ -z "$save" ]; then
+  fail "clicking the save link opened no save dialog"
+else
+  saved="$WINEPREFIX/drive_c/saved.txt"
+  rm -f "$saved"
+  xdotool mousemove --window "$save" 20 20
+  sleep 0.5
+  # Typed without extension: the dialog adds ".txt".
+  xdotool type --delay 20 'C:\saved'
+  xdotool key Return
+  for attempt in $(seq 1 50); do
+    [ -s "$saved" ] && break
+    sleep 0.2
+  done
+  head -c 30 "$saved" | cmp -s - <(printf 'Password\tEntropy\tPhonetics\r\n\r\n') ||
+    fail "the saved file does not start with the header and an empty line"
+  [ "$(wc -l <"$saved")" -eq 5 ] || fail "the saved file has $(wc -l <"$saved") lines, expected 5"
+  rows=$(tail -n +3 "$saved" | grep -cE $'^[0-9a-zA-Z]{13}\t[0-9]+ bit\t[a-zA-Z -]+\r$')
+  [ "$rows" -eq 3 ] || fail "$rows of the saved rows are password, entropy and spelling"
+  [ "$(tail -n 1 "$saved" | cut -f 1)" = "$password" ] || fail "the last saved row is not the one shown"
+fi
+xdotool mousemove --window "$window" 60 40
+sleep 0.3
+xdotool key Escape
+expect_exit 2
+
+echo "fourth start: rows chosen by mouse and keys are shown, and a title moves its column"
+start_program || exit 1
+password=$(wait_for_batch '^[0-9a-zA-Z]{13}$') || fail "no batch of three passwords"
+# Window coordinates of the "Copy" button, the list's rows and its titles
+# (the dialog is laid out in dialog units; these are its pixels here).
+copy_x=276 copy_y=101 rows_x=70 title_y=237
+row_y() { echo $((256 + 19 * $1)); }
+# The password on show, as "Copy" puts it on the clipboard.
+shown() {
+  printf 'cleared\n' | xclip -i -selection clipboard >/dev/null 2>&1
+  xdotool mousemove --window "$window" $copy_x $copy_y click 1
+  sleep 0.4
+  timeout 5 xclip -o -selection clipboard 2>/dev/null
+}
+# Clicks a row; clicking the one already selected gives the list the keys back.
+click_row() {
+  xdotool mousemove --window "$window" $rows_x "$(row_y "$1")" click 1
+  sleep 0.3
+}
+newest=$password
+click_row 0
+first=$(shown)
+[[ "$first" =~ ^[0-9a-zA-Z]{13}$ && "$first" != "$newest" ]] ||
+  fail "clicking the first row shows '$first'"
+click_row 0
+xdotool key Down
+sleep 0.3
+second=$(shown)
+[[ "$second" =~ ^[0-9a-zA-Z]{13}$ && "$second" != "$first" && "$second" != "$newest" ]] ||
+  fail "Down from the first row shows '$second'"
+click_row 1
+xdotool key Down
+sleep 0.3
+[ "$(shown)" = "$newest" ] || fail "Down to the last row does not show the newest password"
+
+# "Phonetics" dragged onto the left half of "Password" becomes the first
+# column: the titles at the left change, and nothing is sorted.
+header_picture() {
+  xdotool mousemove --window "$window" 300 20
+  sleep 0.5
+  import -window "$window" -crop 60x14+24+230 rgb:- 2>/dev/null | md5sum
+}
+before=$(header_picture)
+xdotool mousemove --window "$window" 230 $title_y
+sleep 0.3
+xdotool mousedown 1
+for x in 220 190 150 110 70 40 35; do
+  xdotool mousemove --window "$window" $x $title_y
+  sleep 0.1
+done
+sleep 0.3
+xdotool mouseup 1
+sleep 0.5
+[ "$(header_picture)" != "$before" ] || fail "dragging the Phonetics title moved no column"
+click_row 2
+[ "$(shown)" = "$newest" ] || fail "the drag reordered the rows"
+xdotool mousemove --window "$window" 60 40
+sleep 0.3
+xdotool key Escape
+expect_exit 2
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures end-to-end check(s) failed"

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <windows.h>
+
+#include "toolkit/unique_handles.h"
+#include "toolkit/visual_styles.h"
+
+// The colours the list paints with. The system's colours are read whenever
+// the view settings load, so a change of the user's colour scheme shows at
+// once; an owner's own colours last until then.
+struct ListColors {
+    COLORREF back;
+    COLORREF headerFace;
+    COLORREF headerHighlight;
+    COLORREF headerShadow;
+    COLORREF headerText;
+    COLORREF headerPressed;
+    COLORREF highlight;
+    COLORREF highlightText;
+    COLORREF text;
+    COLORREF selectedOuter;
+    COLORREF selectedInner;
+    COLORREF selectedTop;
+    COLORREF selectedBottom;
+    COLORREF inactiveTop;
+    COLORREF inactiveBottom;
+    COLORREF inactiveOuter;
+    COLORREF inactiveInner;
+    COLORREF focusTop;
+    COLORREF focusBottom;
+    COLORREF progressTop;
+    COLORREF progressBottom;
+    COLORREF focusCell;
+    COLORREF hyperlink;
+
+    // The defaults: the system's colours where there are some, else the
+    // list's own light blues and greys.
+    static ListColors Defaults();
+};
+
+// Everything the list loads for painting: colours, fonts, themes and the
+// sizes that follow from them.
+struct ListLook {
+    ListColors colors = ListColors::Defaults();
+    UniqueFont listFont;
+    UniqueFont underlineFont;
+    UniqueTheme headerTheme;
+    UniqueTheme progressTheme;
+    int dpi = 96;
+    int wheelLines = 3;
+
+    // A size given at 96 DPI, at the window's DPI.
+    int Px(int size96) const { return MulDiv(size96, dpi, 96); }
+};
+
+// Rounded frame: an outer rounded rectangle in the first colour filled with
+// fill, and one pixel inside it a smaller rounding in the second colour.
+void DrawRoundedFrame(HDC dc, const RECT& rect, COLORREF outer, COLORREF inner, COLORREF fill,
+                      const ListLook& look);
+// Top colour at the top edge to bottom colour at the bottom edge.
+void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom);
+void FillSolid(HDC dc, const RECT& rect, COLORREF color);

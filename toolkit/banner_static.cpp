@@ -1,0 +1,150 @@
+#include "toolkit/banner_static.h"
+
+#include <algorithm>
+#include <string>
+
+#include "toolkit/module.h"
+
+namespace {
+
+constexpr int kMargin = 5;
+constexpr int kIconSize = 32;
+constexpr int kTextAfterIcon = 43; // margin, icon and a gap of six
+
+// Tahoma at the given point size for the context's resolution. The default
+// character set lets the face name choose the font on any code page.
+UniqueFont CreateBannerFont(HDC dc, int points, int weight)
+{
+    LOGFONTA description{};
+    description.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    description.lfWeight = weight;
+    description.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(description.lfFaceName, "Tahoma", LF_FACESIZE);
+    return UniqueFont(CreateFontIndirectA(&description));
+}
+
+COLOR16 Channel(BYTE value)
+{
+    return static_cast<COLOR16>(value << 8);
+}
+
+void FillGradient(HDC dc, const RECT& banner, COLORREF start, COLORREF end)
+{
+    TRIVERTEX corners[2] = {
+        {0, 0, Channel(GetRValue(start)), Channel(GetGValue(start)), Channel(GetBValue(start)), 0},
+        {banner.right - banner.left, banner.bottom - banner.top, Channel(GetRValue(end)),
+         Channel(GetGValue(end)), Channel(GetBValue(end)), 0},
+    };
+    GRADIENT_RECT rect{0, 1};
+    GradientFill(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_H);
+}
+
+std::string WindowText(HWND hwnd)
+{
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+} // namespace
+
+COLORREF ScaleColor(COLORREF color, int percent)
+{
+    const auto scale = [percent](BYTE channel) {
+        const int scaled = static_cast<int>(channel * (percent * 0.01));
+        return static_cast<BYTE>(std::clamp(scaled, 0, 255));
+    };
+    return RGB(scale(GetRValue(color)), scale(GetGValue(color)), scale(GetBValue(color)));
+}
+
+BannerStatic::~BannerStatic()
+{
+    // No message may reach the object while its icon goes.
+    Unsubclass();
+}
+
+void BannerStatic::SetIcon(int resourceId)
+{
+    icon.reset(static_cast<HICON>(LoadImageA(module.Instance(), MAKEINTRESOURCEA(resourceId),
+                                             IMAGE_ICON, kIconSize, kIconSize, LR_DEFAULTCOLOR)));
+}
+
+void BannerStatic::Paint(HDC dc)
+{
+    const UniqueFont titleFont = CreateBannerFont(dc, 8, FW_BOLD);
+    const UniqueFont bodyFont = CreateBannerFont(dc, 7, FW_NORMAL);
+    RECT banner{};
+    GetClientRect(Handle(), &banner);
+    banner.right += 1;
+
+    const std::string text = WindowText(Handle());
+    const std::size_t lineFeed = text.find('\n');
+    const std::string title = text.substr(0, lineFeed);
+    const std::string body = lineFeed == std::string::npos ? "" : text.substr(lineFeed + 1);
+
+    const COLORREF start = GetSysColor(COLOR_ACTIVECAPTION);
+    FillGradient(dc, banner, start, ScaleColor(start, 200));
+    DrawEdge(dc, &banner, EDGE_ETCHED, BF_BOTTOM);
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    if (icon) {
+        DrawIconEx(dc, banner.left + kMargin, banner.top + kMargin, icon.get(), kIconSize,
+                   kIconSize, 0, nullptr, DI_NORMAL);
+    }
+    RECT area{banner.left + (icon ? kTextAfterIcon : kMargin), banner.top + kMargin,
+              banner.right - kMargin, banner.bottom - kMargin};
+    const COLORREF oldColor = SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
+    {
+        const SelectGuard font(dc, titleFont.get());
+        RECT measured = area;
+        DrawTextA(dc, title.c_str(), -1, &measured, DT_CALCRECT);
+        DrawTextA(dc, title.c_str(), -1, &measured, 0);
+        area.top = measured.bottom;
+    }
+    {
+        const SelectGuard font(dc, bodyFont.get());
+        DrawTextA(dc, body.c_str(), -1, &area, 0);
+    }
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+}
+
+void BannerStatic::PaintBuffered()
+{
+    PAINTSTRUCT paint{};
+    const HDC dc = BeginPaint(Handle(), &paint);
+    if (dc == nullptr) {
+        return;
+    }
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    // Drawn off screen first, so the gradient never shows without its text.
+    const UniqueDc memory(CreateCompatibleDC(dc));
+    const UniqueBitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    if (memory && bitmap) {
+        const SelectGuard selected(memory.get(), bitmap.get());
+        Paint(memory.get());
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    } else {
+        Paint(dc);
+    }
+    EndPaint(Handle(), &paint);
+}
+
+LRESULT BannerStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+        if (wParam != 0) {
+            Paint(reinterpret_cast<HDC>(wParam));
+        } else {
+            PaintBuffered();
+        }
+        return 0;
+    default:
+        return DefaultProc(message, wParam, lParam);
+    }
+}
