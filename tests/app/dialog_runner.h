@@ -24,6 +24,9 @@ public:
     HWND Window() const { return window; }
     DWORD ThreadId() const { return threadId; }
 
+    // The dialog's object, for use on the dialog's thread only.
+    MainDialog& Object() const { return *dialog.load(); }
+
     // Runs the function on the dialog's thread.
     void OnDialogThread(const std::function<void()>& function) const;
 

@@ -202,6 +202,22 @@ TEST_F(MainDialogTest, ControlsRestWhileABatchRuns)
         EXPECT_EQ(dialog.Enabled(id), !caseRadio) << id;
     }
     EXPECT_EQ(dialog.Passwords().size(), 300u);
+    // The newest row ends in view once the batch has stopped adding rows.
+    const HWND list = GetDlgItem(dialog.Window(), IDC_PASSWORD_LIST);
+    const auto lastRowVisible = [&] {
+        bool visible = false;
+        dialog.OnDialogThread([&] {
+            const ListModel& model = dialog.Object().List().Model();
+            RECT client{};
+            GetClientRect(list, &client);
+            const int bottom = model.headerHeight + 300 * model.rowHeight -
+                               GetScrollPos(list, SB_VERT);
+            visible = model.rowHeight > 0 && bottom <= client.bottom &&
+                      bottom - model.rowHeight >= model.headerHeight;
+        });
+        return visible;
+    };
+    EXPECT_TRUE(DialogRunner::WaitUntil(lastRowVisible, 5000));
 
     dialog.Click(IDC_HEX_DIGITS);
     EXPECT_TRUE(dialog.Enabled(IDC_UPPER_CASE));
