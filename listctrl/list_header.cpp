@@ -281,6 +281,7 @@ void PasswordListControl::OnHeaderMove(POINT point)
         std::abs(point.y - pressPoint.y) <= threshold) {
         return;
     }
+    HideTitleTip();
     if (dragDrop) {
         dragDrop->DragColumn(pressedColumn);
     }

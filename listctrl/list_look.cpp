@@ -73,3 +73,13 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF color)
     ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
     SetBkColor(dc, previous);
 }
+
+HFONT CreateMessageFont()
+{
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        return nullptr;
+    }
+    return CreateFontIndirectA(&metrics.lfMessageFont);
+}

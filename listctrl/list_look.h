@@ -60,3 +60,6 @@ void DrawRoundedFrame(HDC dc, const RECT& rect, COLORREF outer, COLORREF inner, 
 // Top colour at the top edge to bottom colour at the bottom edge.
 void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom);
 void FillSolid(HDC dc, const RECT& rect, COLORREF color);
+// The system's message font, which the list, its tip and its editors show
+// text in; null when it cannot be had. The caller owns it.
+HFONT CreateMessageFont();

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "listctrl/password_list_control.h"
+#include "listctrl/title_tip.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ unsigned PasswordListControl::KeyModifiers() const
 
 void PasswordListControl::OnLButtonDown(POINT point, unsigned keys)
 {
+    HideTitleTip();
     buttonDown = true;
     pressPoint = point;
     pressContentPoint = POINT{point.x + ScrollPosition(SB_HORZ), point.y + ScrollPosition(SB_VERT)};
@@ -117,6 +119,7 @@ void PasswordListControl::OnMouseMove(POINT point, unsigned keys)
     }
     TrackHotTitle(point);
     TrackHotCell(point);
+    UpdateTitleTip(point, HitTestCell(point));
 }
 
 void PasswordListControl::TrackHotCell(POINT point)
@@ -186,6 +189,7 @@ void PasswordListControl::OnRButtonDown(POINT point, unsigned keys)
 {
     StopAnimation();
     SetFocus(Handle());
+    HideTitleTip();
     const ListHit hit = HitTestCell(point);
     if (hit.row >= 0 && !model.IsSelected(hit.row)) {
         model.SelectItem(hit.row, hit.position, keys & (kModifierShift | kModifierCtrl));
@@ -203,6 +207,7 @@ void PasswordListControl::OnRButtonUp(POINT point)
 
 void PasswordListControl::OnLButtonDblClk(POINT point, unsigned keys)
 {
+    HideTitleTip();
     SendMessageA(Handle(), WM_LBUTTONDOWN, keys, MAKELPARAM(point.x, point.y));
     const HeaderHit edge = HitTestHeader(point.x, point.y);
     if (edge.edge & HeaderHit::kOnEdge) {
@@ -233,6 +238,7 @@ void PasswordListControl::OnCancelMode()
     if (GetCapture() == Handle()) {
         ReleaseCapture();
     }
+    HideTitleTip();
     if (banding) {
         banding = false;
         KillTimer(Handle(), kBandTimer);
@@ -276,6 +282,7 @@ bool PasswordListControl::SetCursorFor(POINT point)
 
 void PasswordListControl::UpdateBand(POINT pointer)
 {
+    HideTitleTip();
     bandPointer = pointer;
     if (GetTickCount() - lastBandScroll >= kBandScrollInterval) {
         lastBandScroll = GetTickCount();
@@ -319,5 +326,59 @@ void PasswordListControl::ScrollBandEdge(POINT pointer)
         OnHScroll(SB_LINELEFT, 0);
     } else if (pointer.x > client.right) {
         OnHScroll(SB_LINERIGHT, 0);
+    }
+}
+
+std::string PasswordListControl::TipText(int row, int index) const
+{
+    const std::uint32_t flags = model.GetItemFlags(row, index);
+    switch (model.GetItemFormat(row, index)) {
+    case FormatDateTime:
+        return FormatCellDate(model, row, index, flags);
+    case FormatCheckBox:
+    case FormatCheckBox3:
+    case FormatProgress:
+        return {}; // pictures, not text
+    default:
+        return model.GetItemText(row, index);
+    }
+}
+
+void PasswordListControl::UpdateTitleTip(POINT point, const ListHit& hit)
+{
+    if (editing || !titleTip) {
+        return;
+    }
+    if (hit.row < 0 || hit.position < 0) {
+        HideTitleTip();
+        return;
+    }
+    if (hit.row == tipItem && hit.position == tipColumn && titleTip->Visible()) {
+        return;
+    }
+    RECT cell{};
+    CellRect(hit.row, hit.position, cell);
+    RECT textRect = CellTextRect(hit.row, hit.position, cell);
+    const std::string text = TipText(hit.row, model.GetColumnIndex(hit.position));
+    if (!PtInRect(&textRect, point) || text.empty()) {
+        HideTitleTip();
+        return;
+    }
+    MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&textRect), 2);
+    // The rows carry no text of their own for the tip's tooltip.
+    if (!titleTip->ShowTitleTip(textRect, text, std::string())) {
+        HideTitleTip();
+        return;
+    }
+    tipItem = hit.row;
+    tipColumn = hit.position;
+}
+
+void PasswordListControl::HideTitleTip()
+{
+    tipItem = -1;
+    tipColumn = -1;
+    if (titleTip) {
+        titleTip->Hide();
     }
 }

@@ -40,8 +40,8 @@ void DrawImageClipped(HDC dc, HIMAGELIST images, int image, int x, int y, const 
     RestoreDC(dc, saved);
 }
 
-// The 14-digit text of a date cell as the user's locale writes it; empty when
-// it is no date.
+} // namespace
+
 std::string FormatCellDate(const ListModel& model, int row, int index, std::uint32_t flags)
 {
     ListDateTime date;
@@ -73,8 +73,6 @@ std::string FormatCellDate(const ListModel& model, int row, int index, std::uint
     }
     return std::string(datePart) + " " + timePart;
 }
-
-} // namespace
 
 void PasswordListControl::Paint(HDC dc, const RECT& area)
 {
@@ -239,7 +237,7 @@ void PasswordListControl::PaintCell(HDC dc, int row, int position, const RECT& c
     }
 
     RECT textRect = TextRect(cell, position);
-    if (itemImages != nullptr && data.image != -1 && !(focusCell && editing)) {
+    if (ShowsCellImage(row, position, data.image)) {
         const SIZE image = ImageSize(itemImages);
         const int y = cell.top + (cell.bottom - cell.top - image.cy) / 2;
         const int x = !data.text.empty() ? textRect.left
@@ -257,6 +255,23 @@ void PasswordListControl::PaintCell(HDC dc, int row, int position, const RECT& c
     SetBkMode(dc, TRANSPARENT);
     PaintCellText(dc, row, index, model.GetItemFormat(row, index), model.GetItemFlags(row, index),
                   cell, textRect);
+}
+
+// The focus cell of an open editor leaves its image to the editor.
+bool PasswordListControl::ShowsCellImage(int row, int position, int image) const
+{
+    const bool editorCell =
+        editing && model.focusCellMode && row == model.focusRow && position == model.focusColumn;
+    return itemImages != nullptr && image != -1 && !editorCell;
+}
+
+RECT PasswordListControl::CellTextRect(int row, int position, const RECT& cell) const
+{
+    RECT textRect = TextRect(cell, position);
+    if (ShowsCellImage(row, position, model.GetItemImage(row, model.GetColumnIndex(position)))) {
+        textRect.left += ImageSize(itemImages).cx + look.Px(4);
+    }
+    return textRect;
 }
 
 void PasswordListControl::PaintCellText(HDC dc, int row, int index, int format, std::uint32_t flags,

@@ -26,6 +26,8 @@ int PasswordListControl::TrackPosition(int bar) const
 
 void PasswordListControl::SetScrollPosition(int bar, int position)
 {
+    // The cells move away from under the tip.
+    HideTitleTip();
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_POS;
@@ -233,6 +235,7 @@ void PasswordListControl::OnVScroll(int request, int)
     if (editing) {
         SetFocus(Handle()); // closes the editor
     }
+    HideTitleTip();
     const int current = ScrollPosition(SB_VERT);
     const int page = ClientHeight() - HeaderBottom();
     switch (request) {
@@ -290,6 +293,7 @@ void PasswordListControl::OnHScroll(int request, int)
     if (editing) {
         SetFocus(Handle());
     }
+    HideTitleTip();
     const int current = ScrollPosition(SB_HORZ);
     const int last = model.GetTotalWidth();
     const int width = ClientWidth();
@@ -332,6 +336,7 @@ void PasswordListControl::OnHScroll(int request, int)
 
 void PasswordListControl::OnMouseWheel(int delta)
 {
+    HideTitleTip();
     if (editing) {
         SetFocus(Handle());
     }

@@ -4,8 +4,10 @@
 
 #include <windowsx.h>
 
+#include "listctrl/cell_editors.h"
 #include "listctrl/header_drag.h"
 #include "listctrl/list_animation.h"
+#include "listctrl/title_tip.h"
 #include "res/resource.h"
 #include "toolkit/dpi.h"
 #include "toolkit/module.h"
@@ -36,8 +38,12 @@ PasswordListControl::PasswordListControl() : model(this) {}
 
 PasswordListControl::~PasswordListControl()
 {
-    // The drop target refers to this object; it goes before the rest.
+    // The drop target and the editors refer to this object; they go before
+    // the rest.
     dragDrop.reset();
+    editBox.reset();
+    comboBox.reset();
+    datePicker.reset();
 }
 
 bool PasswordListControl::RegisterWindowClass(HINSTANCE instance)
@@ -117,6 +123,10 @@ bool PasswordListControl::LoadViewSettings()
         look.headerTheme.reset(VisualStyles::Open(Handle(), L"HEADER"));
         look.progressTheme.reset(VisualStyles::Open(Handle(), L"PROGRESS"));
     }
+    // The tip takes the look and the font as they are now.
+    HideTitleTip();
+    titleTip.reset();
+    titleTip = TitleTip::Create(Handle(), Themed(), look);
     return true;
 }
 
@@ -144,8 +154,28 @@ void PasswordListControl::OnDestroy()
 {
     dragDrop.reset();
     dropMarker.reset();
+    titleTip.reset();
+    editBox.reset();
+    comboBox.reset();
+    datePicker.reset();
+    editing = false;
     tooltip.reset();
     StopAnimation();
+}
+
+HWND PasswordListControl::TitleTipWindow() const
+{
+    return titleTip ? titleTip->Handle() : nullptr;
+}
+
+void PasswordListControl::OnSize()
+{
+    StopAnimation();
+    HideTitleTip();
+    if (editing) {
+        SetFocus(Handle()); // ends the edit: the cell moves under the editor
+    }
+    ResetScrollBars();
 }
 
 LRESULT PasswordListControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -177,8 +207,7 @@ LRESULT PasswordListControl::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
         ResetScrollBars();
         break;
     case WM_SIZE:
-        StopAnimation();
-        ResetScrollBars();
+        OnSize();
         break;
     case WM_TIMER:
         OnTimer(static_cast<UINT_PTR>(wParam));
@@ -227,6 +256,22 @@ LRESULT PasswordListControl::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
         break;
     case WM_CANCELMODE:
         OnCancelMode();
+        break;
+    case WM_SYSKEYDOWN:
+        HideTitleTip();
+        break;
+    case WM_ENABLE:
+        if (!wParam) {
+            HideTitleTip(); // a list that takes no input shows no tip
+        }
+        break;
+    case WM_NOTIFY:
+        if (OnEditorNotify(lParam)) {
+            return 0;
+        }
+        break;
+    case WM_COMMAND:
+        OnEditorCommand(wParam, lParam);
         break;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != Handle() && buttonDown) {
@@ -293,26 +338,6 @@ void PasswordListControl::RepaintRow(int row)
     rect.left = client.left;
     rect.right = client.right;
     InvalidateRect(Handle(), &rect, FALSE);
-}
-
-void PasswordListControl::FollowFocus()
-{
-    if (Handle() == nullptr || model.focusRow < 0) {
-        return;
-    }
-    if (!IsRowFullyVisible(model.focusRow)) {
-        // Restarted by every new selection, so a batch scrolls once, after
-        // its last row.
-        SetTimer(Handle(), kBringIntoViewTimer, kBringIntoViewDelay, nullptr);
-    }
-}
-
-void PasswordListControl::BringFocusIntoView()
-{
-    const int row = model.focusRow;
-    if (row >= 0 && row < model.GetItemCount()) {
-        EnsureVisible(row, model.focusColumn);
-    }
 }
 
 std::intptr_t PasswordListControl::Notify(const ListEvent& event)

@@ -14,7 +14,11 @@
 #include "toolkit/unique_handles.h"
 
 class ColumnDropTarget;
+class ComboEditor;
+class DateEditor;
+class EditBoxEditor;
 class HeaderDragDrop;
+class TitleTip;
 
 // The record of the list's WM_NOTIFY messages.
 struct ListNotify {
@@ -25,6 +29,10 @@ struct ListNotify {
     char* text;
     SYSTEMTIME* dateTime;
 };
+
+// The 14-digit text of a date cell as the user's locale writes it, as the
+// flags ask (date, time or both); empty when it is no date.
+std::string FormatCellDate(const ListModel& model, int row, int index, std::uint32_t flags);
 
 // A cell under a point: the row and the column's display position.
 struct ListHit {
@@ -86,8 +94,12 @@ public:
 
     // Scrolls so the row (and in cell mode the column) is fully visible.
     void EnsureVisible(int row, int position);
-    // Scrolls the focused row into view (the end of the bring-into-view wait).
+    // Scrolls the focused row into view (the end of the bring-into-view wait)
+    // and tries the focused cell's editor.
     void BringFocusIntoView();
+    // Opens the in-place editor that the cell's format asks for, when the
+    // list holds the focus; answers whether one opened.
+    bool EditItem(int row, int position);
 
     HeaderHit HitTestHeader(int x, int y) const;
     ListHit HitTestCell(POINT point) const;
@@ -114,6 +126,7 @@ public:
     UINT HeaderClipboardFormat() const { return headerClipboardFormat; }
     int DropPosition() const { return dropPosition; }
     HWND DropMarker() const { return dropMarker.get(); }
+    HWND TitleTipWindow() const;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -136,7 +149,17 @@ private:
     void AdjustFrame();
     void CreateTooltip();
     void OnDestroy();
+    void OnSize();
     void OnTimer(UINT_PTR id);
+
+    // In-place editing (list_edit.cpp).
+    void BeginEditing();
+    bool Opened(bool opened);
+    bool IsEditorWindow(HWND candidate) const;
+    bool OnEditorNotify(LPARAM lParam);
+    void OnEditorCommand(WPARAM wParam, LPARAM lParam);
+    void OnEndEdit(const ListNotify& notice);
+    bool IsFocusCellInView() const;
 
     // Repainting what changed (list_repaint.cpp).
     struct ShownState {
@@ -164,6 +187,9 @@ private:
     RECT RowRect(int row) const;
     bool CellRect(int row, int position, RECT& cell) const;
     RECT TextRect(const RECT& cell, int position) const;
+    // The text rectangle as painting lays it out, right of a cell's image.
+    RECT CellTextRect(int row, int position, const RECT& cell) const;
+    bool ShowsCellImage(int row, int position, int image) const;
     bool IsRowFullyVisible(int row) const;
     int ClientHeight() const;
     int ClientWidth() const;
@@ -214,6 +240,11 @@ private:
     void OnFocusChange();
     void ActOnPressedCell(const ListHit& hit);
     void TrackHotCell(POINT point);
+    // The title tip: shown over a cut-off cell under the pointer, hidden by
+    // nearly everything else the list does.
+    void UpdateTitleTip(POINT point, const ListHit& hit);
+    void HideTitleTip();
+    std::string TipText(int row, int index) const;
     // pointer: where the pointer is, in client coordinates.
     void UpdateBand(POINT pointer);
     void ScrollBandEdge(POINT pointer);
@@ -234,6 +265,13 @@ private:
     HCURSOR handCursor = nullptr;
     UINT headerClipboardFormat = 0;
     UniqueWindow tooltip;
+    std::unique_ptr<TitleTip> titleTip;
+    int tipItem = -1; // the cell the title tip shows
+    int tipColumn = -1;
+    // One editor of each kind, made anew for every edit.
+    std::unique_ptr<EditBoxEditor> editBox;
+    std::unique_ptr<ComboEditor> comboBox;
+    std::unique_ptr<DateEditor> datePicker;
     ShownState shown; // what the visible rows were last asked to show
     int lookGeneration = 0;
     bool verticalBarShown = false;

@@ -3,7 +3,8 @@
 # it opens, its first batch fills the list, keys change options, Escape and
 # Enter close it, and the options it leaves in the registry survive a restart.
 # "Copy" leaves the password on the clipboard, marked as kept out of history,
-# and the save link writes the list through the save dialog.
+# and the save link writes the list through the save dialog. Resting the
+# pointer on a cut-off cell shows its whole text in a tip.
 # Runs inside the Wine prefix and display that the test script prepared.
 #   e2e_test.sh <path of sorvane.exe>
 set -u
@@ -190,6 +191,44 @@ click_row 1
 xdotool key Down
 sleep 0.3
 [ "$(shown)" = "$newest" ] || fail "Down to the last row does not show the newest password"
+
+# Resting the pointer on a cut-off phonetics cell shows its whole text in a
+# tip, a window of its own named by that text, laid over the cell's text: 4
+# pixels left of it (the text starts at 184 across), as high as the row. Moving
+# away hides it; a click on the tip is a click on the row beneath.
+tip_x=180 row_height=19
+visible_tip() {
+  xdotool search --onlyvisible --name '^[a-zA-Z]+( - [a-zA-Z]+)+$' 2>/dev/null | head -n 1
+}
+rest_on_phonetics() {
+  local attempt
+  xdotool mousemove --window "$window" 250 "$(row_y "$1")"
+  for attempt in $(seq 1 20); do
+    sleep 0.2
+    tip=$(visible_tip)
+    [ -n "$tip" ] && return 0
+  done
+  return 1
+}
+click_row 1
+row_one=$(shown)
+click_row 0
+if ! rest_on_phonetics 1; then
+  fail "resting on a cut-off phonetics cell shows no tip"
+else
+  eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^/main_/')"
+  eval "$(xdotool getwindowgeometry --shell "$tip" | sed 's/^/tip_/')"
+  place="$((tip_X - main_X)),$((tip_Y - main_Y)) ${tip_WIDTH}x$tip_HEIGHT"
+  [ $((tip_X - main_X)) -eq $tip_x ] && [ $((tip_Y - main_Y)) -eq $(($(row_y 1) - 11)) ] &&
+    [ "$tip_HEIGHT" -eq $row_height ] && [ "$tip_WIDTH" -gt 200 ] ||
+    fail "the tip lies at $place, not over the second row's phonetics"
+  xdotool mousemove --window "$window" 60 40
+  sleep 0.5
+  [ -z "$(visible_tip)" ] || fail "the tip stays after the pointer has left it"
+  rest_on_phonetics 1 && xdotool click 1
+  sleep 0.3
+  [ "$(shown)" = "$row_one" ] || fail "a click on the tip does not select the row beneath"
+fi
 
 # "Phonetics" dragged onto the left half of "Password" becomes the first
 # column: the titles at the left change, and nothing is sorted.

@@ -1,227 +1,14 @@
-// The list's window under Wine: what it paints, and what the mouse, the keys
-// and the header do, driven by sent messages.
-#include <gtest/gtest.h>
+// The list's window under Wine: what it paints, and what the mouse, the keys,
+// the header and the title tip do, driven by sent messages.
+#include "tests/listctrl/list_window_fixture.h"
 
-#include <windows.h>
-
-#include <ole2.h>
-
-#include <functional>
-#include <string>
-#include <vector>
-
-#include "listctrl/password_list_control.h"
-#include "res/resource.h"
-#include "toolkit/module.h"
-
+namespace list_window_test {
 namespace {
 
-std::vector<int> heard; // notification codes the parent received
-
-LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NOTIFY) {
-        heard.push_back(static_cast<int>(reinterpret_cast<const NMHDR*>(lParam)->code));
-        return 0;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-class ListEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        OleInitialize(nullptr);
-        module.Init(GetModuleHandleA(nullptr));
-        PasswordListControl::RegisterWindowClass(module.Instance());
-        WNDCLASSA parent{};
-        parent.lpfnWndProc = ParentProc;
-        parent.hInstance = module.Instance();
-        parent.lpszClassName = "SorvaneListTestParent";
-        RegisterClassA(&parent);
-    }
-    void TearDown() override
-    {
-        module.Term();
-        OleUninitialize();
-    }
-};
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new ListEnvironment);
 
-// A 32-bit top-down bitmap selected into a memory context.
-class Canvas {
-public:
-    Canvas(int canvasWidth, int canvasHeight) : width(canvasWidth), height(canvasHeight)
-    {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        previous = SelectObject(dc, bitmap);
-        pixels = static_cast<const std::uint32_t*>(bits);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    ~Canvas()
-    {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    HDC Dc() const { return dc; }
-    COLORREF At(int x, int y) const
-    {
-        GdiFlush();
-        const std::uint32_t bgr = pixels[y * width + x];
-        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
-    }
-    // Whether any pixel of the rectangle differs from the colour.
-    bool AnyBut(COLORREF color, int left, int top, int right, int bottom) const
-    {
-        for (int y = top; y < bottom; ++y) {
-            for (int x = left; x < right; ++x) {
-                if (At(x, y) != color) {
-                    return true;
-                }
-            }
-        }
-        return false;
-    }
-    bool Any(COLORREF color, int left, int top, int right, int bottom) const
-    {
-        for (int y = top; y < bottom; ++y) {
-            for (int x = left; x < right; ++x) {
-                if (At(x, y) == color) {
-                    return true;
-                }
-            }
-        }
-        return false;
-    }
-
-    const int width;
-    const int height;
-
-private:
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    const std::uint32_t* pixels = nullptr;
-};
-
-RECT ClientOf(HWND window)
-{
-    RECT client{};
-    GetClientRect(window, &client);
-    return client;
-}
-
-// The list's client area as painted through WM_PRINTCLIENT.
-class Picture : public Canvas {
-public:
-    explicit Picture(HWND window) : Canvas(ClientOf(window).right, ClientOf(window).bottom)
-    {
-        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Dc()), PRF_CLIENT);
-    }
-};
-
-bool Between(COLORREF color, COLORREF a, COLORREF b)
-{
-    const auto within = [](int value, int x, int y) {
-        return value >= std::min(x, y) - 2 && value <= std::max(x, y) + 2;
-    };
-    return within(GetRValue(color), GetRValue(a), GetRValue(b)) &&
-           within(GetGValue(color), GetGValue(a), GetGValue(b)) &&
-           within(GetBValue(color), GetBValue(a), GetBValue(b));
-}
-
-class ListWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        heard.clear();
-        parent = CreateWindowExA(0, "SorvaneListTestParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 420,
-                                 320, nullptr, nullptr, module.Instance(), nullptr);
-        window = CreateWindowExA(0, PasswordListControl::kClassName, "", WS_CHILD | WS_VISIBLE, 10,
-                                 10, 400, 300, parent, reinterpret_cast<HMENU>(1026),
-                                 module.Instance(), nullptr);
-        ASSERT_TRUE(list.Subclass(window));
-        ASSERT_TRUE(list.Setup());
-        images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
-        const HICON icon = static_cast<HICON>(
-            LoadImageA(module.Instance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
-        ImageList_AddIcon(images, icon);
-        DestroyIcon(icon);
-        list.SetImageList(images);
-        model().AddColumn("Password", 100, -1, false, FormatText, 0);
-        model().AddColumn("Entropy", 55, -1, false, FormatText, 0);
-        model().AddColumn("Phonetics", 200, -1, false, FormatText, 0);
-    }
-    void TearDown() override
-    {
-        DestroyWindow(parent);
-        ImageList_Destroy(images);
-    }
-
-    ListModel& model() { return list.Model(); }
-    int RowY(int row) const
-    {
-        return list.Model().headerHeight + row * list.Model().rowHeight +
-               list.Model().rowHeight / 2;
-    }
-    void AddRows(const std::vector<std::string>& passwords, const char* entropy = "57 bit")
-    {
-        for (const auto& password : passwords) {
-            const int row = model().AddItem(password, 0, FormatText, 0);
-            model().SetItemText(row, 1, entropy);
-        }
-    }
-    std::vector<int> Selected() const
-    {
-        std::vector<int> rows;
-        list.Model().GetSelectedItems(rows);
-        return rows;
-    }
-    void Mouse(UINT message, int x, int y, unsigned keys = 0)
-    {
-        SendMessageA(window, message, keys, MAKELPARAM(x, y));
-    }
-    void Click(int x, int y, unsigned keys = 0)
-    {
-        Mouse(WM_LBUTTONDOWN, x, y, keys | MK_LBUTTON);
-        Mouse(WM_LBUTTONUP, x, y, keys);
-    }
-    // A key with Ctrl or Shift held as the keyboard state says.
-    void Key(UINT key, bool ctrl = false, bool shift = false)
-    {
-        BYTE state[256] = {};
-        state[VK_CONTROL] = ctrl ? 0x80 : 0;
-        state[VK_SHIFT] = shift ? 0x80 : 0;
-        SetKeyboardState(state);
-        SendMessageA(window, WM_KEYDOWN, key, 0);
-        BYTE none[256] = {};
-        SetKeyboardState(none);
-    }
-    std::vector<std::string> Column(int index) const
-    {
-        std::vector<std::string> texts;
-        for (int row = 0; row < list.Model().GetItemCount(); ++row) {
-            texts.push_back(list.Model().GetItemText(row, index));
-        }
-        return texts;
-    }
-
-    HWND parent = nullptr;
-    HWND window = nullptr;
-    HIMAGELIST images = nullptr;
-    PasswordListControl list;
-};
+// A spelling far wider than the "Phonetics" column.
+const std::string kSpelled = "air - BIT - three - cup - DOG - nine - era - fly - gun - HAT";
 
 TEST_F(ListWindowTest, PaintsRowsCellsAndHeaderInBothLooks)
 {
@@ -441,4 +228,119 @@ TEST_F(ListWindowTest, TitlesSortAndEdgesSize)
     EXPECT_EQ(model().GetColumnWidth(2), size.cx + 20);
 }
 
+TEST_F(ListWindowTest, TitleTipLiesOverACutOffCellAndGoesWhenThePointerLeaves)
+{
+    AddRows({"Kp3xVr7Tz2", "b"});
+    model().SetItemText(0, 2, "air");
+    model().SetItemText(1, 2, kSpelled);
+    const HWND tip = list.TitleTipWindow();
+    ASSERT_NE(tip, nullptr);
+    SIZE size{};
+    const HDC dc = GetDC(window);
+    SelectObject(dc, list.Look().listFont.get());
+    GetTextExtentPoint32A(dc, kSpelled.c_str(), static_cast<int>(kSpelled.size()), &size);
+    ReleaseDC(window, dc);
+    POINT origin{};
+    ClientToScreen(window, &origin);
+    const int textLeft = 100 + 55 + 3 + 4; // the third column's text
+    const auto show = [&] {
+        Mouse(WM_MOUSEMOVE, 250, RowY(1));
+        return IsWindowVisible(tip) != FALSE;
+    };
+    ASSERT_TRUE(show());
+    RECT rect{};
+    GetWindowRect(tip, &rect);
+    EXPECT_EQ(rect.left, origin.x + textLeft - 4);
+    EXPECT_EQ(rect.right - rect.left, size.cx + 11);
+    EXPECT_EQ(rect.top, origin.y + model().headerHeight + model().rowHeight);
+    EXPECT_EQ(rect.bottom - rect.top, model().rowHeight);
+    EXPECT_EQ(TextOf(tip), kSpelled);
+    EXPECT_EQ(GetCapture(), tip);
+
+    // Off the tip it goes, and lets the mouse go.
+    SendMessageA(tip, WM_MOUSEMOVE, 0, MAKELPARAM(rect.right - rect.left + 5, 5));
+    EXPECT_FALSE(IsWindowVisible(tip));
+    EXPECT_NE(GetCapture(), tip);
+    // None where the text fits or over the titles, nor beside the text.
+    for (const POINT point :
+         {POINT{250, RowY(0)}, POINT{120, RowY(1)}, POINT{250, model().headerHeight / 2}}) {
+        ASSERT_TRUE(show());
+        Mouse(WM_MOUSEMOVE, point.x, point.y);
+        EXPECT_FALSE(IsWindowVisible(tip)) << point.x << "," << point.y;
+    }
+    Mouse(WM_MOUSEMOVE, textLeft - 3, RowY(1));
+    EXPECT_FALSE(IsWindowVisible(tip));
+    // Scrolling, the wheel, a cancel, a system key and disabling hide it too.
+    for (const UINT message : {WM_MOUSEWHEEL, WM_VSCROLL, WM_HSCROLL, WM_CANCELMODE, WM_SYSKEYDOWN,
+                               WM_RBUTTONDOWN, WM_ENABLE}) {
+        ASSERT_TRUE(show());
+        SendMessageA(window, message, message == WM_MOUSEWHEEL ? MAKEWPARAM(0, -WHEEL_DELTA) : 0,
+                     0);
+        EXPECT_FALSE(IsWindowVisible(tip)) << message;
+    }
+}
+
+TEST_F(ListWindowTest, ClickOnTheTitleTipIsAClickOnTheRowBeneath)
+{
+    AddRows({"Kp3xVr7Tz2", "b"});
+    model().SetItemText(1, 2, kSpelled);
+    const HWND tip = list.TitleTipWindow();
+    ASSERT_NE(tip, nullptr);
+    const auto show = [&] {
+        Mouse(WM_MOUSEMOVE, 250, RowY(1));
+        return IsWindowVisible(tip) != FALSE;
+    };
+    // A disabled list takes no click through the tip either.
+    EnableWindow(window, FALSE);
+    ASSERT_TRUE(show());
+    SendMessageA(tip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(tip));
+    EXPECT_TRUE(Selected().empty());
+    EnableWindow(window, TRUE);
+
+    // A click on the tip is a click on the row beneath it.
+    ASSERT_TRUE(show());
+    heard.clear();
+    SendMessageA(tip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+    Pump();
+    SendMessageA(tip, WM_LBUTTONUP, 0, MAKELPARAM(20, 5));
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(tip));
+    EXPECT_EQ(Selected(), std::vector<int>{1});
+    EXPECT_EQ(heard, (std::vector<int>{NotifySelected, NotifyLeftClick}));
+}
+
+TEST_F(ListWindowTest, TitleTipPaintsInBothLooks)
+{
+    AddRows({"a"});
+    model().SetItemText(0, 2, kSpelled);
+    for (const bool themed : {false, true}) {
+        list.themedLook = themed;
+        list.LoadViewSettings(); // the tip takes the look it is made with
+        if (themed && !list.Themed()) {
+            GTEST_SKIP() << "no visual styles in this prefix";
+        }
+        const HWND tip = list.TitleTipWindow();
+        Mouse(WM_MOUSEMOVE, 250, RowY(0));
+        ASSERT_TRUE(IsWindowVisible(tip));
+        const RECT client = ClientOf(tip);
+        const Canvas canvas(client.right, client.bottom);
+        SendMessageA(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+        const int middle = client.bottom / 2;
+        const int free = client.right - 3; // right of the text
+        const COLORREF text = GetSysColor(themed ? COLOR_WINDOWTEXT : COLOR_INFOTEXT);
+        if (themed) {
+            EXPECT_EQ(canvas.At(0, middle), RGB(220, 220, 220));
+            EXPECT_TRUE(Between(canvas.At(free, middle), RGB(250, 250, 250), RGB(235, 235, 235)));
+        } else {
+            EXPECT_EQ(canvas.At(0, middle), text);
+            EXPECT_EQ(canvas.At(free, middle), GetSysColor(COLOR_INFOBK));
+        }
+        EXPECT_TRUE(canvas.Any(text, 4, 2, client.right - 7, client.bottom - 2));
+        Mouse(WM_MOUSEMOVE, 250, model().headerHeight / 2);
+    }
+}
+
 } // namespace
+} // namespace list_window_test
