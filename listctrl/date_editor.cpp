@@ -1,6 +1,7 @@
 // The date editor: a date-and-time picker in the user's own formats, with a
 // check box for "no date" where the cell allows one.
 #include "listctrl/cell_editors.h"
+#include "listctrl/list_date.h"
 #include "listctrl/password_list_control.h"
 #include "toolkit/module.h"
 
@@ -85,13 +86,7 @@ void DateEditor::SetValue(ListDateTime value)
         SendMessageA(Control(), DTM_SETSYSTEMTIME, GDT_NONE, 0);
         return;
     }
-    SYSTEMTIME time{};
-    time.wYear = static_cast<WORD>(value.year);
-    time.wMonth = static_cast<WORD>(value.month);
-    time.wDay = static_cast<WORD>(value.day);
-    time.wHour = static_cast<WORD>(value.hour);
-    time.wMinute = static_cast<WORD>(value.minute);
-    time.wSecond = static_cast<WORD>(value.second);
+    SYSTEMTIME time = ToSystemTime(value);
     SendMessageA(Control(), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
 }
 

@@ -1,6 +1,7 @@
 // Editing cells in place: opening the editor a cell's format asks for, and
 // taking the edited value back when the editor closes.
 #include "listctrl/cell_editors.h"
+#include "listctrl/list_date.h"
 #include "listctrl/password_list_control.h"
 
 bool PasswordListControl::IsFocusCellInView() const
@@ -143,9 +144,7 @@ void PasswordListControl::OnEndEdit(const ListNotify& notice)
     editing = false;
     ListDateTime date;
     if (notice.dateTime != nullptr) {
-        const SYSTEMTIME& time = *notice.dateTime;
-        date = ListDateTime{time.wYear, time.wMonth,  time.wDayOfWeek, time.wDay,
-                            time.wHour, time.wMinute, time.wSecond,    time.wMilliseconds};
+        date = FromSystemTime(*notice.dateTime);
     }
     // Sets the cell, tells the parent and repaints the row, unless Escape
     // left the cell as it was.

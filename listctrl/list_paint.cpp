@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "listctrl/list_date.h"
 #include "listctrl/password_list_control.h"
 #include "res/resource.h"
 
@@ -48,13 +49,7 @@ std::string FormatCellDate(const ListModel& model, int row, int index, std::uint
     if (!model.GetItemDate(row, index, date) || date.year == 0) {
         return {};
     }
-    SYSTEMTIME time{};
-    time.wYear = static_cast<WORD>(date.year);
-    time.wMonth = static_cast<WORD>(date.month);
-    time.wDay = static_cast<WORD>(date.day);
-    time.wHour = static_cast<WORD>(date.hour);
-    time.wMinute = static_cast<WORD>(date.minute);
-    time.wSecond = static_cast<WORD>(date.second);
+    const SYSTEMTIME time = ToSystemTime(date);
     char datePart[64] = {};
     char timePart[64] = {};
     if (!(flags & FlagTimeOnly) && GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time,

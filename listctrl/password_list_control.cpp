@@ -7,6 +7,7 @@
 #include "listctrl/cell_editors.h"
 #include "listctrl/header_drag.h"
 #include "listctrl/list_animation.h"
+#include "listctrl/list_date.h"
 #include "listctrl/title_tip.h"
 #include "res/resource.h"
 #include "toolkit/dpi.h"
@@ -345,17 +346,7 @@ std::intptr_t PasswordListControl::Notify(const ListEvent& event)
     if (Handle() == nullptr) {
         return 0;
     }
-    SYSTEMTIME time{};
-    if (event.dateTime != nullptr) {
-        time.wYear = static_cast<WORD>(event.dateTime->year);
-        time.wMonth = static_cast<WORD>(event.dateTime->month);
-        time.wDayOfWeek = static_cast<WORD>(event.dateTime->dayOfWeek);
-        time.wDay = static_cast<WORD>(event.dateTime->day);
-        time.wHour = static_cast<WORD>(event.dateTime->hour);
-        time.wMinute = static_cast<WORD>(event.dateTime->minute);
-        time.wSecond = static_cast<WORD>(event.dateTime->second);
-        time.wMilliseconds = static_cast<WORD>(event.dateTime->milliseconds);
-    }
+    SYSTEMTIME time = event.dateTime != nullptr ? ToSystemTime(*event.dateTime) : SYSTEMTIME{};
     ListNotify notify{};
     notify.header.hwndFrom = Handle();
     notify.header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(Handle()));
