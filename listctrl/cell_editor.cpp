@@ -3,6 +3,7 @@
 #include "listctrl/cell_editors.h"
 #include "listctrl/number_input.h"
 #include "listctrl/password_list_control.h"
+#include "toolkit/module.h"
 
 namespace {
 
@@ -26,6 +27,19 @@ CellEditor::~CellEditor()
     // Destroying a focused editor takes its focus away; that ends no edit.
     open = false;
     control.reset();
+}
+
+HWND CellEditor::CreateOverCell(const char* windowClass, const char* text, DWORD style, int id,
+                                int left, int top, int right, int bottom) const
+{
+    const ListLook& look = list.Look();
+    const RECT& rect = cell.rect;
+    const int x = rect.left + look.Px(left);
+    const int y = rect.top + look.Px(top);
+    return CreateWindowExA(0, windowClass, text, style, x, y, rect.right - look.Px(right) - x,
+                           rect.bottom - look.Px(bottom) - y, list.Handle(),
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module.Instance(),
+                           nullptr);
 }
 
 bool CellEditor::Adopt(HWND created)

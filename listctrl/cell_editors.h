@@ -40,6 +40,10 @@ protected:
     // Takes the new window over; false, and nothing kept, when it cannot be
     // had. The font must exist by then.
     bool Adopt(HWND created);
+    // A child window of the list over the edited cell, moved in by the given
+    // sizes (at 96 DPI) on each side.
+    HWND CreateOverCell(const char* windowClass, const char* text, DWORD style, int id, int left,
+                        int top, int right, int bottom) const;
     // Tab, Enter and Escape: remembers the key and gives the focus back to
     // the list, which ends the edit. False for any other key.
     bool EndByKey(UINT key);

@@ -3,7 +3,6 @@
 #include "listctrl/cell_editors.h"
 #include "listctrl/list_date.h"
 #include "listctrl/password_list_control.h"
-#include "toolkit/module.h"
 
 namespace {
 
@@ -26,7 +25,6 @@ bool DateEditor::Open(ListDateTime value)
     if (!font) {
         return false;
     }
-    const ListLook& look = list.Look();
     DWORD style = WS_CHILD;
     if (cell.flags & FlagTimeOnly) {
         style |= DTS_UPDOWN;
@@ -34,14 +32,7 @@ bool DateEditor::Open(ListDateTime value)
     if (cell.flags & FlagNoDate) {
         style |= DTS_SHOWNONE;
     }
-    const RECT& rect = cell.rect;
-    const int left = rect.left + look.Px(3);
-    const int top = rect.top + look.Px(2);
-    const int right = rect.right - look.Px(3);
-    const int bottom = rect.bottom - look.Px(2);
-    const HWND created = CreateWindowExA(
-        0, DATETIMEPICK_CLASSA, "", style, left, top, right - left, bottom - top, list.Handle(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDatePickerId)), module.Instance(), nullptr);
+    const HWND created = CreateOverCell(DATETIMEPICK_CLASSA, "", style, kDatePickerId, 3, 2, 3, 2);
     if (!Adopt(created)) {
         return false;
     }

@@ -1,7 +1,6 @@
 // The edit box: a cell's text typed over, with the number rules of its flags.
 #include "listctrl/cell_editors.h"
 #include "listctrl/password_list_control.h"
-#include "toolkit/module.h"
 
 namespace {
 
@@ -23,14 +22,7 @@ bool EditBoxEditor::Open(const std::string& text)
     if (cell.flags & FlagUpperCase) {
         style |= ES_UPPERCASE;
     }
-    const RECT& rect = cell.rect;
-    const int left = rect.left + look.Px(2);
-    const int top = rect.top + look.Px(3);
-    const int right = rect.right - look.Px(3);
-    const int bottom = rect.bottom - look.Px(2);
-    const HWND created = CreateWindowExA(
-        0, "EDIT", text.c_str(), style, left, top, right - left, bottom - top, list.Handle(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditBoxId)), module.Instance(), nullptr);
+    const HWND created = CreateOverCell("EDIT", text.c_str(), style, kEditBoxId, 2, 3, 3, 2);
     if (!Adopt(created)) {
         return false;
     }
