@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/main_dialog.h"
+#include "batch/saved_list.h"
 #include "res/resource.h"
 #include "toolkit/module.h"
 
@@ -203,20 +204,26 @@ private:
     DWORD error = ERROR_SUCCESS;
 };
 
-// The header, an empty line and one line per row in the order shown, in text
-// mode (each line ends in CR LF), on the disk before the file is closed.
+// The saved-list text of the rows in the order shown, on the disk before the
+// file is closed. Binary mode: the shared formatter writes the CR LF itself,
+// so the command line's output and this file are the same bytes.
 DWORD WriteRows(const char* path, const ListModel& list)
 {
-    UniqueFile file(std::fopen(path, "w+t"));
+    UniqueFile file(std::fopen(path, "w+b"));
     if (!file) {
         return LastErrorOr(ERROR_OPEN_FAILED);
     }
+    const auto put = [&](std::string_view text) {
+        return std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
+    };
     const int count = list.GetItemCount();
-    bool written = std::fputs("Password\tEntropy\tPhonetics\n\n", file.get()) >= 0;
+    bool written = put(kSavedListHead);
+    std::string line;
     for (int row = 0; written && row < count; ++row) {
-        written =
-            std::fprintf(file.get(), "%s\t%s\t%s\n", list.GetItemText(row, 0).c_str(),
-                         list.GetItemText(row, 1).c_str(), list.GetItemText(row, 2).c_str()) >= 0;
+        line.clear();
+        AppendSavedListLine(line, list.GetItemText(row, 0), list.GetItemText(row, 1),
+                            list.GetItemText(row, 2));
+        written = put(line);
     }
     written = written && std::fflush(file.get()) == 0 && _commit(_fileno(file.get())) == 0;
     DWORD error = written ? ERROR_SUCCESS : LastErrorOr(ERROR_WRITE_FAULT);

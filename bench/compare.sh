@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures Sorvane on this machine and, in the same run, the peers it is
-# compared with: Debian's pwgen for composing passwords, `wc -l` for reading
-# the word files. Prints our figures and the ratios.
+# compared with: Debian's pwgen for composing passwords and for the command
+# line as a whole process, `wc -l` for reading the word files. Prints our
+# figures and the ratios.
 #   bench/compare.sh            everything (a few minutes)
 #   SORVANE_SKIP_WINE=1 ...     without the runs under Wine (the word list, the list's
 #                               painting and a batch in the dialog)
@@ -89,6 +90,8 @@ for which in 0 1; do
     "$(echo "$load_ms / ($wc_time * 1000)" | bc -l)" "$(echo "$wc_time * 1000" | bc -l)"
   printf '    %.1f bytes per word beyond its own bytes, %.0f lookups/s\n' "$memory" "$hits"
 done
+
+bash bench/cli_compare.sh "$root/build/bench/cli/sorvane-cli"
 
 [ "${SORVANE_SKIP_WINE:-0}" = 1 ] && exit 0
 echo "== the dictionary load in the Windows build, under Wine"

@@ -42,6 +42,21 @@ PasswordRow MakePasswordRow(std::string_view password)
     return row;
 }
 
+bool DrawNewPassword(DrawSource& random, const PasswordOptions& options,
+                     const ExcludedWords& dictionary, const PasswordList& list,
+                     RowText<PasswordOptions::kMaxLength>& password)
+{
+    const std::size_t length = options.length > 0 ? static_cast<std::size_t>(options.length) : 0;
+    for (int attempt = 0; attempt < kMaxCandidates; ++attempt) {
+        DrawCharacters(random, options, password.Resize(length), length);
+        // The dictionary is asked before the list is scanned.
+        if (!dictionary.Contains(password) && !list.Contains(password)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::optional<PasswordRow> GeneratePassword(DrawSource& random, const PasswordOptions& options,
                                             const ExcludedWords& dictionary, PasswordList& list)
 {
@@ -49,17 +64,11 @@ std::optional<PasswordRow> GeneratePassword(DrawSource& random, const PasswordOp
     // return names it, so the row is built where the caller keeps it.
     std::optional<PasswordRow> result(std::in_place);
     PasswordRow& row = *result;
-    const std::size_t length = options.length > 0 ? static_cast<std::size_t>(options.length) : 0;
-    for (int attempt = 0; attempt < kMaxCandidates; ++attempt) {
-        DrawCharacters(random, options, row.password.Resize(length), length);
-        // The dictionary is asked before the list is scanned.
-        if (dictionary.Contains(row.password) || list.Contains(row.password)) {
-            continue;
-        }
-        CompleteRow(row);
-        list.Add(row);
+    if (!DrawNewPassword(random, options, dictionary, list, row.password)) {
+        result.reset();
         return result;
     }
-    result.reset();
+    CompleteRow(row);
+    list.Add(row);
     return result;
 }

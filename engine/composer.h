@@ -53,8 +53,16 @@ std::string BuildPassword(DrawSource& random, const PasswordOptions& options);
 // The row of a password: its entropy as "%d bit" and its spelling.
 PasswordRow MakePasswordRow(std::string_view password);
 
-// Draws candidates until one is neither an excluded word nor already listed,
-// adds its row to the list and returns it. Answers nothing when no acceptable
-// password turned up within kMaxCandidates candidates.
+// Draws candidates into password, made the options' length, until one is
+// neither an excluded word nor already listed. False when no acceptable
+// password turned up within kMaxCandidates candidates. A caller that needs
+// only the password (the command line's plain output) stops here, without
+// the cost of a row.
+bool DrawNewPassword(DrawSource& random, const PasswordOptions& options,
+                     const ExcludedWords& dictionary, const PasswordList& list,
+                     RowText<PasswordOptions::kMaxLength>& password);
+
+// DrawNewPassword, then rates and spells the password, adds its row to the
+// list and returns it. Answers nothing when DrawNewPassword found none.
 std::optional<PasswordRow> GeneratePassword(DrawSource& random, const PasswordOptions& options,
                                             const ExcludedWords& dictionary, PasswordList& list);

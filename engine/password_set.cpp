@@ -45,6 +45,11 @@ std::uint64_t PasswordSet::Hash(std::string_view password)
     return Mix(hash, LoadWord(bytes + size - 8));
 }
 
+std::uint64_t PasswordSet::Entry(std::uint32_t index, std::uint64_t hash)
+{
+    return (hash >> 32 << 32) | (std::uint64_t{index} + 1);
+}
+
 std::string_view PasswordSet::Password(std::uint32_t index) const
 {
     const std::uint32_t begin = index == 0 ? 0 : ends[index - 1];
@@ -54,9 +59,11 @@ std::string_view PasswordSet::Password(std::uint32_t index) const
 std::size_t PasswordSet::Find(std::string_view password, std::uint64_t hash) const
 {
     const std::size_t mask = slots.size() - 1;
+    const std::uint64_t upper = hash >> 32;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const std::uint32_t entry = slots[slot];
-        if (entry == 0 || Password(entry - 1) == password) {
+        const std::uint64_t entry = slots[slot];
+        if (entry == 0 || ((entry >> 32) == upper &&
+                           Password(static_cast<std::uint32_t>(entry) - 1) == password)) {
             return slot;
         }
     }
@@ -73,26 +80,28 @@ void PasswordSet::Insert(std::string_view password)
     if (2 * (ends.size() + 1) > slots.size()) {
         Grow();
     }
-    const std::size_t slot = Find(password, Hash(password));
+    const std::uint64_t hash = Hash(password);
+    const std::size_t slot = Find(password, hash);
     if (slots[slot] != 0) {
         return;
     }
     text.append(password);
     ends.push_back(static_cast<std::uint32_t>(text.size()));
-    slots[slot] = static_cast<std::uint32_t>(ends.size());
+    slots[slot] = Entry(static_cast<std::uint32_t>(ends.size() - 1), hash);
 }
 
 void PasswordSet::Clear()
 {
     text.clear();
     ends.clear();
-    std::fill(slots.begin(), slots.end(), 0u);
+    std::fill(slots.begin(), slots.end(), std::uint64_t{0});
 }
 
 void PasswordSet::Grow()
 {
     slots.assign(std::max(kFirstSlots, 2 * slots.size()), 0u);
     for (std::uint32_t index = 0; index < ends.size(); ++index) {
-        slots[Find(Password(index), Hash(Password(index)))] = index + 1;
+        const std::uint64_t hash = Hash(Password(index));
+        slots[Find(Password(index), hash)] = Entry(index, hash);
     }
 }

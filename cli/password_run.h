@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "batch/exclusion_dictionary.h"
+#include "cli/command_line.h"
+#include "cli/password_writer.h"
+#include "engine/random_source.h"
+
+enum class RunEnd {
+    Complete,
+    // No other password fits the options: kMaxCandidates candidates in a row
+    // were excluded words or made already.
+    NoMoreFit,
+    RandomFailed,
+    OutputStopped,
+};
+
+struct RunResult {
+    int made = 0;
+    RunEnd end = RunEnd::Complete;
+};
+
+// Makes request.count different passwords and writes them, document complete
+// also when the run ends early (a JSON array is closed).
+RunResult MakePasswords(const CliRequest& request, DrawSource& random,
+                        const ExcludedWords& dictionary, PasswordWriter& writer);
+
+// Reads the word list with the dialog's reader. Answers an empty text, or why
+// the file could not be read whole.
+std::string LoadWordList(const std::string& path, ExclusionDictionary& dictionary);

@@ -1,0 +1,105 @@
+#include "cli/password_writer.h"
+
+#include <charconv>
+
+#include "batch/saved_list.h"
+
+namespace {
+
+template <typename Number>
+void AppendNumber(std::string& out, Number value)
+{
+    char text[32];
+    // Shortest form that reads back as the same value.
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    out.append(text, end);
+}
+
+} // namespace
+
+PasswordWriter::PasswordWriter(OutputFormat outputFormat, const PasswordOptions& options,
+                               ByteSink& output)
+    : format(outputFormat), information(options), sink(output)
+{
+    // Room for a block and the longest row after it, so appending never
+    // moves the text.
+    pending.reserve(kBlockSize + 4096);
+}
+
+bool PasswordWriter::Begin()
+{
+    if (format == OutputFormat::Tsv) {
+        pending.append(kSavedListHead);
+    } else if (format == OutputFormat::Json) {
+        pending.push_back('[');
+    }
+    return FlushWhenFull();
+}
+
+bool PasswordWriter::Add(std::string_view password)
+{
+    pending.append(password);
+    pending.append(kLineEnd);
+    return FlushWhenFull();
+}
+
+bool PasswordWriter::Add(const PasswordRow& row)
+{
+    if (format == OutputFormat::Plain) {
+        return Add(std::string_view(row.password));
+    }
+    if (format == OutputFormat::Tsv) {
+        AppendSavedListLine(pending, row.password, row.entropyText, row.phonetics);
+        return FlushWhenFull();
+    }
+    pending.append(first ? "" : ",");
+    pending.append(kLineEnd);
+    first = false;
+    pending.append("  {\"password\": \"");
+    AppendJsonString(pending, row.password);
+    pending.append("\", \"entropy\": ");
+    AppendNumber(pending, row.entropyBits);
+    pending.append(", \"phonetics\": \"");
+    AppendJsonString(pending, row.phonetics);
+    pending.append("\", \"information_bits\": ");
+    AppendNumber(pending, information.Bits(row.password));
+    pending.push_back('}');
+    return FlushWhenFull();
+}
+
+bool PasswordWriter::End()
+{
+    if (format == OutputFormat::Json) {
+        if (!first) {
+            pending.append(kLineEnd);
+        }
+        pending.push_back(']');
+        pending.append(kLineEnd);
+    }
+    return Flush();
+}
+
+bool PasswordWriter::Flush()
+{
+    const bool written = pending.empty() || sink.Write(pending);
+    pending.clear();
+    return written;
+}
+
+void AppendJsonString(std::string& out, std::string_view text)
+{
+    constexpr char kHex[] = "0123456789abcdef";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(c);
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            out.append("\\u00");
+            out.push_back(kHex[byte >> 4]);
+            out.push_back(kHex[byte & 15]);
+        } else {
+            out.push_back(c);
+        }
+    }
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "cli/command_line.h"
+#include "engine/composer.h"
+#include "engine/information.h"
+
+// Where the output's bytes go: the standard output, or a test's string.
+class ByteSink {
+public:
+    // Writes every byte, or answers false: the output is gone, and the run
+    // stops.
+    virtual bool Write(std::string_view bytes) = 0;
+
+protected:
+    ~ByteSink() = default;
+};
+
+// The line end of the plain and JSON output, the system's own; the
+// tab-separated output keeps the saved list's CR LF everywhere.
+#if defined(_WIN32)
+inline constexpr std::string_view kLineEnd = "\r\n";
+#else
+inline constexpr std::string_view kLineEnd = "\n";
+#endif
+
+// Formats passwords in the chosen format and hands the sink large blocks, so
+// a million passwords cost a few dozen writes, not a million.
+class PasswordWriter {
+public:
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 18;
+
+    PasswordWriter(OutputFormat format, const PasswordOptions& options, ByteSink& sink);
+    PasswordWriter(const PasswordWriter&) = delete;
+    PasswordWriter& operator=(const PasswordWriter&) = delete;
+
+    // Whether a password needs its row (rating and spelling); plain output
+    // prints the password alone.
+    bool NeedsRow() const { return format != OutputFormat::Plain; }
+
+    // Each answers false once the sink refused a block.
+    bool Begin();
+    bool Add(std::string_view password);
+    bool Add(const PasswordRow& row);
+    // Closes the document and writes what is left.
+    bool End();
+
+private:
+    bool FlushWhenFull() { return pending.size() < kBlockSize || Flush(); }
+    bool Flush();
+
+    OutputFormat format;
+    InformationContent information;
+    ByteSink& sink;
+    std::string pending;
+    bool first = true;
+};
+
+// Appends the text as the body of a JSON string: quotes and backslashes
+// escaped, and every byte outside printable ASCII written as \u00XX (read
+// as Latin-1), so the document stays valid whatever the bytes.
+void AppendJsonString(std::string& out, std::string_view text);

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/password_writer.h"
+
+namespace {
+
+ParsedCommandLine Parse(const std::vector<std::string_view>& arguments)
+{
+    return ParseCommandLine(arguments);
+}
+
+// The request in a few words: "16 digits/mixed -similar -repeats n=5 plain d=".
+std::string Describe(const CliRequest& request)
+{
+    const char* const types[] = {"digits", "hex", "letters", "mixed"};
+    const char* const cases[] = {"lower", "upper", "mixed"};
+    const char* const formats[] = {"plain", "tsv", "json"};
+    const PasswordOptions& options = request.options;
+    return std::to_string(options.length) + " " + types[static_cast<int>(options.characterType)] +
+           "/" + cases[static_cast<int>(options.letterCase)] +
+           (options.excludeSimilar ? " -similar" : " +similar") +
+           (options.excludeDuplicate ? " -repeats" : " +repeats") +
+           " n=" + std::to_string(request.count) + " " + formats[static_cast<int>(request.format)] +
+           " d=" + request.dictionaryPath;
+}
+
+// What each way of writing the options sets: GNU forms, shortened long names
+// and values, flags that undo each other (the later one holds), pwgen's bare
+// length and count, "--" before them, and the bounds themselves.
+TEST(ParseCommandLine, ReadsOptionsTheWayGnuToolsAndPwgenDo)
+{
+    const struct {
+        std::vector<std::string_view> arguments;
+        const char* expected;
+    } kCases[] = {
+        {{}, "10 mixed/mixed -similar -repeats n=1 plain d="},
+        {{"-l16", "-n", "5", "-tdigits"}, "16 digits/mixed -similar -repeats n=5 plain d="},
+        {{"--length=3", "--count", "10000000", "--type", "hex", "--case=upper", "-f", "tsv"},
+         "3 hex/upper -similar -repeats n=10000000 tsv d="},
+        {{"--len", "64", "--ty=let", "--ca", "l", "--form=j", "-d", "words.txt"},
+         "64 letters/lower -similar -repeats n=1 json d=words.txt"},
+        {{"--dictionary=-", "-n9", "--allow-similar", "--allow-rep", "--exclude-s"},
+         "10 mixed/mixed -similar +repeats n=9 plain d=-"},
+        {{"-l", "12", "--", "20", "7"}, "20 mixed/mixed -similar -repeats n=7 plain d="},
+    };
+    for (const auto& c : kCases) {
+        const ParsedCommandLine parsed = Parse(c.arguments);
+        EXPECT_EQ(parsed.action, CliAction::Generate) << parsed.error;
+        EXPECT_EQ(Describe(parsed.request), c.expected);
+    }
+    EXPECT_EQ(Parse({"-n5", "-hl3"}).action, CliAction::ShowHelp);
+    EXPECT_EQ(Parse({"--vers", "--help"}).action, CliAction::ShowVersion);
+    EXPECT_EQ(Parse({"--help", "--length=2"}).action, CliAction::Refuse);
+}
+
+TEST(AppendJsonString, KeepsTheDocumentValidWhateverTheBytes)
+{
+    const struct {
+        std::string text;
+        std::string expected;
+    } kCases[] = {
+        {"aB3 - x", "aB3 - x"},
+        {"say \"hi\"\\", "say \\\"hi\\\"\\\\"},
+        {std::string("\t\n\x01\x1f\x7f\xe9", 6), "\\u0009\\u000a\\u0001\\u001f\\u007f\\u00e9"},
+    };
+    for (const auto& c : kCases) {
+        std::string out = "[";
+        AppendJsonString(out, c.text);
+        EXPECT_EQ(out, "[" + c.expected);
+    }
+}
+
+} // namespace
