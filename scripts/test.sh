@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable core natively (plainly and
 # under AddressSanitizer and UndefinedBehaviorSanitizer), the dictionary fuzzer
-# for a bounded time, and the Windows build's tests under Wine in Xvfb.
+# for a bounded time, the Windows build's tests under Wine in Xvfb, the zip and
+# MSI packages installed and removed under Wine, and the 32-bit Windows build.
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -49,5 +50,15 @@ wine_env_start "$root/build/windows/wineprefix"
 ctest --preset windows
 wine_env_stop
 trap - EXIT
+
+step "packages: zip and MSI, installed, upgraded and removed under Wine"
+rm -rf "$root/build/packages"
+bash packaging/make-packages.sh "$root/build/windows" "$root/build/packages"
+bash tests/packaging/install_test.sh "$root/build/packages" "$root/build/windows"
+
+# Compiled only: a 32-bit program does nothing under this 64-bit Wine.
+step "Windows x86 build"
+cmake --preset windows-x86 >/dev/null
+cmake --build --preset windows-x86 -j "$jobs"
 
 step "all tests passed"
