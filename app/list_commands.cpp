@@ -199,7 +199,9 @@ public:
     }
 
 private:
-    char path[MAX_PATH] = {};
+    // GetTempFileNameA writes up to MAX_PATH characters; under the UTF-8 code
+    // page each of them may take three bytes.
+    char path[3 * MAX_PATH] = {};
     bool created = false;
     DWORD error = ERROR_SUCCESS;
 };
@@ -302,8 +304,10 @@ void MainDialog::CopyPassword()
 void MainDialog::SaveList()
 {
     const std::string filter = SaveFilter();
-    char fileName[MAX_PATH] = "Passwords";
-    char fileTitle[MAX_PATH] = {};
+    // Room for MAX_PATH characters of three bytes each, as the UTF-8 code
+    // page spells a name in another alphabet.
+    char fileName[3 * MAX_PATH] = "Passwords";
+    char fileTitle[3 * MAX_PATH] = {};
     OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = Handle();

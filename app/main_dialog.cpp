@@ -8,6 +8,7 @@
 #include "app/dialog_controls.h"
 #include "listctrl/password_row.h"
 #include "res/resource.h"
+#include "toolkit/dpi.h"
 #include "toolkit/module.h"
 
 namespace {
@@ -27,6 +28,25 @@ UINT CallMessage()
 // Carries nothing: the dialog reads the load's latest percentage when it
 // arrives.
 constexpr UINT kLoadProgressMessage = WM_APP + 2;
+
+// The program's icon beside each row, at the size for the DPI. The old
+// images are freed only once the list shows the new ones.
+void SetRowImages(PasswordListControl& list, UniqueImageList& rowImages, int dpi)
+{
+    UniqueImageList images = LoadIconImages(module.Instance(), IDI_APP, dpi);
+    if (images) {
+        list.SetImageList(images.get());
+        rowImages = std::move(images);
+    }
+}
+
+HICON LoadWindowIcon(HWND window, int width, int height)
+{
+    const int dpi = WindowDpi(window);
+    return static_cast<HICON>(LoadImageA(module.Instance(), MAKEINTRESOURCEA(IDI_DIALOG),
+                                         IMAGE_ICON, SystemMetricForDpi(width, dpi),
+                                         SystemMetricForDpi(height, dpi), 0));
+}
 
 } // namespace
 
@@ -165,6 +185,21 @@ bool MainDialog::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         ShowLoadProgress();
         result = 0;
         return true;
+    case WM_DPICHANGED:
+        // Where the dialog manager scales the font and the controls (after
+        // this: the message goes on to it), the window takes the size Windows
+        // suggests and icons of its new DPI, and the list row images of it
+        // for when it follows (WM_DPICHANGED_AFTERPARENT). Elsewhere the
+        // dialog keeps the scale it started at, whole.
+        if (DialogsFollowDpiChanges() && lParam != 0) {
+            SetWindowIcons();
+            SetRowImages(passwordList, rowImages, LOWORD(wParam));
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
+                         suggested.right - suggested.left, suggested.bottom - suggested.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        return false;
     case WM_TIMER:
         if (wParam == kShowTimer) {
             FlushCurrent();
@@ -264,35 +299,30 @@ void MainDialog::SetUpPasswordList()
         InvalidateRect(passwordList.Handle(), nullptr, TRUE);
     }
     ListModel& list = passwordList.Model();
+    const ListLook& look = passwordList.Look();
     list.focusCellMode = false;
-    list.AddColumn("Password", 100, -1, false, FormatText, 0);
-    list.AddColumn("Entropy", 55, -1, false, FormatText, 0);
-    list.AddColumn("Phonetics", 200, -1, false, FormatText, 0);
-
-    rowImages.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 1));
-    if (rowImages) {
-        const UniqueIcon icon(static_cast<HICON>(
-            LoadImageA(module.Instance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0)));
-        if (icon) {
-            ImageList_AddIcon(rowImages.get(), icon.get());
-        }
-        passwordList.SetImageList(rowImages.get());
-    }
+    list.AddColumn("Password", look.Px(100), -1, false, FormatText, 0);
+    list.AddColumn("Entropy", look.Px(55), -1, false, FormatText, 0);
+    list.AddColumn("Phonetics", look.Px(200), -1, false, FormatText, 0);
+    SetRowImages(passwordList, rowImages, look.dpi);
 }
 
 void MainDialog::SetWindowIcons()
 {
-    bigIcon.reset(static_cast<HICON>(LoadImageA(module.Instance(), MAKEINTRESOURCEA(IDI_DIALOG),
-                                                IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                GetSystemMetrics(SM_CYICON), 0)));
-    smallIcon.reset(static_cast<HICON>(LoadImageA(module.Instance(), MAKEINTRESOURCEA(IDI_DIALOG),
-                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                  GetSystemMetrics(SM_CYSMICON), 0)));
-    if (bigIcon) {
-        SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
-    }
-    if (smallIcon) {
-        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    // An icon the window shows is freed only once a new one has replaced it.
+    const struct {
+        UniqueIcon& icon;
+        WPARAM kind;
+        int width;
+        int height;
+    } kIcons[] = {{bigIcon, ICON_BIG, SM_CXICON, SM_CYICON},
+                  {smallIcon, ICON_SMALL, SM_CXSMICON, SM_CYSMICON}};
+    for (const auto& shown : kIcons) {
+        UniqueIcon icon(LoadWindowIcon(Handle(), shown.width, shown.height));
+        if (icon) {
+            SendMessageA(Handle(), WM_SETICON, shown.kind, reinterpret_cast<LPARAM>(icon.get()));
+            shown.icon = std::move(icon);
+        }
     }
 }
 

@@ -2,12 +2,20 @@
 // and how long the dialog's thread was ever busy without handling a message.
 // A plain timer, run under Wine (or on Windows); it needs a display.
 //
-//   batch_timer [RUNS]
+//   batch_timer [RUNS] [--listener]
 //
 // For each run: the seconds from the window appearing to "300 password(s)
 // created.", and the longest gap between two messages the dialog's thread
 // handled meanwhile, while another thread asks it for an answer every
-// millisecond. The options of the current user are put back afterwards.
+// millisecond. The summary gives the median time and the median of the
+// runs' longest gaps. The options of the current user are put back
+// afterwards.
+//
+// --listener: every second run has a screen reader's part attached, a
+// win-event listener out of context for every event of the process, which
+// reads the name of each row the selection or the focus moves to; the
+// figures with and without it are given side by side, so that announcing
+// the rows can be seen not to slow the batch.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,8 +25,11 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <vector>
+
+#include <oleacc.h>
 
 #include "app/main_dialog.h"
 #include "app/settings_store.h"
@@ -129,6 +140,94 @@ DWORD WINAPI Measure(void* parameter)
     return 0;
 }
 
+// The listener's part: what a screen reader does with the list's events.
+std::atomic<long> eventsHeard{0};
+std::atomic<long> namesRead{0};
+
+void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+                         DWORD)
+{
+    ++eventsHeard;
+    if ((event != EVENT_OBJECT_SELECTION && event != EVENT_OBJECT_FOCUS) ||
+        object != OBJID_CLIENT || child <= 0) {
+        return;
+    }
+    IAccessible* accessible = nullptr;
+    VARIANT element;
+    VariantInit(&element);
+    if (FAILED(AccessibleObjectFromEvent(hwnd, object, child, &accessible, &element))) {
+        return;
+    }
+    BSTR name = nullptr;
+    if (SUCCEEDED(accessible->get_accName(element, &name)) && name != nullptr) {
+        ++namesRead;
+        SysFreeString(name);
+    }
+    VariantClear(&element);
+    accessible->Release();
+}
+
+// On a thread of its own, as a reader in another process would be: hooks
+// the events of this process and handles its messages until told to quit.
+DWORD WINAPI Listen(void* ready)
+{
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, OnWinEvent,
+                                               GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE); // the queue exists before it is told
+    SetEvent(static_cast<HANDLE>(ready));
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        DispatchMessageA(&message);
+    }
+    UnhookWinEvent(hook);
+    CoUninitialize();
+    return 0;
+}
+
+struct Listener {
+    HANDLE thread = nullptr;
+    DWORD id = 0;
+
+    void Start()
+    {
+        const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread = CreateThread(nullptr, 0, Listen, ready, 0, &id);
+        WaitForSingleObject(ready, INFINITE);
+        CloseHandle(ready);
+    }
+    void Stop()
+    {
+        PostThreadMessageA(id, WM_QUIT, 0, 0);
+        // The listener may be in the middle of a call to this thread, the
+        // dialog's: the calls are answered while it is waited for.
+        DWORD index = 0;
+        CoWaitForMultipleHandles(0, INFINITE, 1, &thread, &index);
+        CloseHandle(thread);
+    }
+};
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void PrintSummary(const std::vector<Run>& results, const char* which)
+{
+    std::vector<double> seconds;
+    std::vector<double> gaps;
+    for (const Run& run : results) {
+        seconds.push_back(run.seconds);
+        gaps.push_back(run.longestGap);
+    }
+    const double median = Median(seconds);
+    std::printf("median of %d%s: %.2f s for 300 passwords (%.1f ms each, %.1f ms beyond the "
+                "pause), longest gap %.1f ms\n",
+                static_cast<int>(results.size()), which, median, median * 1000 / kCount,
+                median * 1000 / kCount - 10.0, Median(gaps));
+}
+
 std::optional<int> Stored(const char* name)
 {
     return SettingsStore::ReadValue(name);
@@ -138,7 +237,15 @@ std::optional<int> Stored(const char* name)
 
 int main(int argc, char** argv)
 {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    int runs = 3;
+    bool withListener = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--listener") == 0) {
+            withListener = true;
+        } else {
+            runs = std::max(1, std::atoi(argv[i]));
+        }
+    }
     QueryPerformanceFrequency(&frequency);
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
@@ -149,10 +256,20 @@ int main(int argc, char** argv)
     const HHOOK posted =
         SetWindowsHookExA(WH_GETMESSAGE, PostedHook, nullptr, GetCurrentThreadId());
     std::vector<Run> results;
-    for (int i = 0; i < runs; ++i) {
+    std::vector<Run> listened;
+    // Alternating, so that a machine that slows down or speeds up during the
+    // runs weighs on both kinds alike.
+    for (int i = 0; i < (withListener ? 2 * runs : runs); ++i) {
+        const bool listening = withListener && i % 2 == 1;
         SettingsStore::WriteValue("Count", kCount);
         Run run;
         run.dialogThread = GetCurrentThreadId();
+        Listener listener;
+        if (listening) {
+            eventsHeard = 0;
+            namesRead = 0;
+            listener.Start();
+        }
         const HANDLE measuring = CreateThread(nullptr, 0, Measure, &run, 0, nullptr);
         {
             MainDialog dialog;
@@ -160,23 +277,28 @@ int main(int argc, char** argv)
         }
         WaitForSingleObject(measuring, INFINITE);
         CloseHandle(measuring);
-        std::printf("run %d: %s %.2f s, longest gap %.1f ms\n", i + 1,
-                    run.finished ? "batch of 300 in" : "unfinished after", run.seconds,
-                    run.longestGap);
-        results.push_back(run);
+        if (listening) {
+            listener.Stop();
+        }
+        std::printf(
+            "run %d%s: %s %.2f s, longest gap %.1f ms", i + 1, listening ? " with a listener" : "",
+            run.finished ? "batch of 300 in" : "unfinished after", run.seconds, run.longestGap);
+        if (listening) {
+            std::printf(" (%ld events heard, %ld names read)", eventsHeard.load(),
+                        namesRead.load());
+        }
+        std::printf("\n");
+        (listening ? listened : results).push_back(run);
     }
     UnhookWindowsHookEx(sent);
     UnhookWindowsHookEx(posted);
     if (previousCount) {
         SettingsStore::WriteValue("Count", *previousCount);
     }
-    std::sort(results.begin(), results.end(),
-              [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
-    const Run& median = results[results.size() / 2];
-    std::printf("median of %d: %.2f s for 300 passwords (%.1f ms each, %.1f ms beyond the pause), "
-                "longest gap %.1f ms\n",
-                runs, median.seconds, median.seconds * 1000 / kCount,
-                median.seconds * 1000 / kCount - 10.0, median.longestGap);
+    PrintSummary(results, "");
+    if (withListener) {
+        PrintSummary(listened, " with a listener");
+    }
     module.Term();
     OleUninitialize();
     return 0;

@@ -42,7 +42,7 @@ ComboEditor::ComboEditor(PasswordListControl& owner, const EditedCell& edited)
 
 bool ComboEditor::Open(const std::string& text, const std::vector<std::string>& choices)
 {
-    font.reset(CreateMessageFont());
+    font.reset(CreateMessageFont(list.Look().dpi));
     if (!font) {
         return false;
     }

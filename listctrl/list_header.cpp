@@ -124,11 +124,14 @@ void PasswordListControl::PaintHeaderTitle(HDC dc, const ListColumn& column, con
     DrawTextA(dc, column.title.c_str(), static_cast<int>(column.title.size()), &title,
               kTitleFormat | TitleAlignment(column.flags));
     if (arrow) {
+        // The arrow's middle row is 3 rows of every 16 down its glyph, at
+        // every size the glyphs are drawn at.
         const int saved = SaveDC(dc);
         IntersectClipRect(dc, columnRect.left, columnRect.top, columnRect.right, columnRect.bottom);
         ImageList_Draw(systemImages.get(),
                        model.sortAscending ? LIST_IMAGE_SORT_ASCENDING : LIST_IMAGE_SORT_DESCENDING,
-                       dc, title.right + look.Px(4), model.headerHeight / 2 - look.Px(3),
+                       dc, title.right + look.Px(4),
+                       model.headerHeight / 2 - MulDiv(3, imageHeight, LIST_IMAGE_SIZE),
                        ILD_TRANSPARENT);
         RestoreDC(dc, saved);
     }

@@ -77,6 +77,7 @@ void PasswordListControl::OnKeyDown(UINT key)
     if (!ctrl) {
         model.SelectItem(model.focusRow, model.focusColumn, shift ? kModifierShift : 0);
     }
+    AnnounceFocus(); // Ctrl with a movement key moves the focus alone
 }
 
 // Moves the focus for a movement key; false for every other key and in an

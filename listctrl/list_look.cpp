@@ -1,5 +1,66 @@
 #include "listctrl/list_look.h"
 
+#include <cstdlib>
+
+#include "res/resource.h"
+
+namespace {
+
+// The sizes res/draw_images.py draws the icons and the list's glyphs at,
+// for 100, 125, 150, 200 and 300 percent.
+constexpr int kDrawnSizes[] = {16, 20, 24, 32, 48};
+
+int ListImagesResource(int size)
+{
+    switch (size) {
+    case 20:
+        return IDB_LIST_IMAGES_20;
+    case 24:
+        return IDB_LIST_IMAGES_24;
+    case 32:
+        return IDB_LIST_IMAGES_32;
+    case 48:
+        return IDB_LIST_IMAGES_48;
+    default:
+        return IDB_LIST_IMAGES;
+    }
+}
+
+// The 16-pixel glyphs blown up to the size, each pixel repeated rather than
+// blended: the magenta key stays exact, so the enlarged set keeps its
+// transparency.
+UniqueImageList EnlargeListImages(HINSTANCE instance, int size)
+{
+    const UniqueBitmap strip(static_cast<HBITMAP>(LoadImageA(
+        instance, MAKEINTRESOURCEA(IDB_LIST_IMAGES), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof info.bmiHeader, size * LIST_IMAGE_COUNT, -size, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const UniqueBitmap large(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const UniqueDc from(CreateCompatibleDC(nullptr));
+    const UniqueDc to(CreateCompatibleDC(nullptr));
+    if (!strip || !large || !from || !to) {
+        return UniqueImageList();
+    }
+    {
+        const SelectGuard source(from.get(), strip.get());
+        const SelectGuard target(to.get(), large.get());
+        SetStretchBltMode(to.get(), COLORONCOLOR);
+        StretchBlt(to.get(), 0, 0, size * LIST_IMAGE_COUNT, size, from.get(), 0, 0,
+                   LIST_IMAGE_SIZE * LIST_IMAGE_COUNT, LIST_IMAGE_SIZE, SRCCOPY);
+    }
+    UniqueImageList images(
+        ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, LIST_IMAGE_COUNT, 0));
+    if (images &&
+        ImageList_AddMasked(images.get(), large.get(), LIST_IMAGE_TRANSPARENT_COLOR) < 0) {
+        images.reset();
+    }
+    return images;
+}
+
+} // namespace
+
 ListColors ListColors::Defaults()
 {
     ListColors colors{};
@@ -74,12 +135,60 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF color)
     SetBkColor(dc, previous);
 }
 
-HFONT CreateMessageFont()
+HFONT CreateMessageFont(int dpi, bool underline)
 {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    LOGFONTW font{};
+    if (!MessageFontForDpi(dpi, font)) {
         return nullptr;
     }
-    return CreateFontIndirectA(&metrics.lfMessageFont);
+    font.lfUnderline = underline ? TRUE : FALSE;
+    return CreateFontIndirectW(&font);
+}
+
+int NearestImageSize(int wanted)
+{
+    int nearest = 0;
+    for (const int size : kDrawnSizes) {
+        // On a tie the smaller one, which never outgrows the row.
+        if (nearest == 0 || std::abs(size - wanted) < std::abs(nearest - wanted)) {
+            nearest = size;
+        }
+    }
+    return std::abs(nearest - wanted) * 4 <= wanted ? nearest : 0;
+}
+
+UniqueImageList LoadListImages(HINSTANCE instance, int dpi)
+{
+    const int wanted = ScaleForDpi(LIST_IMAGE_SIZE, dpi);
+    const int size = NearestImageSize(wanted);
+    if (size == 0) {
+        return EnlargeListImages(instance, wanted);
+    }
+    return UniqueImageList(
+        ImageList_LoadImageA(instance, MAKEINTRESOURCEA(ListImagesResource(size)), size, 0,
+                             LIST_IMAGE_TRANSPARENT_COLOR, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+}
+
+UniqueImageList LoadIconImages(HINSTANCE instance, int iconId, int dpi)
+{
+    const int wanted = ScaleForDpi(16, dpi);
+    const int nearest = NearestImageSize(wanted);
+    // Past the drawn sizes the system scales the nearest icon itself.
+    const int size = nearest != 0 ? nearest : wanted;
+    UniqueImageList images(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 16, 1));
+    if (images) {
+        const UniqueIcon icon(static_cast<HICON>(
+            LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, size, size, 0)));
+        if (icon) {
+            ImageList_AddIcon(images.get(), icon.get());
+        }
+    }
+    return images;
+}
+
+UniqueCursor LoadCursorForDpi(HINSTANCE instance, int cursorId, int dpi)
+{
+    const int size = SystemMetricForDpi(SM_CXCURSOR, dpi);
+    return UniqueCursor(static_cast<HCURSOR>(
+        LoadImageA(instance, MAKEINTRESOURCEA(cursorId), IMAGE_CURSOR, size, size, 0)));
 }

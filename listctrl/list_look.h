@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "toolkit/dpi.h"
 #include "toolkit/unique_handles.h"
 #include "toolkit/visual_styles.h"
 
@@ -50,7 +51,7 @@ struct ListLook {
     int wheelLines = 3;
 
     // A size given at 96 DPI, at the window's DPI.
-    int Px(int size96) const { return MulDiv(size96, dpi, 96); }
+    int Px(int size96) const { return ScaleForDpi(size96, dpi); }
 };
 
 // Rounded frame: an outer rounded rectangle in the first colour filled with
@@ -60,6 +61,23 @@ void DrawRoundedFrame(HDC dc, const RECT& rect, COLORREF outer, COLORREF inner, 
 // Top colour at the top edge to bottom colour at the bottom edge.
 void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom);
 void FillSolid(HDC dc, const RECT& rect, COLORREF color);
-// The system's message font, which the list, its tip and its editors show
-// text in; null when it cannot be had. The caller owns it.
-HFONT CreateMessageFont();
+// The system's message font at the given DPI, which the list, its tip and its
+// editors show text in; null when it cannot be had. The caller owns it.
+HFONT CreateMessageFont(int dpi, bool underline = false);
+
+inline void DestroyCursorHandle(HCURSOR cursor)
+{
+    DestroyCursor(cursor);
+}
+using UniqueCursor = UniqueAny<HCURSOR, DestroyCursorHandle>;
+
+// The drawn size of the list's images nearest to the wanted one, in
+// pixels; 0 when none comes within a quarter of it.
+int NearestImageSize(int wanted);
+// The list's own glyphs (sort arrows and check boxes) for the DPI: the drawn
+// set nearest to 16 pixels scaled, or else the 16-pixel set enlarged.
+UniqueImageList LoadListImages(HINSTANCE instance, int dpi);
+// An icon of the module as a list of one image, at 16 pixels scaled.
+UniqueImageList LoadIconImages(HINSTANCE instance, int iconId, int dpi);
+// A cursor of the module at the system's cursor size for the DPI.
+UniqueCursor LoadCursorForDpi(HINSTANCE instance, int cursorId, int dpi);

@@ -80,6 +80,7 @@ bool ListModel::AddColumn(std::string_view title, int width, int image, bool fix
     } catch (const std::bad_alloc&) {
         return false;
     }
+    Changed(ListChange::RowsReordered);
     ResetScrollBars();
     return true;
 }
@@ -185,6 +186,7 @@ bool ListModel::MoveColumn(int position, int newPosition)
     if (focusIndex >= 0) {
         focusColumn = FindColumn(focusIndex);
     }
+    Changed(ListChange::RowsReordered);
     Repaint();
     return true;
 }
@@ -210,6 +212,7 @@ int ListModel::AddItem(std::string_view text, int image, int format, std::uint32
     } catch (const std::bad_alloc&) {
         return -1;
     }
+    Changed(ListChange::RowAdded, GetItemCount() - 1);
     ResetScrollBars();
     return GetItemCount() - 1;
 }
@@ -370,6 +373,7 @@ bool ListModel::DeleteItem(int row)
     }
     rows.erase(rows.begin() + row);
     ShiftAfterDelete(row);
+    Changed(ListChange::RowRemoved, row);
     ResetScrollBars();
     return true;
 }
@@ -381,6 +385,7 @@ void ListModel::DeleteAllItems()
     anchorRow = -1;
     focusRow = -1;
     focusColumn = -1;
+    Changed(ListChange::RowsCleared);
     ResetScrollBars();
 }
 
@@ -461,6 +466,7 @@ bool ListModel::EndEdit(int row, int position, int key, std::string_view text,
 void ListModel::SetChangedCell(int row, int index, std::string text)
 {
     FindCell(row, index)->text = std::move(text);
+    Changed(ListChange::RowText, row);
     NotifyIndex(row, index, NotifyModified);
     if (host) {
         host->RepaintRow(row);
@@ -497,6 +503,13 @@ void ListModel::Repaint()
 {
     if (host) {
         host->Repaint();
+    }
+}
+
+void ListModel::Changed(ListChange change, int row)
+{
+    if (host) {
+        host->RowsChanged(change, row);
     }
 }
 

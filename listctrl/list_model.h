@@ -110,9 +110,23 @@ struct ListEvent {
     const ListDateTime* dateTime = nullptr;
 };
 
+// What changed, as the model tells its window after the change.
+enum class ListChange {
+    RowAdded,      // the row given
+    RowRemoved,    // the row given; the rows after it moved up
+    RowsCleared,   // every row
+    RowsReordered, // sorted, or columns added or moved: every row reads anew
+    RowText,       // the user changed a cell of the row given
+    Selection,     // the selection, and with it the focus row
+};
+
 // What the list's window does for the model.
 class ListModelHost {
 public:
+    // Told after every change of the rows, their order or the selection, so
+    // the window can tell screen readers what happened; row is the row
+    // concerned, -1 when none is.
+    virtual void RowsChanged(ListChange /*change*/, int /*row*/) {}
     // Recomputes the scroll ranges and repaints everything.
     virtual void ResetScrollBars() = 0;
     virtual void Repaint() = 0;
@@ -239,6 +253,7 @@ private:
     std::intptr_t NotifyIndex(int row, int index, int code);
     void ResetScrollBars();
     void Repaint();
+    void Changed(ListChange change, int row = -1);
 
     ListModelHost* host = nullptr;
     std::vector<ListColumn> columns;

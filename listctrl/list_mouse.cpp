@@ -254,6 +254,9 @@ void PasswordListControl::OnFocusChange()
 {
     // The selection looks different with and without the focus.
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    if (GetFocus() == Handle()) {
+        AnnounceFocus(true);
+    }
 }
 
 bool PasswordListControl::SetCursorFor(POINT point)

@@ -44,6 +44,7 @@ bool ListModel::SelectItem(int row, int position, unsigned modifiers)
     focusRow = row;
     // A cell focus only makes sense while at most one row is selected.
     focusColumn = selection.size() < 2 ? column : -1;
+    Changed(ListChange::Selection);
     if (changed) {
         NotifyParent(row, focusColumn, NotifySelected);
     }
@@ -60,6 +61,7 @@ bool ListModel::SelectAll()
         return false;
     }
     SelectRange(0, GetItemCount() - 1);
+    Changed(ListChange::Selection);
     Repaint();
     return true;
 }
@@ -77,6 +79,7 @@ bool ListModel::SelectRows(int firstRow, int lastRow)
         focusRow = *selection.rbegin();
         focusColumn = -1;
     }
+    Changed(ListChange::Selection);
     Repaint();
     return any;
 }
@@ -113,6 +116,7 @@ void ListModel::ResetSelection()
     anchorRow = -1;
     focusRow = -1;
     focusColumn = -1;
+    Changed(ListChange::Selection);
     Repaint();
 }
 
@@ -130,6 +134,7 @@ void ListModel::SortItems(int index)
     };
     std::sort(rows.begin(), rows.end(),
               [&key](const ListRow& a, const ListRow& b) { return key(a) < key(b); });
+    Changed(ListChange::RowsReordered);
     Repaint();
 }
 
@@ -142,6 +147,7 @@ bool ListModel::SortByColumn(int position)
     if (index == sortColumn) {
         sortAscending = !sortAscending;
         std::reverse(rows.begin(), rows.end());
+        Changed(ListChange::RowsReordered);
     } else {
         sortAscending = true;
         sortColumn = index;

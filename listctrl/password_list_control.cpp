@@ -65,7 +65,7 @@ bool PasswordListControl::RegisterWindowClass(HINSTANCE instance)
 
 bool PasswordListControl::Setup()
 {
-    if (Handle() == nullptr || !LoadResources() || !LoadViewSettings()) {
+    if (Handle() == nullptr || !LoadViewSettings()) {
         return false;
     }
     AdjustFrame();
@@ -77,45 +77,61 @@ bool PasswordListControl::Setup()
     return true;
 }
 
-bool PasswordListControl::LoadResources()
+// The images and cursors of the old DPI stay until all new ones are had.
+bool PasswordListControl::LoadResources(int dpi)
 {
     const HINSTANCE instance = module.Instance();
-    systemImages.reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_LIST_IMAGES),
-                                            LIST_IMAGE_SIZE, 0, LIST_IMAGE_TRANSPARENT_COLOR,
-                                            IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    resizeCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_RESIZE_CURSOR));
-    handCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR));
-    return systemImages && resizeCursor != nullptr && handCursor != nullptr;
+    UniqueImageList images = LoadListImages(instance, dpi);
+    UniqueCursor resize = LoadCursorForDpi(instance, IDC_RESIZE_CURSOR, dpi);
+    UniqueCursor hand = LoadCursorForDpi(instance, IDC_HAND_CURSOR, dpi);
+    if (!images || !resize || !hand) {
+        return false;
+    }
+    // A cursor on show takes its new size before the old one is destroyed.
+    if (const HCURSOR current = GetCursor(); current != nullptr && current == resizeCursor) {
+        SetCursor(resize.get());
+    } else if (current != nullptr && current == handCursor) {
+        SetCursor(hand.get());
+    }
+    systemImages = std::move(images);
+    ownResizeCursor = std::move(resize);
+    ownHandCursor = std::move(hand);
+    resizeCursor = ownResizeCursor.get();
+    handCursor = ownHandCursor.get();
+    return true;
 }
 
 bool PasswordListControl::LoadViewSettings()
 {
+    return LoadLook(WindowDpi(Handle()));
+}
+
+bool PasswordListControl::LoadLook(int dpi)
+{
+    const bool rescaled = dpi != look.dpi;
+    if ((rescaled || !systemImages) && !LoadResources(dpi)) {
+        return false;
+    }
     ++lookGeneration;
     look.colors = ListColors::Defaults();
     model.backColor = look.colors.back;
     model.textColor = look.colors.text;
-    look.dpi = WindowDpi(Handle());
+    look.dpi = dpi;
     headerClipboardFormat = RegisterClipboardFormatA("HEADERCLIPBOARDFORMAT");
     UINT lines = 3;
     if (SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) {
         look.wheelLines = static_cast<int>(lines);
     }
 
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        return false;
-    }
-    look.listFont.reset(CreateFontIndirectA(&metrics.lfMessageFont));
-    metrics.lfMessageFont.lfUnderline = TRUE;
-    look.underlineFont.reset(CreateFontIndirectA(&metrics.lfMessageFont));
+    look.listFont.reset(CreateMessageFont(dpi));
+    look.underlineFont.reset(CreateMessageFont(dpi, true));
     model.listFont = look.listFont.get();
     if (!look.listFont) {
         return false;
     }
 
     const int height = MeasureText(look.listFont.get(), "Height").cy + look.Px(6);
-    if (model.rowHeight != height || !dropMarker) {
+    if (model.rowHeight != height || rescaled || !dropMarker) {
         model.rowHeight = height;
         model.headerHeight = height;
         dropMarker.reset(CreateDropMarker(Handle(), model.headerHeight, look));
@@ -162,6 +178,9 @@ void PasswordListControl::OnDestroy()
     editing = false;
     tooltip.reset();
     StopAnimation();
+    // A screen reader may hold the list's object longer than the window
+    // lives: from now on it answers that the list is gone.
+    accessible.Reset();
 }
 
 HWND PasswordListControl::TitleTipWindow() const
@@ -176,6 +195,26 @@ void PasswordListControl::OnSize()
     if (editing) {
         SetFocus(Handle()); // ends the edit: the cell moves under the editor
     }
+    ResetScrollBars();
+}
+
+// void OnDpiChanged(int dpi)
+void PasswordListControl::OnDpiChanged(int dpi)
+{
+    // A press, a band and an open editor were measured at the old scale.
+    OnCancelMode();
+    if (editing) {
+        SetFocus(Handle());
+    }
+    const int before = look.dpi;
+    if (!LoadLook(dpi)) {
+        return; // without the new fonts and images nothing can be measured anew
+    }
+    // Columns keep their share of the list, as its frame grows with the dialog.
+    for (int position = 0; position < model.GetColumnCount() && before != dpi; ++position) {
+        model.SetColumnWidth(position, MulDiv(model.GetColumnWidth(position), dpi, before));
+    }
+    // Repaints all of the list too: the look it was last painted with is gone.
     ResetScrollBars();
 }
 
@@ -210,6 +249,16 @@ LRESULT PasswordListControl::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
     case WM_SIZE:
         OnSize();
         break;
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam));
+        return 0;
+    case WM_DPICHANGED_BEFOREPARENT:
+        // The dialog is about to move and resize its controls.
+        OnCancelMode();
+        return 0;
+    case WM_DPICHANGED_AFTERPARENT:
+        OnDpiChanged(WindowDpi(Handle()));
+        return 0;
     case WM_TIMER:
         OnTimer(static_cast<UINT_PTR>(wParam));
         return 0;
@@ -289,6 +338,13 @@ LRESULT PasswordListControl::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
             }
         }
         break;
+    case WM_GETOBJECT: {
+        LRESULT object = 0;
+        if (OnGetObject(wParam, lParam, object)) {
+            return object;
+        }
+        break;
+    }
     case WM_DESTROY:
         OnDestroy();
         break;

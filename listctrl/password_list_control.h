@@ -10,6 +10,7 @@
 
 #include "listctrl/list_look.h"
 #include "listctrl/list_model.h"
+#include "toolkit/accessible_object.h"
 #include "toolkit/subclassed_window.h"
 #include "toolkit/unique_handles.h"
 
@@ -128,12 +129,17 @@ public:
     HWND DropMarker() const { return dropMarker.get(); }
     HWND TitleTipWindow() const;
 
+    // What screen readers see: a new reference to the list's accessible
+    // object, the one WM_GETOBJECT hands out; null when it cannot be made.
+    IAccessible* Accessible();
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     friend class ColumnDropTarget;
     friend class HeaderDragDrop;
+    friend class ListAccessible;
     struct Animation;
 
     // ListModelHost
@@ -143,9 +149,21 @@ private:
     void FollowFocus() override;
     std::intptr_t Notify(const ListEvent& event) override;
     int SystemImageWidth() override;
+    void RowsChanged(ListChange change, int row) override;
+
+    // Screen readers (list_accessible.cpp, list_accessible_events.cpp).
+    bool OnGetObject(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void AnnounceSelection();
+    // gained: the list has just taken the keyboard focus.
+    void AnnounceFocus(bool gained = false);
+    void RaiseEvent(DWORD event, LONG child) const;
 
     // Settings and set-up (password_list_control.cpp).
-    bool LoadResources();
+    bool LoadResources(int dpi);
+    // The view settings, images and cursors for the DPI.
+    bool LoadLook(int dpi);
+    // Fonts, images, sizes and column widths for the new DPI, repainted.
+    void OnDpiChanged(int dpi);
     void AdjustFrame();
     void CreateTooltip();
     void OnDestroy();
@@ -261,7 +279,11 @@ private:
     ListLook look;
     HIMAGELIST itemImages = nullptr;
     UniqueImageList systemImages;
-    HCURSOR resizeCursor = nullptr; // shared resources, never destroyed
+    // The cursors, made for the window's DPI; the plain handles are the
+    // ones SetCursor is given.
+    UniqueCursor ownResizeCursor;
+    UniqueCursor ownHandCursor;
+    HCURSOR resizeCursor = nullptr;
     HCURSOR handCursor = nullptr;
     UINT headerClipboardFormat = 0;
     UniqueWindow tooltip;
@@ -318,4 +340,9 @@ private:
     // notice; the frames run from a pre-rendered bitmap.
     bool animatingScroll = false;
     std::unique_ptr<Animation> animation;
+
+    // What screen readers were last told: the selected rows and the focus row.
+    AccessibleSlot accessible;
+    std::vector<int> announcedSelection;
+    int announcedFocus = -1;
 };

@@ -72,7 +72,7 @@ std::unique_ptr<TitleTip> TitleTip::Create(HWND list, bool themed, const ListLoo
         return nullptr;
     }
     std::unique_ptr<TitleTip> tip(new TitleTip(list, themed, look));
-    tip->tipFont.reset(CreateMessageFont());
+    tip->tipFont.reset(CreateMessageFont(look.dpi));
     if (!tip->tipFont) {
         return nullptr;
     }

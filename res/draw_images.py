@@ -118,7 +118,8 @@ def horizontal_gradient(left, right, x0, x1):
 # --------------------------------------------------------------------------
 # The application icon: a blue padlock whose body shows three password dots.
 # Each size has its own pixel-aligned geometry, so edges fall on pixel
-# boundaries and the small images stay sharp.
+# boundaries and the small images stay sharp. Below 24 pixels the shackle is
+# a plain two-tone ring and the body has no shine: finer detail would blur.
 
 STEEL_LIGHT = (236, 240, 244)
 STEEL_DARK = (150, 160, 172)
@@ -135,6 +136,10 @@ DOT_SHADE = (12, 44, 100)
 PADLOCK = {
     16: dict(body=(1, 7, 15, 15), corner=2.0, centre=(8, 6), inner=3.0,
              outer=5.0, legs=8, line=1.0, dots=([4, 8, 12], 11), dot=1.2),
+    20: dict(body=(2, 9, 18, 19), corner=2.5, centre=(10, 8), inner=3.5,
+             outer=6.0, legs=10, line=1.0, dots=([6, 10, 14], 14), dot=1.5),
+    24: dict(body=(2, 11, 22, 23), corner=3.0, centre=(12, 9), inner=4.5,
+             outer=7.5, legs=12, line=1.0, dots=([7, 12, 17], 17), dot=1.8),
     32: dict(body=(3, 14, 29, 30), corner=3.5, centre=(16, 12), inner=6.0,
              outer=10.0, legs=16, line=1.0, dots=([9, 16, 23], 22), dot=2.4),
     48: dict(body=(4, 21, 44, 45), corner=5.0, centre=(24, 18), inner=9.0,
@@ -144,6 +149,7 @@ PADLOCK = {
 
 def draw_padlock(size):
     g = PADLOCK[size]
+    detailed = size >= 24
     canvas = Canvas(size, size)
     cx, cy = g["centre"]
     line = g["line"]
@@ -153,7 +159,7 @@ def draw_padlock(size):
     # Shackle: dark edge, then the metal inside it.
     canvas.fill(shackle(cx, cy, g["inner"], g["outer"], g["legs"]), STEEL_EDGE,
                 span)
-    if size > 16:
+    if detailed:
         canvas.fill(shackle(cx, cy, g["inner"] + line, g["outer"] - line,
                             g["legs"]),
                     horizontal_gradient(STEEL_LIGHT, STEEL_DARK,
@@ -172,7 +178,7 @@ def draw_padlock(size):
                         max(r - line, 0.5))
     canvas.fill(rounded_rect(x0, y0, x1, y1, r), BODY_EDGE)
     canvas.fill(face, vertical_gradient(BODY_TOP, BODY_BOTTOM, y0, y1))
-    if size > 16:
+    if detailed:
         shine_bottom = y0 + line + max(1.0, (y1 - y0) * 0.08)
         canvas.fill(lambda x, y: y <= shine_bottom and face(x, y), BODY_SHINE,
                     opacity=0.7)
@@ -181,7 +187,7 @@ def draw_padlock(size):
     xs, dy = g["dots"]
     radius = g["dot"]
     for dx in xs:
-        if size > 16:
+        if detailed:
             canvas.fill(circle(dx, dy + line * 0.8, radius), DOT_SHADE,
                         (dx - radius - 2, dy - radius - 2, dx + radius + 2,
                          dy + radius + 3), opacity=0.45)
@@ -204,50 +210,79 @@ MARK = (33, 33, 33)
 THIRD_STATE = (64, 112, 184)
 
 
-def blank_cell():
-    return [[MAGENTA] * 16 for _ in range(16)]
+# Each glyph is laid out for 16 pixels and scaled to the larger sizes the
+# list takes on screens at 125, 150, 200 and 300 percent, every pixel wholly
+# one colour, as the transparent key asks.
+
+IMAGE_SIZES = [16, 20, 24, 32, 48]
 
 
-def sort_arrow(pointing_down):
-    # The list puts the image's top row 3 pixels above the header's middle,
-    # so the five rows of the arrow start at row 1 and centre on it.
-    cell = blank_cell()
-    for step in range(5):
-        row = 1 + (step if pointing_down else 4 - step)
-        for x in range(step, 9 - step):
-            cell[row][x + 1] = ARROW
+def round_half_up(value):
+    return int(math.floor(value + 0.5))
+
+
+def blank_cell(size):
+    return [[MAGENTA] * size for _ in range(size)]
+
+
+def sort_arrow(pointing_down, size):
+    # The list puts the image's top row 3 pixels (at 16) above the header's
+    # middle, so the arrow's middle row is that far down the image. Each row
+    # is one pixel shorter at either end than the one before, as at 16
+    # pixels, so the slopes stay straight at every size.
+    k = size / 16.0
+    rows = round_half_up(5 * k)
+    middle = (3 * size + 8) // 16
+    top = middle - (rows - 1) // 2
+    tip = int(math.floor(5.5 * k))
+    cell = blank_cell(size)
+    for step in range(rows):
+        y = top + (step if pointing_down else rows - 1 - step)
+        reach = rows - 1 - step
+        for x in range(tip - reach, tip + reach + 1):
+            cell[y][x] = ARROW
     return cell
 
 
-def check_box(mark):
-    cell = blank_cell()
-    # A 13 by 13 box: one-pixel edge around a face lit from below.
-    for y in range(1, 14):
-        for x in range(1, 14):
-            if x in (1, 13) or y in (1, 13):
+def tick_middle(u):
+    """The middle of the tick, three grid pixels thick, at grid column u."""
+    return 7.5 + (u - 4.5) if u <= 6.5 else 9.5 - (u - 6.5)
+
+
+def check_box(mark, size):
+    k = size / 16.0
+    cell = blank_cell(size)
+    # A 13 by 13 box at 16 pixels: an edge around a face lit from below.
+    first, last = round_half_up(k), round_half_up(14 * k) - 1
+    edge = max(1, int(k))
+    face_first, face_last = first + edge, last - edge
+    for y in range(first, last + 1):
+        for x in range(first, last + 1):
+            on_edge = not (face_first <= x <= face_last and
+                           face_first <= y <= face_last)
+            if on_edge:
                 cell[y][x] = BOX_EDGE
             else:
-                t = (y - 2) / 10.0
+                t = (y - face_first) / float(face_last - face_first)
                 cell[y][x] = tuple(
                     int(round(BOX_TOP[i] + (BOX_BOTTOM[i] - BOX_TOP[i]) * t))
                     for i in range(3))
-    if mark == "check":
-        # A tick three pixels thick, drawn column by column.
-        tops = {4: 6, 5: 7, 6: 8, 7: 7, 8: 6, 9: 5, 10: 4}
-        for x, y in tops.items():
-            for dy in range(3):
-                cell[y + dy][x] = MARK
-    elif mark == "third":
-        for y in range(4, 11):
-            for x in range(4, 11):
+    for y in range(size):
+        for x in range(size):
+            u, v = (x + 0.5) / k, (y + 0.5) / k
+            if mark == "check" and 4 <= u <= 11 and \
+                    abs(v - tick_middle(u)) <= 1.5 + 1e-9:
+                cell[y][x] = MARK
+            elif mark == "third" and 4 <= u < 11 and 4 <= v < 11:
                 cell[y][x] = THIRD_STATE
     return cell
 
 
-def list_images():
-    cells = [sort_arrow(True), sort_arrow(False), check_box(None),
-             check_box("check"), check_box("check"), check_box("third")]
-    return [sum((cell[y] for cell in cells), []) for y in range(16)]
+def list_images(size):
+    cells = [sort_arrow(True, size), sort_arrow(False, size),
+             check_box(None, size), check_box("check", size),
+             check_box("check", size), check_box("third", size)]
+    return [sum((cell[y] for cell in cells), []) for y in range(size)]
 
 
 # --------------------------------------------------------------------------
@@ -271,17 +306,35 @@ def outlined(black):
     return art
 
 
-def resize_cursor():
-    """A vertical bar with an arrow to either side; the hotspot is its middle."""
-    black = [[False] * 32 for _ in range(32)]
-    for y in range(32):
+def enlarged(rows, width, height):
+    """Each pixel of the picture repeated to fill the new size, the nearest
+    pixel of the original taken for each pixel of the copy."""
+    source_height, source_width = len(rows), len(rows[0])
+    return [[rows[(y * 2 + 1) * source_height // (height * 2)]
+             [(x * 2 + 1) * source_width // (width * 2)]
+             for x in range(width)] for y in range(height)]
+
+
+CURSOR_SIZES = [32, 48, 64]
+
+
+def resize_cursor(size):
+    """A vertical bar with an arrow to either side; the hotspot is its middle.
+    The top left quarter is drawn at 32 pixels and enlarged, then mirrored
+    both ways, so the larger cursors stay symmetric; the outline stays one
+    pixel wide."""
+    quarter = [[False] * 16 for _ in range(16)]
+    for y in range(16):
         for x in range(16):
-            bar = x == 15 and 7 <= y <= 24
-            shaft = 7 <= x <= 12 and 15 <= y <= 16
+            bar = x == 15 and 7 <= y
+            shaft = 7 <= x <= 12 and y == 15
             head = 2 <= x <= 7 and abs(y - 15.5) <= (x - 2) + 0.5
-            if bar or shaft or head:
-                black[y][x] = black[y][31 - x] = True
-    return outlined(black), (16, 16)
+            quarter[y][x] = bar or shaft or head
+    half = size // 2
+    top_left = enlarged(quarter, half, half)
+    top = [row + row[::-1] for row in top_left]
+    black = top + top[::-1]
+    return outlined(black), (half, half)
 
 
 HAND = [
@@ -309,10 +362,14 @@ HAND = [
 ]
 
 
-def hand_cursor():
+def hand_cursor(size):
     """A pointing hand; the hotspot is the tip of the index finger."""
     art = [line.ljust(32) for line in HAND] + [" " * 32] * (32 - len(HAND))
-    return art, (6, 0)
+    tip = (6, 0)
+    if size != 32:
+        art = ["".join(row) for row in enlarged(art, size, size)]
+        tip = tuple((value * size + 31) // 32 for value in tip)
+    return art, tip
 
 
 # --------------------------------------------------------------------------
@@ -380,9 +437,13 @@ def icon_bytes(sizes):
                          for s in sizes])
 
 
-def cursor_bytes(art, hotspot):
-    return icon_file(2, [(32, 32, 2, hotspot[0], hotspot[1],
-                          cursor_image(art))])
+def cursor_bytes(draw):
+    images = []
+    for size in CURSOR_SIZES:
+        art, hotspot = draw(size)
+        images.append((size, size, 2, hotspot[0], hotspot[1],
+                       cursor_image(art)))
+    return icon_file(2, images)
 
 
 def bitmap_bytes(rows):
@@ -404,12 +465,14 @@ def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(
         os.path.abspath(__file__))
     outputs = {
-        "sorvane.ico": icon_bytes([16, 32, 48]),
-        "sorvane_window.ico": icon_bytes([16, 32]),
-        "list_images.bmp": bitmap_bytes(list_images()),
-        "resize.cur": cursor_bytes(*resize_cursor()),
-        "hand.cur": cursor_bytes(*hand_cursor()),
+        "sorvane.ico": icon_bytes(IMAGE_SIZES),
+        "sorvane_window.ico": icon_bytes(IMAGE_SIZES),
+        "list_images.bmp": bitmap_bytes(list_images(16)),
+        "resize.cur": cursor_bytes(resize_cursor),
+        "hand.cur": cursor_bytes(hand_cursor),
     }
+    for size in IMAGE_SIZES[1:]:
+        outputs["list_images_%d.bmp" % size] = bitmap_bytes(list_images(size))
     for name, data in outputs.items():
         with open(os.path.join(folder, name), "wb") as out:
             out.write(data)

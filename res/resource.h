@@ -5,13 +5,18 @@
 #define SORVANE_RES_RESOURCE_H
 
 // Icons: the application icon (list row image, banner, executable) and the
-// dialog's window icon.
+// dialog's window icon, each at 16, 20, 24, 32 and 48 pixels.
 #define IDI_APP 128
 #define IDI_DIALOG 201
 
 // The list control's header and cell images: six 16x16 glyphs side by side,
-// magenta (255, 0, 255) marking the transparent pixels.
+// magenta (255, 0, 255) marking the transparent pixels. The same glyphs are
+// drawn for screens at 125, 150, 200 and 300 percent, one strip per size.
 #define IDB_LIST_IMAGES 205
+#define IDB_LIST_IMAGES_20 208
+#define IDB_LIST_IMAGES_24 209
+#define IDB_LIST_IMAGES_32 210
+#define IDB_LIST_IMAGES_48 211
 #define LIST_IMAGE_SIZE 16
 #define LIST_IMAGE_TRANSPARENT_COLOR 0x00FF00FF
 #define LIST_IMAGE_SORT_DESCENDING 0
@@ -23,7 +28,7 @@
 #define LIST_IMAGE_COUNT 6
 
 // Cursors of the list control: over a resizable column edge, and over a
-// hyperlink cell.
+// hyperlink cell; each at 32, 48 and 64 pixels.
 #define IDC_RESIZE_CURSOR 206
 #define IDC_HAND_CURSOR 207
 

@@ -29,33 +29,7 @@ fi
 wine_env_start "$root/build/windows/shot-prefix"
 wine "$exe" </dev/null >"$root/build/windows/sorvane-run.log" 2>&1 &
 pid=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tavolin Sorvane$' | head -n 1) || true
-if [ -z "$window" ]; then
-  echo "The Sorvane window did not appear within 60 s; the program's output is in" \
-    "build/windows/sorvane-run.log." >&2
-  kill "$pid" 2>/dev/null || true
-  exit 1
-fi
-
-# The batch has ended when the status line and progress bar (the lower right
-# of the window) stop changing.
-geometry=$(xdotool getwindowgeometry --shell "$window")
-width=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
-height=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")
-crop="$((width * 2 / 5))x$((height * 3 / 10))+$((width * 3 / 5))+$((height * 7 / 10))"
-previous=""
-stable=0
-for attempt in $(seq 1 120); do
-  sleep 0.25
-  current=$(import -window "$window" -crop "$crop" rgb:- 2>/dev/null | md5sum)
-  if [ "$current" = "$previous" ]; then
-    stable=$((stable + 1))
-    [ "$stable" -ge 4 ] && break
-  else
-    stable=0
-  fi
-  previous=$current
-done
+window=$(wine_await_first_batch "$pid" build/windows/sorvane-run.log)
 
 shot="$root/build/windows/sorvane.png"
 import -window "$window" "$shot"

@@ -51,6 +51,9 @@ ctest --preset windows
 wine_env_stop
 trap - EXIT
 
+step "Windows at 144 DPI"
+bash tests/dpi/run-at-144-dpi.sh "$root/build/windows"
+
 step "packages: zip and MSI, installed, upgraded and removed under Wine"
 rm -rf "$root/build/packages"
 bash packaging/make-packages.sh "$root/build/windows" "$root/build/packages"

@@ -73,3 +73,33 @@ wine_env_stop() {
     WINE_ENV_XVFB_PID=""
   fi
 }
+
+# Waits for the window of the Sorvane started as <pid> and for its first batch
+# to end, and prints the window's X id. The batch has ended when the status
+# line and progress bar (the lower right of the window) stop changing. Fails,
+# naming <log>, when no window appears within 60 s.
+wine_await_first_batch() {
+  local pid=$1 log=$2 window geometry width height crop previous="" current stable=0 attempt
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tavolin Sorvane$' | head -n 1) || true
+  if [ -z "$window" ]; then
+    echo "The Sorvane window did not appear within 60 s; the program's output is in $log." >&2
+    kill "$pid" 2>/dev/null || true
+    return 1
+  fi
+  geometry=$(xdotool getwindowgeometry --shell "$window")
+  width=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
+  height=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")
+  crop="$((width * 2 / 5))x$((height * 3 / 10))+$((width * 3 / 5))+$((height * 7 / 10))"
+  for attempt in $(seq 1 120); do
+    sleep 0.25
+    current=$(import -window "$window" -crop "$crop" rgb:- 2>/dev/null | md5sum)
+    if [ "$current" = "$previous" ]; then
+      stable=$((stable + 1))
+      [ "$stable" -ge 4 ] && break
+    else
+      stable=0
+    fi
+    previous=$current
+  done
+  echo "$window"
+}

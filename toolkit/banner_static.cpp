@@ -3,20 +3,22 @@
 #include <algorithm>
 #include <string>
 
+#include "toolkit/dpi.h"
 #include "toolkit/module.h"
 
 namespace {
 
+// Sizes at 96 DPI.
 constexpr int kMargin = 5;
 constexpr int kIconSize = 32;
 constexpr int kTextAfterIcon = 43; // margin, icon and a gap of six
 
-// Tahoma at the given point size for the context's resolution. The default
+// Tahoma at the given point size for the window's DPI. The default
 // character set lets the face name choose the font on any code page.
-UniqueFont CreateBannerFont(HDC dc, int points, int weight)
+UniqueFont CreateBannerFont(int dpi, int points, int weight)
 {
     LOGFONTA description{};
-    description.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    description.lfHeight = -MulDiv(points, dpi, 72);
     description.lfWeight = weight;
     description.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(description.lfFaceName, "Tahoma", LF_FACESIZE);
@@ -66,14 +68,18 @@ BannerStatic::~BannerStatic()
 
 void BannerStatic::SetIcon(int resourceId)
 {
+    iconId = resourceId;
+    const int size = ScaleForDpi(kIconSize, WindowDpi(Handle()));
     icon.reset(static_cast<HICON>(LoadImageA(module.Instance(), MAKEINTRESOURCEA(resourceId),
-                                             IMAGE_ICON, kIconSize, kIconSize, LR_DEFAULTCOLOR)));
+                                             IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
 void BannerStatic::Paint(HDC dc)
 {
-    const UniqueFont titleFont = CreateBannerFont(dc, 8, FW_BOLD);
-    const UniqueFont bodyFont = CreateBannerFont(dc, 7, FW_NORMAL);
+    const int dpi = WindowDpi(Handle());
+    const auto px = [dpi](int size96) { return ScaleForDpi(size96, dpi); };
+    const UniqueFont titleFont = CreateBannerFont(dpi, 8, FW_BOLD);
+    const UniqueFont bodyFont = CreateBannerFont(dpi, 7, FW_NORMAL);
     RECT banner{};
     GetClientRect(Handle(), &banner);
     banner.right += 1;
@@ -88,11 +94,11 @@ void BannerStatic::Paint(HDC dc)
     DrawEdge(dc, &banner, EDGE_ETCHED, BF_BOTTOM);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     if (icon) {
-        DrawIconEx(dc, banner.left + kMargin, banner.top + kMargin, icon.get(), kIconSize,
-                   kIconSize, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, banner.left + px(kMargin), banner.top + px(kMargin), icon.get(),
+                   px(kIconSize), px(kIconSize), 0, nullptr, DI_NORMAL);
     }
-    RECT area{banner.left + (icon ? kTextAfterIcon : kMargin), banner.top + kMargin,
-              banner.right - kMargin, banner.bottom - kMargin};
+    RECT area{banner.left + px(icon ? kTextAfterIcon : kMargin), banner.top + px(kMargin),
+              banner.right - px(kMargin), banner.bottom - px(kMargin)};
     const COLORREF oldColor = SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
     {
         const SelectGuard font(dc, titleFont.get());
@@ -136,6 +142,13 @@ LRESULT BannerStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
+    case WM_DPICHANGED_AFTERPARENT:
+        // The fonts are made for each paint; the icon is loaded anew.
+        if (icon) {
+            SetIcon(iconId);
+        }
+        InvalidateRect(Handle(), nullptr, FALSE);
+        return 0;
     case WM_PAINT:
     case WM_PRINTCLIENT:
         if (wParam != 0) {

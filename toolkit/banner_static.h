@@ -16,8 +16,8 @@ public:
     BannerStatic() = default;
     ~BannerStatic() override;
 
-    // Loads the module's icon resource at 32 by 32 pixels; a missing one
-    // leaves the strip without an icon.
+    // Loads the module's icon resource at 32 by 32 pixels at 96 DPI, more
+    // on a larger scale; a missing one leaves the strip without an icon.
     void SetIcon(int resourceId);
 
 protected:
@@ -30,4 +30,5 @@ private:
     void PaintBuffered();
 
     UniqueIcon icon;
+    int iconId = 0;
 };

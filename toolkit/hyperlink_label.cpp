@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 
+#include "toolkit/dpi.h"
 #include "toolkit/module.h"
 
 namespace {
@@ -245,6 +246,7 @@ bool HyperLinkLabel::Activate()
             return false;
         }
         visited = true;
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hwnd, OBJID_CLIENT, CHILDID_SELF);
         InvalidateRect(hwnd, nullptr, TRUE);
         return true;
     }
@@ -360,7 +362,14 @@ bool HyperLinkLabel::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_SETCURSOR:
         return OnSetCursor(result);
     case WM_SETFONT:
+        // The dialog sends its new font when the screen's scale changes: the
+        // link's own font and its rectangle follow it.
         normalFont = reinterpret_cast<HFONT>(wParam);
+        if (paintsText) {
+            linkFont.reset();
+            CreateLinkFont();
+            UpdateLinkRect();
+        }
         if (lParam != 0) {
             InvalidateRect(Handle(), nullptr, TRUE);
             UpdateWindow(Handle());
@@ -379,6 +388,10 @@ bool HyperLinkLabel::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, LRE
         Activate();
         return true;
     case WM_UPDATEUISTATE:
+        return true;
+    case WM_DPICHANGED_AFTERPARENT:
+        UpdateLinkRect();
+        InvalidateRect(Handle(), nullptr, TRUE);
         return true;
     default:
         return false;
@@ -421,6 +434,12 @@ LRESULT HyperLinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_DESTROY:
         tooltip.reset();
+        accessible.Reset(); // a screen reader's object outlives the window
+        break;
+    case WM_GETOBJECT:
+        if (IsClientObjectRequest(lParam) && AnswerObjectRequest(Accessible(), wParam, result)) {
+            return result;
+        }
         break;
     case WM_PAINT:
     case WM_PRINTCLIENT:

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "toolkit/accessible_object.h"
 #include "toolkit/subclassed_window.h"
 #include "toolkit/unique_handles.h"
 
@@ -63,12 +64,18 @@ public:
     bool Visited() const { return visited; }
     RECT LinkRect() const { return linkRect; }
 
+    // What screen readers see: a new reference to the link's accessible
+    // object, the one WM_GETOBJECT hands out; null when it cannot be made.
+    IAccessible* Accessible();
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // The label's one tool in its tooltip.
     static constexpr UINT_PTR kToolId = 1;
+
+    friend class LinkAccessible;
 
     bool Has(LinkStyle bits) const { return (style & bits) == bits; }
     // The text shown: the label's own, else its target.
@@ -105,4 +112,5 @@ private:
     bool paintsText = true;
     bool visited = false;
     bool hovering = false;
+    AccessibleSlot accessible;
 };

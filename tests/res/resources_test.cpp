@@ -75,22 +75,23 @@ void ExpectIcon(int id, const std::vector<int>& sizes)
     }
 }
 
-TEST(Resources, ApplicationIconAt16_32And48)
+// 16 at 96 DPI, and the sizes 125, 150, 200 and 300 percent ask for.
+TEST(Resources, ApplicationIconAtFiveSizes)
 {
-    ExpectIcon(128, {16, 32, 48});
+    ExpectIcon(128, {16, 20, 24, 32, 48});
 }
 
-TEST(Resources, WindowIconAt16And32)
+TEST(Resources, WindowIconAtFiveSizes)
 {
-    ExpectIcon(201, {16, 32});
+    ExpectIcon(201, {16, 20, 24, 32, 48});
 }
 
-// Bitmap 205 read as 32-bit pixels, top-down, 0x00RRGGBB.
-std::vector<uint32_t> ListImagePixels(int& width, int& height)
+// A list image strip read as 32-bit pixels, top-down, 0x00RRGGBB.
+std::vector<uint32_t> ListImagePixels(int id, int& width, int& height)
 {
     std::vector<uint32_t> pixels;
     HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageA(Module(), MAKEINTRESOURCEA(205), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!bitmap)
         return pixels;
     BITMAP description{};
@@ -110,22 +111,22 @@ std::vector<uint32_t> ListImagePixels(int& width, int& height)
     return pixels;
 }
 
-TEST(Resources, ListImagesAreSixGlyphsOnMagenta)
+void ExpectListImages(int id, int size)
 {
     int width = 0, height = 0;
-    const std::vector<uint32_t> pixels = ListImagePixels(width, height);
-    ASSERT_EQ(width, 96);
-    ASSERT_EQ(height, 16);
-    ASSERT_EQ(pixels.size(), 96u * 16u);
+    const std::vector<uint32_t> pixels = ListImagePixels(id, width, height);
+    ASSERT_EQ(width, 6 * size);
+    ASSERT_EQ(height, size);
+    ASSERT_EQ(pixels.size(), 6u * size * size);
     constexpr uint32_t kMagenta = 0xFF00FF;
-    auto at = [&](int image, int x, int y) { return pixels[y * 96 + image * 16 + x]; };
+    auto at = [&](int image, int x, int y) { return pixels[y * width + image * size + x]; };
 
     // Number of drawn pixels in each row of an image.
     auto rowWidths = [&](int image) {
         std::vector<int> widths;
-        for (int y = 0; y < 16; ++y) {
+        for (int y = 0; y < size; ++y) {
             int drawn = 0;
-            for (int x = 0; x < 16; ++x)
+            for (int x = 0; x < size; ++x)
                 drawn += at(image, x, y) != kMagenta;
             if (drawn)
                 widths.push_back(drawn);
@@ -134,9 +135,12 @@ TEST(Resources, ListImagesAreSixGlyphsOnMagenta)
     };
     for (int image = 0; image < 6; ++image) {
         SCOPED_TRACE("image " + std::to_string(image));
-        EXPECT_EQ(at(image, 15, 15), kMagenta) << "the background is the transparent colour";
+        EXPECT_EQ(at(image, size - 1, size - 1), kMagenta)
+            << "the background is the transparent colour";
         EXPECT_FALSE(rowWidths(image).empty()) << "nothing drawn";
     }
+    // The boxes grow with the glyph: 13 of its 16 pixels.
+    EXPECT_NEAR(rowWidths(2)[rowWidths(2).size() / 2], 13 * size / 16, 1);
     // The sort arrows sit in the top rows and point down (descending, image 0)
     // and up (ascending, image 1).
     const std::vector<int> down = rowWidths(0), up = rowWidths(1);
@@ -144,12 +148,24 @@ TEST(Resources, ListImagesAreSixGlyphsOnMagenta)
     ASSERT_GE(up.size(), 2u);
     EXPECT_GT(down.front(), down.back());
     EXPECT_LT(up.front(), up.back());
-    for (int y = 8; y < 16; ++y)
-        EXPECT_EQ(at(0, 8, y), kMagenta);
-    // The marked check boxes differ from the clear one and from each other.
-    EXPECT_NE(at(3, 7, 7), at(2, 7, 7));
-    EXPECT_NE(at(5, 7, 7), at(2, 7, 7));
-    EXPECT_NE(at(5, 7, 7), at(4, 7, 7));
+    for (int y = size / 2; y < size; ++y)
+        EXPECT_EQ(at(0, size / 2, y), kMagenta);
+    // The marked check boxes differ from the clear one and from each other,
+    // in the middle of the tick.
+    const int x = 15 * size / 32, y = 17 * size / 32;
+    EXPECT_NE(at(3, x, y), at(2, x, y));
+    EXPECT_NE(at(5, x, y), at(2, x, y));
+    EXPECT_NE(at(5, x, y), at(4, x, y));
+}
+
+// Bitmap 205 holds the 16-pixel glyphs; 208 to 211 the same ones larger.
+TEST(Resources, ListImagesAreSixGlyphsOnMagentaAtEachSize)
+{
+    for (const auto& [id, size] : {std::pair{205, 16}, std::pair{208, 20}, std::pair{209, 24},
+                                   std::pair{210, 32}, std::pair{211, 48}}) {
+        SCOPED_TRACE("bitmap " + std::to_string(id));
+        ExpectListImages(id, size);
+    }
 }
 
 // The cursor's size and hotspot.
@@ -158,10 +174,11 @@ struct CursorFacts {
     POINT hotspot{-1, -1};
 };
 
-CursorFacts ReadCursor(int id)
+CursorFacts ReadCursor(int id, int size)
 {
     CursorFacts facts;
-    HCURSOR cursor = LoadCursorA(Module(), MAKEINTRESOURCEA(id));
+    HCURSOR cursor = static_cast<HCURSOR>(
+        LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_CURSOR, size, size, 0));
     ICONINFO info{};
     if (!cursor || !GetIconInfo(cursor, &info))
         return facts;
@@ -175,22 +192,49 @@ CursorFacts ReadCursor(int id)
     if (info.hbmColor)
         DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
+    DestroyCursor(cursor);
     return facts;
 }
 
+// The widths stored for a cursor, read from its group directory.
+std::vector<int> CursorSizes(int id)
+{
+    std::vector<int> sizes;
+    HRSRC found = FindResourceA(Module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(12));
+    const auto* data =
+        found ? static_cast<const BYTE*>(LockResource(LoadResource(Module(), found))) : nullptr;
+    const DWORD size = found ? SizeofResource(Module(), found) : 0;
+    WORD count = 0;
+    if (data && size >= 6)
+        std::memcpy(&count, data + 4, sizeof count);
+    // Each entry: width, height (twice: mask and image), planes, bit count, bytes, id.
+    for (WORD i = 0; i < count && 6u + 14u * (i + 1u) <= size; ++i) {
+        WORD width = 0;
+        std::memcpy(&width, data + 6 + 14 * i, sizeof width);
+        sizes.push_back(width);
+    }
+    return sizes;
+}
+
+// 32 pixels at 96 DPI, 48 and 64 for 150 and 200 percent.
 TEST(Resources, CursorsPointWhereTheyShould)
 {
-    const CursorFacts resize = ReadCursor(206);
-    EXPECT_EQ(resize.width, 32);
-    EXPECT_EQ(resize.height, 32);
-    EXPECT_NEAR(resize.hotspot.x, 16, 1); // the middle of the double arrow
-    EXPECT_NEAR(resize.hotspot.y, 16, 1);
+    EXPECT_EQ(CursorSizes(206), (std::vector<int>{32, 48, 64}));
+    EXPECT_EQ(CursorSizes(207), (std::vector<int>{32, 48, 64}));
+    for (const int size : {32, 48, 64}) {
+        SCOPED_TRACE(size);
+        const CursorFacts resize = ReadCursor(206, size);
+        EXPECT_EQ(resize.width, size);
+        EXPECT_EQ(resize.height, size);
+        EXPECT_NEAR(resize.hotspot.x, size / 2, 1); // the middle of the double arrow
+        EXPECT_NEAR(resize.hotspot.y, size / 2, 1);
 
-    const CursorFacts hand = ReadCursor(207);
-    EXPECT_EQ(hand.width, 32);
-    EXPECT_EQ(hand.height, 32);
-    EXPECT_LE(hand.hotspot.y, 2); // the fingertip is the hand's topmost point
-    EXPECT_GE(hand.hotspot.x, 0);
+        const CursorFacts hand = ReadCursor(207, size);
+        EXPECT_EQ(hand.width, size);
+        EXPECT_EQ(hand.height, size);
+        EXPECT_LE(hand.hotspot.y, 2); // the fingertip is the hand's topmost point
+        EXPECT_GE(hand.hotspot.x, 0);
+    }
 }
 
 // ---------------------------------------------------------------------------

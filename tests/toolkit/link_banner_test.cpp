@@ -214,6 +214,22 @@ LRESULT CALLBACK CountRelays(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 // With tags only the words between them are the link: the hand shows over
 // them alone, and the tooltip's tool covers them, follows them and reads the
 // label's text.
+// The dialog sends its new font when the screen's scale changes: the link
+// is measured, and its hand and tooltip placed, in that font.
+TEST_F(LinkTest, FollowsANewFont)
+{
+    Make("Save passwords list to file...", CommandMode);
+    const RECT before = label->LinkRect();
+    LOGFONTA description{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof description, &description);
+    description.lfHeight = -40;
+    const UniqueFont larger(CreateFontIndirectA(&description));
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(larger.get()), TRUE);
+    const RECT after = label->LinkRect();
+    EXPECT_GT(after.right - after.left, before.right - before.left);
+    EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
+}
+
 TEST_F(LinkTest, HandAndTooltipCoverTheLinkOnly)
 {
     Make("Go <a>two words</a> now", AnchorTags);
