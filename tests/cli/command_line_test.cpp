@@ -57,21 +57,12 @@ TEST(ParseCommandLine, ReadsOptionsTheWayGnuToolsAndPwgenDo)
     EXPECT_EQ(Parse({"--help", "--length=2"}).action, CliAction::Refuse);
 }
 
+// Quotes and backslashes escaped, every byte outside printable ASCII as \u00XX.
 TEST(AppendJsonString, KeepsTheDocumentValidWhateverTheBytes)
 {
-    const struct {
-        std::string text;
-        std::string expected;
-    } kCases[] = {
-        {"aB3 - x", "aB3 - x"},
-        {"say \"hi\"\\", "say \\\"hi\\\"\\\\"},
-        {std::string("\t\n\x01\x1f\x7f\xe9", 6), "\\u0009\\u000a\\u0001\\u001f\\u007f\\u00e9"},
-    };
-    for (const auto& c : kCases) {
-        std::string out = "[";
-        AppendJsonString(out, c.text);
-        EXPECT_EQ(out, "[" + c.expected);
-    }
+    std::string out = "[";
+    AppendJsonString(out, "aB3 - \"hi\"\\\t\n\x01\x1f\x7f\xe9");
+    EXPECT_EQ(out, "[aB3 - \\\"hi\\\"\\\\\\u0009\\u000a\\u0001\\u001f\\u007f\\u00e9");
 }
 
 } // namespace
