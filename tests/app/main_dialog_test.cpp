@@ -210,8 +210,8 @@ TEST_F(MainDialogTest, ControlsRestWhileABatchRuns)
             const ListModel& model = dialog.Object().List().Model();
             RECT client{};
             GetClientRect(list, &client);
-            const int bottom = model.headerHeight + 300 * model.rowHeight -
-                               GetScrollPos(list, SB_VERT);
+            const int bottom =
+                model.headerHeight + 300 * model.rowHeight - GetScrollPos(list, SB_VERT);
             visible = model.rowHeight > 0 && bottom <= client.bottom &&
                       bottom - model.rowHeight >= model.headerHeight;
         });
