@@ -198,7 +198,6 @@ void PasswordListControl::OnSize()
     ResetScrollBars();
 }
 
-// void OnDpiChanged(int dpi)
 void PasswordListControl::OnDpiChanged(int dpi)
 {
     // A press, a band and an open editor were measured at the old scale.
