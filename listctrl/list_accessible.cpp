@@ -63,6 +63,8 @@ private:
 
     // The child a caller names, once the object may be used at all.
     HRESULT Find(const VARIANT& child, Target& target) const;
+    // DISP_E_MEMBERNOTFOUND for a child that exists: a text it has none of.
+    HRESULT NoText(const VARIANT& child, BSTR* text) const;
     int Rows() const { return list.Model().GetItemCount(); }
     int Titles() const { return list.Model().showHeader ? list.Model().GetColumnCount() : 0; }
     static long RowId(int row) { return row + 1; }
@@ -204,28 +206,27 @@ HRESULT STDMETHODCALLTYPE ListAccessible::get_accName(VARIANT child, BSTR* name)
     }
 }
 
-HRESULT STDMETHODCALLTYPE ListAccessible::get_accValue(VARIANT child, BSTR* value)
+// A list and its rows have names, no values, and a row's name already
+// carries all its cells, so there is no description either.
+HRESULT ListAccessible::NoText(const VARIANT& child, BSTR* text) const
 {
-    if (value == nullptr) {
+    if (text == nullptr) {
         return E_POINTER;
     }
-    *value = nullptr;
+    *text = nullptr;
     Target target;
     const HRESULT found = Find(child, target);
-    // A list and its rows have names, no values.
     return FAILED(found) ? found : DISP_E_MEMBERNOTFOUND;
+}
+
+HRESULT STDMETHODCALLTYPE ListAccessible::get_accValue(VARIANT child, BSTR* value)
+{
+    return NoText(child, value);
 }
 
 HRESULT STDMETHODCALLTYPE ListAccessible::get_accDescription(VARIANT child, BSTR* description)
 {
-    if (description == nullptr) {
-        return E_POINTER;
-    }
-    *description = nullptr;
-    Target target;
-    const HRESULT found = Find(child, target);
-    // A row's name already carries all its cells.
-    return FAILED(found) ? found : DISP_E_MEMBERNOTFOUND;
+    return NoText(child, description);
 }
 
 HRESULT STDMETHODCALLTYPE ListAccessible::get_accRole(VARIANT child, VARIANT* role)
