@@ -6,15 +6,14 @@
 
 #include <cderr.h>
 #include <commdlg.h>
-#include <io.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/file_replacement.h"
 #include "app/main_dialog.h"
 #include "batch/saved_list.h"
 #include "res/resource.h"
@@ -146,9 +145,23 @@ std::string SaveFilter()
     return filter;
 }
 
-// The folder part of a path, its last separator included; "." for none. The
-// walk goes by characters, since a double-byte character may end in '\'.
-std::string FolderOf(const std::string& path)
+// The saved-list text of the rows in the order shown. The shared formatter
+// writes the CR LF itself, so the command line's output and this file are the
+// same bytes.
+std::string SavedListText(const ListModel& list)
+{
+    std::string text(kSavedListHead);
+    const int count = list.GetItemCount();
+    for (int row = 0; row < count; ++row) {
+        AppendSavedListLine(text, list.GetItemText(row, 0), list.GetItemText(row, 1),
+                            list.GetItemText(row, 2));
+    }
+    return text;
+}
+
+// The folder part of a path as the user typed it, for the message; the walk
+// goes by characters, since a double-byte character may end in '\'.
+std::string FolderShown(const std::string& path)
 {
     std::size_t end = 0;
     for (const char* p = path.c_str(); *p != '\0'; p = CharNextA(p)) {
@@ -159,98 +172,23 @@ std::string FolderOf(const std::string& path)
     return end == 0 ? std::string(".") : path.substr(0, end);
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
-
-// A new file beside the target; deleted again unless it was moved over the
-// target, so a failed save leaves nothing of its own behind.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::string& folder)
-    {
-        created = GetTempFileNameA(folder.c_str(), "srv", 0, path) != 0;
-        error = created ? ERROR_SUCCESS : LastErrorOr(ERROR_CANNOT_MAKE);
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile()
-    {
-        if (created) {
-            DeleteFileA(path);
-        }
-    }
-
-    bool Created() const { return created; }
-    DWORD Error() const { return error; }
-    const char* Path() const { return path; }
-
-    // Only a complete file takes the target's place; the target's name never
-    // points at a partial list.
-    DWORD MoveOver(const std::string& target)
-    {
-        if (!MoveFileExA(path, target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            return LastErrorOr(ERROR_ACCESS_DENIED);
-        }
-        created = false;
-        return ERROR_SUCCESS;
-    }
-
-private:
-    // GetTempFileNameA writes up to MAX_PATH characters; under the UTF-8 code
-    // page each of them may take three bytes.
-    char path[3 * MAX_PATH] = {};
-    bool created = false;
-    DWORD error = ERROR_SUCCESS;
-};
-
-// The saved-list text of the rows in the order shown, on the disk before the
-// file is closed. Binary mode: the shared formatter writes the CR LF itself,
-// so the command line's output and this file are the same bytes.
-DWORD WriteRows(const char* path, const ListModel& list)
-{
-    UniqueFile file(std::fopen(path, "w+b"));
-    if (!file) {
-        return LastErrorOr(ERROR_OPEN_FAILED);
-    }
-    const auto put = [&](std::string_view text) {
-        return std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-    };
-    const int count = list.GetItemCount();
-    bool written = put(kSavedListHead);
-    std::string line;
-    for (int row = 0; written && row < count; ++row) {
-        line.clear();
-        AppendSavedListLine(line, list.GetItemText(row, 0), list.GetItemText(row, 1),
-                            list.GetItemText(row, 2));
-        written = put(line);
-    }
-    written = written && std::fflush(file.get()) == 0 && _commit(_fileno(file.get())) == 0;
-    DWORD error = written ? ERROR_SUCCESS : LastErrorOr(ERROR_WRITE_FAULT);
-    if (std::fclose(file.release()) != 0 && error == ERROR_SUCCESS) {
-        error = LastErrorOr(ERROR_WRITE_FAULT);
-    }
-    return error;
-}
-
 // Empty when the list was saved; otherwise what went wrong, for the user.
 std::string SaveListFile(const std::string& target, const ListModel& list)
 {
-    const std::string folder = FolderOf(target);
-    TemporaryFile temporary(folder);
-    if (!temporary.Created()) {
-        return "No new file could be made in the folder " + folder + ":\n" +
-               SystemReason(temporary.Error());
+    const auto failure = ReplaceFileContents(WidenAnsi(target), SavedListText(list));
+    if (!failure) {
+        return {};
     }
-    if (const DWORD error = WriteRows(temporary.Path(), list); error != ERROR_SUCCESS) {
-        return "The list could not be written:\n" + SystemReason(error);
+    const std::string reason = SystemReason(failure->error);
+    switch (failure->step) {
+    case ReplaceFailure::Step::MakeTemporary:
+        return "No new file could be made in the folder " + FolderShown(target) + ":\n" + reason;
+    case ReplaceFailure::Step::Write:
+        return "The list could not be written:\n" + reason;
+    case ReplaceFailure::Step::Replace:
+        break;
     }
-    if (const DWORD error = temporary.MoveOver(target); error != ERROR_SUCCESS) {
-        return "The file " + target + " could not be replaced:\n" + SystemReason(error);
-    }
-    return {};
+    return "The file " + target + " could not be replaced:\n" + reason;
 }
 
 std::string DialogFailure(DWORD code)

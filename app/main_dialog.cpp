@@ -173,7 +173,8 @@ bool MainDialog::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         break;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == IDC_PASSWORD_LIST &&
+        if (header != nullptr && header->hwndFrom == passwordList.Handle() &&
+            header->idFrom == IDC_PASSWORD_LIST &&
             static_cast<int>(header->code) == NotifySelected) {
             ShowSelectedPassword(*reinterpret_cast<const ListNotify*>(lParam));
             result = 0;
@@ -185,6 +186,13 @@ bool MainDialog::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         ShowLoadProgress();
         result = 0;
         return true;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_FONTCHANGE:
+        // The list, the links and the banner draw with the system's colours,
+        // fonts and settings; only the dialog hears when they change.
+        ForwardToControls(message, wParam, lParam);
+        return false;
     case WM_DPICHANGED:
         // Where the dialog manager scales the font and the controls (after
         // this: the message goes on to it), the window takes the size Windows

@@ -48,7 +48,9 @@ struct ListLook {
     UniqueTheme headerTheme;
     UniqueTheme progressTheme;
     int dpi = 96;
-    int wheelLines = 3;
+    // Rows a wheel notch scrolls, as the system gives it: "one screen at a
+    // time" arrives as WHEEL_PAGESCROLL, or as the largest int under Wine.
+    UINT wheelLines = 3;
 
     // A size given at 96 DPI, at the window's DPI.
     int Px(int size96) const { return ScaleForDpi(size96, dpi); }

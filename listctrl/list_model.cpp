@@ -344,6 +344,22 @@ bool ListModel::SetItemColors(int row, int index, ListColor back, ListColor text
     return true;
 }
 
+void ListModel::SetDefaultColors(ListColor back, ListColor text)
+{
+    for (ListRow& row : rows) {
+        for (ListCell& cell : row) {
+            if (cell.backColor == backColor) {
+                cell.backColor = back;
+            }
+            if (cell.textColor == textColor) {
+                cell.textColor = text;
+            }
+        }
+    }
+    backColor = back;
+    textColor = text;
+}
+
 bool ListModel::GetItemDate(int row, int index, ListDateTime& dateTime) const
 {
     const ListCell* cell = FindCell(row, index);

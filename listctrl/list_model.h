@@ -190,6 +190,10 @@ public:
     ListFont GetItemFont(int row, int index) const;
     bool SetItemFont(int row, int index, ListFont font);
     bool SetItemColors(int row, int index, ListColor back, ListColor text);
+    // The colours new cells take. Cells that hold the old ones follow, so a
+    // change of the system's colours reaches the rows already there; cells
+    // given colours of their own keep them.
+    void SetDefaultColors(ListColor back, ListColor text);
     // Reads the "YYYYMMDDhhmmss" text of a date cell; false when it is empty.
     bool GetItemDate(int row, int index, ListDateTime& dateTime) const;
     bool SetItemDate(int row, int index, const ListDateTime& dateTime);

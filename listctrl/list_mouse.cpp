@@ -31,7 +31,7 @@ void PasswordListControl::OnLButtonDown(POINT point, unsigned keys)
     HideTitleTip();
     buttonDown = true;
     pressPoint = point;
-    pressContentPoint = POINT{point.x + ScrollPosition(SB_HORZ), point.y + ScrollPosition(SB_VERT)};
+    pressContentPoint = POINT{point.x + ScrollPosition(SB_HORZ), point.y + RowOrigin()};
     StopAnimation();
     SetFocus(Handle());
     SetCapture(Handle());
@@ -212,6 +212,14 @@ void PasswordListControl::OnLButtonDblClk(POINT point, unsigned keys)
     const HeaderHit edge = HitTestHeader(point.x, point.y);
     if (edge.edge & HeaderHit::kOnEdge) {
         SizeColumnToContent(edge.position);
+        // The press above began a resize from the width before the fit: a
+        // drag that follows goes on from the fitted width.
+        if (resizing && resizeColumn >= 0) {
+            POINT screen = point;
+            ClientToScreen(Handle(), &screen);
+            resizeStartWidth = model.GetColumnWidth(resizeColumn);
+            resizeStartX = screen.x;
+        }
     }
     const ListHit hit = HitTestCell(point);
     model.NotifyParent(hit.row, hit.position, NotifyDoubleClick);
@@ -291,9 +299,7 @@ void PasswordListControl::UpdateBand(POINT pointer)
         lastBandScroll = GetTickCount();
         ScrollBandEdge(pointer);
     }
-    const int horizontal = ScrollPosition(SB_HORZ);
-    const int vertical = ScrollPosition(SB_VERT);
-    const POINT end{pointer.x + horizontal, pointer.y + vertical};
+    const POINT end{pointer.x + ScrollPosition(SB_HORZ), pointer.y + RowOrigin()};
     bandRect = RECT{std::min(pressContentPoint.x, end.x), std::min(pressContentPoint.y, end.y),
                     std::max(pressContentPoint.x, end.x), std::max(pressContentPoint.y, end.y)};
     SetTimer(Handle(), kBandTimer, kFrameDelay, nullptr);

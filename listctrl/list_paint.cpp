@@ -340,7 +340,7 @@ void PasswordListControl::PaintBand(HDC dc)
     const int horizontal = ScrollPosition(SB_HORZ);
     const int vertical = ScrollPosition(SB_VERT);
     RECT band = bandRect;
-    OffsetRect(&band, -horizontal, -vertical);
+    OffsetRect(&band, -horizontal, -RowOrigin());
     RECT client{};
     GetClientRect(Handle(), &client);
     // Where the list cannot scroll further, the band stops at the edge

@@ -1,6 +1,7 @@
 // Where rows and cells lie, the scroll bars, and the animated scrolling of
 // whole rows.
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 #include "listctrl/list_animation.h"
@@ -52,6 +53,11 @@ int PasswordListControl::ClientWidth() const
 int PasswordListControl::FirstVisibleRow() const
 {
     return model.rowHeight > 0 ? ScrollPosition(SB_VERT) / model.rowHeight : 0;
+}
+
+int PasswordListControl::RowOrigin() const
+{
+    return FirstVisibleRow() * model.rowHeight;
 }
 
 int PasswordListControl::FullyVisibleRows() const
@@ -340,12 +346,18 @@ void PasswordListControl::OnMouseWheel(int delta)
     if (editing) {
         SetFocus(Handle());
     }
-    const int rows = delta * look.wheelLines / WHEEL_DELTA;
-    int position = ScrollPosition(SB_VERT) - rows * model.rowHeight;
+    // More lines a notch than the list shows, "one screen at a time" among
+    // them, scroll the rows that are fully in view. Wide arithmetic: the
+    // system's line count may be the largest number it has.
+    const long long screen = std::max(1, FullyVisibleRows());
+    const long long lines = std::min<long long>(look.wheelLines, screen);
+    const long long rows = delta * lines / WHEEL_DELTA;
+    long long position = ScrollPosition(SB_VERT) - rows * model.rowHeight;
     if (position <= 0 && rows > 0) {
         position = 0;
     }
-    SetScrollPosition(SB_VERT, position);
+    // The scroll range limits it further.
+    SetScrollPosition(SB_VERT, static_cast<int>(std::clamp<long long>(position, 0, INT_MAX)));
     Repaint();
 }
 

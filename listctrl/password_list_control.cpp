@@ -106,21 +106,21 @@ bool PasswordListControl::LoadViewSettings()
     return LoadLook(WindowDpi(Handle()));
 }
 
-bool PasswordListControl::LoadLook(int dpi)
+bool PasswordListControl::LoadLook(int requestedDpi)
 {
+    const int dpi = SaneDpi(requestedDpi);
     const bool rescaled = dpi != look.dpi;
     if ((rescaled || !systemImages) && !LoadResources(dpi)) {
         return false;
     }
     ++lookGeneration;
     look.colors = ListColors::Defaults();
-    model.backColor = look.colors.back;
-    model.textColor = look.colors.text;
+    model.SetDefaultColors(look.colors.back, look.colors.text);
     look.dpi = dpi;
     headerClipboardFormat = RegisterClipboardFormatA("HEADERCLIPBOARDFORMAT");
     UINT lines = 3;
     if (SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) {
-        look.wheelLines = static_cast<int>(lines);
+        look.wheelLines = lines;
     }
 
     look.listFont.reset(CreateMessageFont(dpi));
@@ -198,8 +198,9 @@ void PasswordListControl::OnSize()
     ResetScrollBars();
 }
 
-void PasswordListControl::OnDpiChanged(int dpi)
+void PasswordListControl::ChangeDpi(int requestedDpi)
 {
+    const int dpi = SaneDpi(requestedDpi);
     // A press, a band and an open editor were measured at the old scale.
     OnCancelMode();
     if (editing) {
@@ -249,14 +250,16 @@ LRESULT PasswordListControl::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
         OnSize();
         break;
     case WM_DPICHANGED:
-        OnDpiChanged(LOWORD(wParam));
+        // Windows sends this to top-level windows only; whoever sent it to
+        // the list, the window's own DPI is the one to follow.
+        ChangeDpi(WindowDpi(Handle()));
         return 0;
     case WM_DPICHANGED_BEFOREPARENT:
         // The dialog is about to move and resize its controls.
         OnCancelMode();
         return 0;
     case WM_DPICHANGED_AFTERPARENT:
-        OnDpiChanged(WindowDpi(Handle()));
+        ChangeDpi(WindowDpi(Handle()));
         return 0;
     case WM_TIMER:
         OnTimer(static_cast<UINT_PTR>(wParam));

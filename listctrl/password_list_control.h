@@ -81,6 +81,9 @@ public:
     bool Setup();
     // Reads the system's colours, fonts, metrics and themes again.
     bool LoadViewSettings();
+    // Fonts, images, sizes and column widths for a new DPI, repainted: what
+    // a move to a screen of another scale brings.
+    void ChangeDpi(int dpi);
 
     ListModel& Model() { return model; }
     const ListModel& Model() const { return model; }
@@ -162,8 +165,6 @@ private:
     bool LoadResources(int dpi);
     // The view settings, images and cursors for the DPI.
     bool LoadLook(int dpi);
-    // Fonts, images, sizes and column widths for the new DPI, repainted.
-    void OnDpiChanged(int dpi);
     void AdjustFrame();
     void CreateTooltip();
     void OnDestroy();
@@ -201,6 +202,10 @@ private:
     void SetScrollPosition(int bar, int position);
     int TrackPosition(int bar) const;
     int FirstVisibleRow() const;
+    // How far down the rows are drawn, in pixels: the first visible row's
+    // top. The scroll position may lie between two rows; painting, clicks
+    // and the band all count from here so they agree on every row.
+    int RowOrigin() const;
     int FullyVisibleRows() const;
     RECT RowRect(int row) const;
     bool CellRect(int row, int position, RECT& cell) const;

@@ -142,6 +142,11 @@ LRESULT BannerStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // Painted in the caption's colours, read at each paint.
+        InvalidateRect(Handle(), nullptr, FALSE);
+        return 0;
     case WM_DPICHANGED_AFTERPARENT:
         // The fonts are made for each paint; the icon is loaded anew.
         if (icon) {

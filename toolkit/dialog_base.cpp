@@ -1,6 +1,7 @@
 #include "toolkit/dialog_base.h"
 
 #include "toolkit/module.h"
+#include "toolkit/posted_message_filter.h"
 
 namespace {
 
@@ -15,6 +16,9 @@ bool IsColourRequest(UINT message)
 INT_PTR DialogBase::DoModal(HWND owner, int templateId)
 {
     module.AddPendingWindow(this);
+    // The reflection below reads the structures notifications point to: a
+    // posted one, from anywhere, never gets that far.
+    const PostedMessageFilter filter;
     const INT_PTR result =
         DialogBoxParamA(module.Instance(), MAKEINTRESOURCEA(templateId), owner, StartDialogProc, 0);
     // When the dialog never received a message, our record must not join a
@@ -85,23 +89,23 @@ namespace {
 // that is reflected.
 HWND ReflectionTarget(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The item structures and notification headers are read only where the
+    // message can hold one; posted ones never arrive (PostedMessageFilter).
+    const bool item = wParam != 0 && lParam != 0;
     switch (message) {
     case WM_DRAWITEM:
-        return wParam != 0 ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+        return item ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
     case WM_MEASUREITEM:
-        return wParam != 0
-                   ? GetDlgItem(dialog, reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->CtlID)
-                   : nullptr;
+        return item ? GetDlgItem(dialog, reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->CtlID)
+                    : nullptr;
     case WM_DELETEITEM:
-        return wParam != 0
-                   ? GetDlgItem(dialog, reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->CtlID)
-                   : nullptr;
+        return item ? GetDlgItem(dialog, reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->CtlID)
+                    : nullptr;
     case WM_COMPAREITEM:
-        return wParam != 0
-                   ? GetDlgItem(dialog, reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->CtlID)
-                   : nullptr;
+        return item ? GetDlgItem(dialog, reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->CtlID)
+                    : nullptr;
     case WM_NOTIFY:
-        return reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+        return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
     case WM_COMMAND:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:
@@ -125,7 +129,8 @@ HWND ReflectionTarget(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 bool DialogBase::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     const HWND child = ReflectionTarget(window, message, wParam, lParam);
-    if (child == nullptr || child == window) {
+    // Only the dialog's own controls hear their notices again.
+    if (child == nullptr || child == window || !IsChild(window, child)) {
         return false;
     }
     result = SendMessageA(child, message + kReflectedMessageBase, wParam, lParam);
@@ -133,4 +138,12 @@ bool DialogBase::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam,
         return false; // no brush from the child: the dialog's own colours apply
     }
     return true;
+}
+
+void DialogBase::ForwardToControls(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        SendMessageA(child, message, wParam, lParam);
+    }
 }

@@ -30,6 +30,10 @@ protected:
     // false when no child is concerned.
     bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // Passes a system-wide notice (colours, settings, fonts), which Windows
+    // gives top-level windows only, on to each of the dialog's controls.
+    void ForwardToControls(UINT message, WPARAM wParam, LPARAM lParam) const;
+
 private:
     static INT_PTR CALLBACK StartDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

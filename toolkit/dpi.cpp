@@ -1,5 +1,7 @@
 #include "toolkit/dpi.h"
 
+#include <algorithm>
+
 namespace {
 
 // The per-monitor calls exist from Windows 10 on; Windows 7 and 8 have one
@@ -41,7 +43,7 @@ int WindowDpi(HWND window)
 {
     if (const GetDpiForWindowProc call = DpiForWindowCall(); call != nullptr && window != nullptr) {
         if (const UINT dpi = call(window); dpi != 0) {
-            return static_cast<int>(dpi);
+            return SaneDpi(static_cast<int>(std::min<UINT>(dpi, kHighestDpi)));
         }
     }
     return SystemDpi();
@@ -54,7 +56,7 @@ int SystemDpi()
     if (screen != nullptr) {
         ReleaseDC(nullptr, screen);
     }
-    return dpi > 0 ? dpi : 96;
+    return dpi > 0 ? SaneDpi(dpi) : 96;
 }
 
 bool MessageFontForDpi(int dpi, LOGFONTW& font)

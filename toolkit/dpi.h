@@ -14,6 +14,17 @@
 #define WM_DPICHANGED_AFTERPARENT 0x02E3
 #endif
 
+// The scales the program draws at. Windows offers 100 to 500 percent; a
+// value outside these bounds is no screen's, and drawing for it would only
+// exhaust memory.
+inline constexpr int kLowestDpi = 48;
+inline constexpr int kHighestDpi = 960;
+
+inline int SaneDpi(int dpi)
+{
+    return dpi < kLowestDpi ? kLowestDpi : dpi > kHighestDpi ? kHighestDpi : dpi;
+}
+
 // The dots per inch the window is shown at: its monitor's on Windows 10,
 // where the program follows each monitor's scale; the system's elsewhere.
 int WindowDpi(HWND window);

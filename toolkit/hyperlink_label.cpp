@@ -393,6 +393,10 @@ bool HyperLinkLabel::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, LRE
         UpdateLinkRect();
         InvalidateRect(Handle(), nullptr, TRUE);
         return true;
+    case WM_SYSCOLORCHANGE:
+        // A disabled link is drawn in the system's grey, read at each paint.
+        InvalidateRect(Handle(), nullptr, TRUE);
+        return false;
     default:
         return false;
     }

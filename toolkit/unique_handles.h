@@ -75,6 +75,10 @@ inline void DestroyWindowHandle(HWND window)
 {
     DestroyWindow(window);
 }
+inline void UnhookWindowsHook(HHOOK hook)
+{
+    UnhookWindowsHookEx(hook);
+}
 } // namespace handle_closers
 
 using UniqueHandle = UniqueAny<HANDLE, handle_closers::CloseKernelHandle>;
@@ -90,6 +94,7 @@ using UniqueImageList = UniqueAny<HIMAGELIST, handle_closers::DestroyImageList>;
 using UniqueGlobal = UniqueAny<HGLOBAL, handle_closers::FreeGlobal>;
 // A window the object created itself, such as a popup it owns.
 using UniqueWindow = UniqueAny<HWND, handle_closers::DestroyWindowHandle>;
+using UniqueHook = UniqueAny<HHOOK, handle_closers::UnhookWindowsHook>;
 
 // Selects an object into a device context and puts the previous one back,
 // into the same context, when it goes.

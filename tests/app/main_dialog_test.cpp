@@ -13,6 +13,7 @@
 
 #include "res/resource.h"
 #include "tests/app/dialog_runner.h"
+#include "toolkit/dpi.h"
 #include "toolkit/module.h"
 
 namespace {
@@ -268,9 +269,76 @@ TEST_F(MainDialogTest, ReflectsNotificationsToTheirChildren)
     EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
 }
 
-// Any program of the user can send the dialog its private call message, with
-// any number in it: the dialog follows only the call its worker waits on.
-TEST_F(MainDialogTest, IgnoresCallsItDidNotAskFor)
+std::set<HWND> colourChanges; // the controls that heard of a colour change
+
+LRESULT CALLBACK RecordColourChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_SYSCOLORCHANGE) {
+        colourChanges.insert(window);
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// Windows tells only top-level windows that the system's colours changed: the
+// dialog passes it on, and the rows already listed take the new colours.
+TEST_F(MainDialogTest, PassesColourChangesToItsControls)
+{
+    StoreNumber("Count", 3);
+    DialogRunner dialog(dictionary);
+    ASSERT_TRUE(dialog.WaitForBatch("3 password(s) created."));
+    const HWND list = GetDlgItem(dialog.Window(), IDC_PASSWORD_LIST);
+    const int kElements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
+    const COLORREF saved[] = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)};
+    const COLORREF dark[] = {RGB(32, 32, 32), RGB(240, 240, 240)};
+    const HWND others[] = {GetDlgItem(dialog.Window(), IDC_BANNER),
+                           GetDlgItem(dialog.Window(), IDC_SAVE_LINK)};
+    dialog.OnDialogThread([&] {
+        for (const HWND other : others) {
+            SetWindowSubclass(other, RecordColourChange, 1, 0);
+        }
+    });
+    ASSERT_TRUE(SetSysColors(2, kElements, dark));
+    // As Windows sends it, whether or not this system has already.
+    SendMessageA(dialog.Window(), WM_SYSCOLORCHANGE, 0, 0);
+
+    POINT beside{}; // right of the first row's entropy text; that row is not selected
+    dialog.OnDialogThread([&] {
+        const ListModel& model = dialog.Object().List().Model();
+        beside = {model.GetColumnWidth(0) + model.GetColumnWidth(1) - 4,
+                  model.headerHeight + model.rowHeight / 2};
+    });
+    RECT client{};
+    GetClientRect(list, &client);
+    const HDC screen = GetDC(nullptr);
+    const HDC dc = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    const HGDIOBJ previous = SelectObject(dc, bitmap);
+    SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    EXPECT_EQ(GetPixel(dc, beside.x, beside.y), dark[0]);
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    for (const HWND other : others) {
+        EXPECT_EQ(colourChanges.count(other), 1u) << GetDlgCtrlID(other);
+    }
+    dialog.OnDialogThread([&] {
+        for (const HWND other : others) {
+            RemoveWindowSubclass(other, RecordColourChange, 1);
+        }
+    });
+
+    SetSysColors(2, kElements, saved);
+    SendMessageA(dialog.Window(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
+}
+
+// Any program of the user can send the dialog its private call message, and
+// post any message to any of its windows, with any number in it: the dialog
+// follows only the call its worker waits on, and takes no pointer from a
+// posted message that only the system or its own controls ever send.
+TEST_F(MainDialogTest, IgnoresMessagesItDidNotAskFor)
 {
     StoreNumber("Count", 1);
     DialogRunner dialog(dictionary);
@@ -280,9 +348,29 @@ TEST_F(MainDialogTest, IgnoresCallsItDidNotAskFor)
     for (const LPARAM bogus : {LPARAM{0}, LPARAM{0x1234}, LPARAM{-8}}) {
         EXPECT_EQ(SendMessageA(dialog.Window(), call, 0, bogus), 0);
     }
+    const HWND list = GetDlgItem(dialog.Window(), IDC_PASSWORD_LIST);
+    const struct {
+        HWND window;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        bool refusable; // the system may refuse to post a message of pointers
+    } kPosted[] = {
+        {dialog.Window(), WM_NOTIFY, 0, 0, false},
+        {dialog.Window(), WM_NOTIFY, IDC_PASSWORD_LIST, 0x1234, false},
+        {dialog.Window(), WM_DRAWITEM, IDC_PASSWORD_LIST, 0x1234, true},
+        {dialog.Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), 0x1234, false},
+        {list, WM_NOTIFY, 0, 0x1234, false},
+        {list, WM_DPICHANGED, MAKEWPARAM(0xFFFF, 0xFFFF), 0, false},
+    };
+    for (const auto& posted : kPosted) {
+        const bool sent = PostMessageA(posted.window, posted.message, posted.wParam, posted.lParam);
+        EXPECT_TRUE(sent || posted.refusable) << posted.message;
+    }
     dialog.SetText(IDC_STATUS, "");
     dialog.Click(IDC_GENERATE);
     ASSERT_TRUE(dialog.WaitForBatch("1 password(s) created."));
+    EXPECT_EQ(dialog.RowCount(), 1);
     EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
 }
 

@@ -48,53 +48,105 @@ TEST(ManifestSettings, TheDialogStartsAtItsScreensScale)
     EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
 }
 
-TEST(ManifestSettings, SavesTheListIntoAFolderNamedInCyrillic)
+// Saves a batch of four through the real save dialog under the given name and
+// answers what the file should hold.
+std::string SaveBatchThroughTheDialog(const std::filesystem::path& file)
 {
-    ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's code page is not in force";
-    std::filesystem::create_directories(kFolder);
-    const std::filesystem::path file = kFolder / L"\u0441\u043f\u0438\u0441\u043e\u043a.txt";
     ClearSettings();
     StoreNumber("Count", 4);
     std::string expected = "Password\tEntropy\tPhonetics\r\n\r\n";
-    {
-        DialogRunner dialog("");
-        ASSERT_TRUE(dialog.WaitForBatch("4 password(s) created."));
-        dialog.OnDialogThread([&] {
-            const ListModel& list = dialog.Object().List().Model();
-            for (int row = 0; row < list.GetItemCount(); ++row) {
-                expected += list.GetItemText(row, 0) + "\t" + list.GetItemText(row, 1) + "\t" +
-                            list.GetItemText(row, 2) + "\r\n";
-            }
-        });
-        PostMessageA(dialog.Window(), WM_COMMAND, IDC_SAVE_LINK,
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog.Window(), IDC_SAVE_LINK)));
-        // The save dialog opens with its file-name box focused; a box the
-        // dialog shows instead of saving becomes the active window.
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        const auto active = [&] {
-            return GetGUIThreadInfo(dialog.ThreadId(), &info) ? info.hwndActive : nullptr;
-        };
-        ASSERT_TRUE(DialogRunner::WaitUntil([&] {
-            return active() != dialog.Window() && IsChild(info.hwndActive, info.hwndFocus);
-        }));
-        SetWindowTextW(info.hwndFocus, file.c_str());
-        PostMessageA(info.hwndActive, WM_COMMAND, IDOK, 0);
-        if (!DialogRunner::WaitUntil([&] { return std::filesystem::exists(file); }, 10000)) {
-            char text[512] = {};
-            GetDlgItemTextA(active(), 0xFFFF, text, sizeof text);
-            ADD_FAILURE() << "not saved: " << text;
-            PostMessageA(active(), WM_COMMAND, IDOK, 0);
+    DialogRunner dialog("");
+    EXPECT_TRUE(dialog.WaitForBatch("4 password(s) created."));
+    dialog.OnDialogThread([&] {
+        const ListModel& list = dialog.Object().List().Model();
+        for (int row = 0; row < list.GetItemCount(); ++row) {
+            expected += list.GetItemText(row, 0) + "\t" + list.GetItemText(row, 1) + "\t" +
+                        list.GetItemText(row, 2) + "\r\n";
         }
-        EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
+    });
+    PostMessageA(dialog.Window(), WM_COMMAND, IDC_SAVE_LINK,
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog.Window(), IDC_SAVE_LINK)));
+    // The save dialog opens with its file-name box focused; a box the
+    // dialog shows instead of saving becomes the active window.
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const auto active = [&] {
+        return GetGUIThreadInfo(dialog.ThreadId(), &info) ? info.hwndActive : nullptr;
+    };
+    EXPECT_TRUE(DialogRunner::WaitUntil(
+        [&] { return active() != dialog.Window() && IsChild(info.hwndActive, info.hwndFocus); }));
+    SetWindowTextW(info.hwndFocus, file.c_str());
+    PostMessageA(info.hwndActive, WM_COMMAND, IDOK, 0);
+    if (!DialogRunner::WaitUntil([&] { return std::filesystem::exists(file); }, 10000)) {
+        char text[512] = {};
+        GetDlgItemTextA(active(), 0xFFFF, text, sizeof text);
+        ADD_FAILURE() << "not saved: " << text;
+        PostMessageA(active(), WM_COMMAND, IDOK, 0);
     }
-    std::ifstream saved(file, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), expected);
-    saved.close();
-    // The save dialog made the folder the current one.
-    std::filesystem::current_path(kFolder.parent_path());
-    std::filesystem::remove_all(kFolder);
+    EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
     ClearSettings();
+    return expected;
+}
+
+// The longest start of the text that UTF-8 spells in at most this many bytes.
+std::wstring Utf8Start(const std::wstring& text, std::size_t bytes)
+{
+    std::size_t used = 0;
+    std::size_t length = 0;
+    for (; length < text.size(); ++length) {
+        const wchar_t c = text[length];
+        const std::size_t size = c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        if (used + size > bytes) {
+            break;
+        }
+        used += size;
+    }
+    return text.substr(0, length);
+}
+
+std::string Contents(const std::filesystem::path& file)
+{
+    std::ifstream stream(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
+// Under the UTF-8 code page a long Cyrillic folder name takes more bytes than
+// an ANSI call hands back: the system cuts such a name off inside the folder's
+// name, where an unrelated file may lie. The save touches only its own file.
+TEST(ManifestSettings, SavesIntoCyrillicFoldersTouchingNothingElse)
+{
+    ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's code page is not in force";
+    std::wstring password; // "Пароль" twenty times
+    for (int i = 0; i < 20; ++i) {
+        password += L"\u041f\u0430\u0440\u043e\u043b\u044c";
+    }
+    const std::filesystem::path root = L"C:\\t-" + std::to_wstring(GetCurrentProcessId());
+    const std::filesystem::path deep = root / password / std::wstring(100, L'\u0416'); // "Ж"
+    // Where a cut after 260 bytes of UTF-8 ends: "C:\t-N\Пароль...\ЖЖЖЖЖЖЖ".
+    const std::filesystem::path decoy = Utf8Start((deep / L"").wstring(), 260);
+    std::filesystem::create_directories(deep);
+    const struct {
+        std::filesystem::path folder;
+        std::filesystem::path file;
+    } kCases[] = {
+        {kFolder, kFolder / L"\u0441\u043f\u0438\u0441\u043e\u043a.txt"}, // "список"
+        {deep, deep / L"Passwords.txt"},
+    };
+    for (const auto& c : kCases) {
+        std::filesystem::create_directories(c.folder);
+        std::ofstream(decoy, std::ios::binary) << "someone else's file\r\n";
+        ASSERT_TRUE(std::filesystem::exists(decoy));
+        EXPECT_EQ(Contents(c.file), ""); // nothing there yet
+        const std::string expected = SaveBatchThroughTheDialog(c.file);
+        EXPECT_EQ(Contents(c.file), expected);
+        EXPECT_EQ(Contents(decoy), "someone else's file\r\n");
+        // The save's own file is gone again: the folder holds the list alone.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.folder), {}), 1);
+    }
+    // The save dialog made the folder the current one.
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::filesystem::remove_all(kFolder);
+    std::filesystem::remove_all(root);
 }
 
 // A copy of this executable in a folder named in Cyrillic runs this test

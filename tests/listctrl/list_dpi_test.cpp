@@ -61,7 +61,7 @@ TEST_F(ListWindowTest, FollowsTheScaleOfItsScreenAndItsChanges)
     EXPECT_EQ(glyphs(), kGlyphs.at(screen));
     const int startRow = model().rowHeight;
 
-    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(96, 96), 0);
+    list.ChangeDpi(96);
     const auto fontHeight = [&] {
         LOGFONTA font{};
         GetObjectA(list.Look().listFont.get(), sizeof font, &font);
@@ -75,7 +75,7 @@ TEST_F(ListWindowTest, FollowsTheScaleOfItsScreenAndItsChanges)
         const int widthBefore = model().GetColumnWidth(0);
         const int dpiBefore = list.Look().dpi;
         ValidateRect(window, nullptr);
-        SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0);
+        list.ChangeDpi(dpi);
         RECT stale{};
         GetUpdateRect(window, &stale, FALSE);
         const RECT client = ClientOf(window);
@@ -95,6 +95,10 @@ TEST_F(ListWindowTest, FollowsTheScaleOfItsScreenAndItsChanges)
         EXPECT_EQ(model().GetColumnWidth(0), MulDiv(widthBefore, dpi, dpiBefore));
         EXPECT_EQ(glyphs(), kGlyphs.at(dpi));
     }
+    // Windows tells only top-level windows of a new DPI: whoever sends the
+    // list one, it follows its own window's.
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(0xFFFF, 0xFFFF), 0);
+    EXPECT_EQ(list.Look().dpi, screen);
 }
 
 // The drawn set nearest the scale; past the drawn sizes, the 16-pixel set

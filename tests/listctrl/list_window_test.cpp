@@ -143,6 +143,43 @@ TEST_F(ListWindowTest, RubberBandSelectsTheRowsItCovers)
     EXPECT_TRUE(heard.empty()); // neither the band nor its end is announced
 }
 
+// Scrolled by a page the list stands between two rows: the band and a click
+// take the rows painted under the pointer.
+TEST_F(ListWindowTest, BandAndClicksFindThePaintedRowsBetweenWholeRows)
+{
+    list.smoothScroll = false;
+    AddRows(std::vector<std::string>(30, "r"));
+    SendMessageA(window, WM_VSCROLL, SB_PAGEDOWN, 0);
+    const int position = GetScrollPos(window, SB_VERT);
+    ASSERT_NE(position % model().rowHeight, 0);
+    const int first = position / model().rowHeight;
+    Mouse(WM_LBUTTONDOWN, 200, RowY(0), MK_LBUTTON);
+    Mouse(WM_MOUSEMOVE, 180, RowY(2), MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, 180, RowY(2));
+    EXPECT_EQ(Selected(), (std::vector<int>{first, first + 1, first + 2}));
+    Click(120, RowY(2));
+    EXPECT_EQ(Selected(), std::vector<int>{first + 2});
+}
+
+// "One screen at a time" reaches the program as WHEEL_PAGESCROLL, or under
+// Wine as the largest int: either way a notch scrolls the rows in full view.
+TEST_F(ListWindowTest, WheelScrollsAScreenWhenItsLinesExceedTheRows)
+{
+    AddRows(std::vector<std::string>(60, "r"));
+    UINT saved = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &saved, 0);
+    const int screen = (ClientOf(window).bottom - model().headerHeight) / model().rowHeight;
+    for (const UINT lines : {UINT{WHEEL_PAGESCROLL}, UINT{0x7FFFFFFF}, UINT{3}}) {
+        SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0);
+        SendMessageA(window, WM_SETTINGCHANGE, SPI_SETWHEELSCROLLLINES, 0);
+        SetScrollPos(window, SB_VERT, 0, FALSE);
+        SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-2 * WHEEL_DELTA)), 0);
+        const int rows = lines == 3 ? 6 : 2 * screen;
+        EXPECT_EQ(GetScrollPos(window, SB_VERT), rows * model().rowHeight) << lines;
+    }
+    SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, saved, nullptr, 0);
+}
+
 TEST_F(ListWindowTest, KeysMoveTheFocusAndTheSelection)
 {
     Key(VK_HOME); // an empty list: nothing happens
@@ -223,9 +260,12 @@ TEST_F(ListWindowTest, TitlesSortAndEdgesSize)
     SIZE size{};
     GetTextExtentPoint32A(dc, longest.c_str(), static_cast<int>(longest.size()), &size);
     ReleaseDC(window, dc);
+    // A slight move before the button comes up goes on from the fitted width.
     Mouse(WM_LBUTTONDBLCLK, 100 + 30 + 200 - 1, y, MK_LBUTTON);
-    Mouse(WM_LBUTTONUP, 100 + 30 + 200 - 1, y);
     EXPECT_EQ(model().GetColumnWidth(2), size.cx + 20);
+    Mouse(WM_MOUSEMOVE, 100 + 30 + 200 + 1, y, MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, 100 + 30 + 200 + 1, y);
+    EXPECT_EQ(model().GetColumnWidth(2), size.cx + 20 + 2);
 }
 
 TEST_F(ListWindowTest, TitleTipLiesOverACutOffCellAndGoesWhenThePointerLeaves)
