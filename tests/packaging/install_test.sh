@@ -41,6 +41,16 @@ for text in README.txt LICENSE.txt; do
     fail "$text is missing, empty or has lines without CR LF"
 done
 
+echo "the MSI: a per-machine install whose shortcut goes in the common Start menu"
+# ALLUSERS=1 makes ProgramMenuFolder the all-users Programs folder; without it
+# Windows would install for the user alone, shortcut and all.
+msiinfo export "$msi" Property | tr -d '\r' | grep -qx $'ALLUSERS\t1' ||
+  fail "the MSI does not set ALLUSERS=1"
+(($(msiinfo suminfo "$msi" | sed -n 's/^Source: \([0-9]*\).*/\1/p') & 8)) &&
+  fail "the MSI's summary marks it as a per-user package"
+msiinfo export "$msi" Shortcut | tr -d '\r' | awk -F'\t' 'NR > 3 { print $2 }' |
+  grep -qx ProgramMenuFolder || fail "the shortcut is not in ProgramMenuFolder"
+
 wine_env_start "$work/prefix"
 # The menu builder would copy the Start-menu entry into this machine's own menus.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
@@ -63,8 +73,10 @@ registry_value() {
 installed_products() {
   wine_output wine reg query "$uninstall" /s | grep -c '^ *DisplayName    REG_SZ    Sorvane$'
 }
-# A per-machine shortcut belongs in the common Start menu; this Wine puts it in
-# the user's, so both count.
+# A per-machine shortcut belongs in the common Start menu. The package asks for
+# it there (checked below, in its tables); this Wine's installer resolves
+# ProgramMenuFolder to the user's menu even with ALLUSERS=1 (its log shows
+# both), so here either menu counts.
 shortcuts() { find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/*' -iname '*sorvane*'; }
 check_installed() {
   local file link
