@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/excluded_passwords.h"
 #include "batch/exclusion_dictionary.h"
 
 namespace {
@@ -299,6 +300,26 @@ TEST_F(DictionaryTest, WordsMatchInAnyCaseButOnlyWhole)
     for (const auto& c : cases) {
         EXPECT_EQ(dictionary.Contains(c.password), c.contained) << '"' << c.password << '"';
     }
+}
+
+// Under the dialog's first options at length 3, a word stands for the
+// passwords that fold to it: 2 per letter whose class has both cases
+// (l and j keep only L and J), 1 per digit; a word listed again, even in
+// other letters' case, counts once.
+TEST_F(DictionaryTest, ExcludesEachDifferentWordsPasswordsOnce)
+{
+    PasswordOptions options;
+    options.length = 3;
+    const PasswordSpace space(options);
+    ExclusionDictionary dictionary;
+    EXPECT_EQ(ExcludedPasswords(dictionary, space), PasswordCount());
+    dictionary.LoadDictionary(Write("words.txt",
+                                    "ab2\nab2\nAB2\n"      // 4, once
+                                    "Kx9\nlj3\n"           // 4, and 1
+                                    "aa2\nAxa\no23\nz 2\n" // break the rules: 0
+                                    "ab\nabcd\n"),         // other lengths: 0
+                              nullptr);
+    EXPECT_EQ(ExcludedPasswords(dictionary, space), PasswordCount(9));
 }
 
 TEST_F(DictionaryTest, EachLoadReplacesTheWordsWhateverItFinds)

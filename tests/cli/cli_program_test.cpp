@@ -294,6 +294,35 @@ TEST(SorvaneCli, DictionaryLeavesExactlyTheWordsItDoesNotList)
     EXPECT_NE(run.err.find("4 of 5"), std::string::npos) << run.err;
 }
 
+// Exactly the passwords the options allow, each once, however rarely the
+// last of them is drawn; asked for more, status 1 and a message. With letters
+// and digits (all 141960 of length 3) each letter is drawn about a fifth as
+// often as each digit.
+TEST(SorvaneCli, MakesEveryPasswordTheOptionsAllowAndNoMore)
+{
+    const std::vector<std::string> digits = {"-tdigits", "-l3", "--allow-similar",
+                                             "--allow-repeats"};
+    const struct {
+        std::vector<std::string> options;
+        std::size_t allowed, asked;
+    } kCases[] = {
+        {digits, 1000, 1000},
+        {digits, 1000, 1001},
+        {{"-l", "3"}, 141960, 141961},
+    };
+    for (const auto& c : kCases) {
+        std::vector<std::string> arguments = c.options;
+        arguments.insert(arguments.end(), {"-n", std::to_string(c.asked)});
+        const ProgramRun run = RunCli(arguments);
+        const std::vector<std::string> lines = Lines(run.out);
+        EXPECT_EQ(lines.size(), c.allowed);
+        EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()).size(), c.allowed);
+        const std::string made = std::to_string(c.allowed) + " of " + std::to_string(c.asked);
+        EXPECT_EQ(run.status, c.asked == c.allowed ? 0 : 1) << made;
+        EXPECT_EQ(run.err.find(made) != std::string::npos, c.asked != c.allowed) << run.err;
+    }
+}
+
 // "sorvane-cli -n 1000000 | head -1": the reader leaves after one line; the
 // program ends quietly, neither killed by the closed pipe nor complaining.
 TEST(SorvaneCli, ClosedOutputEndsTheRunQuietly)
