@@ -37,6 +37,17 @@ std::string_view Trim(std::string_view text)
     return text.substr(first, last - first);
 }
 
+// ASCII case folding, A to Z only: the one folding of both the stored words
+// and the passwords looked up. Answers the folded text, in buffer.
+std::string_view Folded(std::string_view text, char (&buffer)[kDictionaryReadLimit])
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        buffer[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return std::string_view(buffer, text.size());
+}
+
 // Anything a bigger buffer could gain is long gone at this size.
 constexpr std::size_t kLargestBlockSize = std::size_t{1} << 28;
 
@@ -201,13 +212,14 @@ int ExclusionDictionary::ReadWords(std::FILE* file, ProgressSink* sink, std::siz
     DictionaryReader reader(file, blockSize);
     std::string_view read;
     std::int64_t position = 0;
+    char folded[kDictionaryReadLimit];
     while (reader.Next(read, position)) {
         if (sink && !sink->ReportProgress(ProgressPercentage(position, size))) {
             break;
         }
         const std::string_view word = DictionaryWord(read);
         if (!word.empty()) {
-            table->Insert(word);
+            table->Insert(Folded(word, folded));
         }
     }
     loadedWhole = !reader.Failed();
@@ -226,9 +238,5 @@ bool ExclusionDictionary::Contains(std::string_view password) const
         return false;
     }
     char folded[kDictionaryReadLimit];
-    for (std::size_t i = 0; i < trimmed.size(); ++i) {
-        const char c = trimmed[i];
-        folded[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return table->Contains(std::string_view(folded, trimmed.size()));
+    return table->Contains(Folded(trimmed, folded));
 }

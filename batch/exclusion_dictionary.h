@@ -61,7 +61,8 @@ std::string_view DictionaryWord(std::string_view read);
 //
 // Lines are cut by DictionaryReader as the Windows runtime's text mode cuts
 // them, wherever the program is built, and each read is stored as
-// DictionaryWord makes it, case kept.
+// DictionaryWord makes it, folded to lower case as a password is for the
+// lookup, so a word matches whatever case it is written in.
 class ExclusionDictionary : public ExcludedWords {
 public:
     ExclusionDictionary();
@@ -82,7 +83,6 @@ public:
                        std::size_t blockSize = kDictionaryBlockSize);
 
     // Whether the password, folded to lower case and trimmed, is a stored word.
-    // Only words stored without capitals can ever match.
     bool Contains(std::string_view password) const override;
 
     // False when the last load lost words: the file failed part-way, or the

@@ -23,14 +23,14 @@ enum class OptionId {
     Version,
 };
 
-struct OptionSpec {
+struct OptionTableEntry {
     std::string_view longName;
     char shortName; // '\0': none
     bool takesValue;
     OptionId id;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionTableEntry kOptionTable[] = {
     {"length", 'l', true, OptionId::Length},
     {"type", 't', true, OptionId::Type},
     {"case", 'c', true, OptionId::Case},
@@ -209,19 +209,19 @@ std::optional<std::string> Apply(OptionId id, std::string_view value, std::strin
 std::string OptionNames()
 {
     std::string names;
-    for (const OptionSpec& option : kOptions) {
+    for (const OptionTableEntry& option : kOptionTable) {
         names += (names.empty() ? "--" : ", --") + std::string(option.longName);
     }
     return names;
 }
 
 // The option a long name stands for: itself, or the one option it begins.
-const OptionSpec* LongOption(std::string_view name, std::string& error)
+const OptionTableEntry* LongOption(std::string_view name, std::string& error)
 {
-    const OptionSpec* found = nullptr;
+    const OptionTableEntry* found = nullptr;
     std::string candidates;
     int matches = 0;
-    for (const OptionSpec& option : kOptions) {
+    for (const OptionTableEntry& option : kOptionTable) {
         if (option.longName == name) {
             return &option;
         }
@@ -242,9 +242,9 @@ const OptionSpec* LongOption(std::string_view name, std::string& error)
     return found;
 }
 
-const OptionSpec* ShortOption(char name)
+const OptionTableEntry* ShortOption(char name)
 {
-    for (const OptionSpec& option : kOptions) {
+    for (const OptionTableEntry& option : kOptionTable) {
         if (option.shortName == name && name != '\0') {
             return &option;
         }
@@ -313,7 +313,7 @@ private:
         }
     }
 
-    void Take(const OptionSpec& option, std::string_view value, std::string_view shown)
+    void Take(const OptionTableEntry& option, std::string_view value, std::string_view shown)
     {
         if (auto error = Apply(option.id, value, shown, parsed)) {
             Fail(std::move(*error));
@@ -325,7 +325,7 @@ private:
         const std::size_t equals = argument.find('=');
         const std::string_view name = argument.substr(2, equals - 2);
         std::string error;
-        const OptionSpec* option = LongOption(name, error);
+        const OptionTableEntry* option = LongOption(name, error);
         if (option == nullptr) {
             return Fail(std::move(error));
         }
@@ -351,10 +351,10 @@ private:
     {
         for (std::size_t at = 1; at < argument.size() && parsed.error.empty(); ++at) {
             const std::string written = "-" + std::string(1, argument[at]);
-            const OptionSpec* option = ShortOption(argument[at]);
+            const OptionTableEntry* option = ShortOption(argument[at]);
             if (option == nullptr) {
                 std::string allowed;
-                for (const OptionSpec& known : kOptions) {
+                for (const OptionTableEntry& known : kOptionTable) {
                     if (known.shortName != '\0') {
                         allowed +=
                             (allowed.empty() ? "-" : ", -") + std::string(1, known.shortName);
@@ -387,7 +387,7 @@ private:
                         ": allowed are options, then at most a length and a count");
         }
         const int index = positionals++;
-        for (const OptionSpec& option : kOptions) {
+        for (const OptionTableEntry& option : kOptionTable) {
             if (option.id == ids[index]) {
                 Take(option, argument, names[index]);
             }

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <memory>
 
+#include "batch/excluded_passwords.h"
 #include "engine/password_set.h"
+#include "engine/password_space.h"
 #include "engine/secure_random.h"
 
 namespace {
@@ -21,23 +23,28 @@ private:
     PasswordSet passwords;
 };
 
-// One more password to the writer; RunEnd::Complete while the run goes on.
+// How many different passwords the options allow that are no excluded word;
+// at most the largest 64-bit value, far more than any run makes.
+std::uint64_t PasswordsThatFit(const PasswordOptions& options,
+                               const ExclusionDictionary& dictionary)
+{
+    const PasswordSpace space(options);
+    PasswordCount fitting = space.Size();
+    fitting -= ExcludedPasswords(dictionary, space);
+    return fitting.Saturated();
+}
+
+// One more password to the writer, when at least one is known to remain;
+// RunEnd::Complete while the run goes on.
 RunEnd MakeOne(const PasswordOptions& options, DrawSource& random, const ExcludedWords& dictionary,
                RunPasswords& passwords, RowText<PasswordOptions::kMaxLength>& text,
                PasswordWriter& writer)
 {
-    if (writer.NeedsRow()) {
-        const auto row = GeneratePassword(random, options, dictionary, passwords);
-        if (!row) {
-            return RunEnd::NoMoreFit;
-        }
-        return writer.Add(*row) ? RunEnd::Complete : RunEnd::OutputStopped;
-    }
-    if (!DrawNewPassword(random, options, dictionary, passwords, text)) {
-        return RunEnd::NoMoreFit;
-    }
+    DrawRemainingPassword(random, options, dictionary, passwords, text);
     passwords.Keep(text);
-    return writer.Add(std::string_view(text)) ? RunEnd::Complete : RunEnd::OutputStopped;
+    const bool written =
+        writer.NeedsRow() ? writer.Add(MakePasswordRow(text)) : writer.Add(std::string_view(text));
+    return written ? RunEnd::Complete : RunEnd::OutputStopped;
 }
 
 struct FileCloser {
@@ -47,16 +54,21 @@ struct FileCloser {
 } // namespace
 
 RunResult MakePasswords(const CliRequest& request, DrawSource& random,
-                        const ExcludedWords& dictionary, PasswordWriter& writer)
+                        const ExclusionDictionary& dictionary, PasswordWriter& writer)
 {
     RunResult result;
     if (!writer.Begin()) {
         result.end = RunEnd::OutputStopped;
         return result;
     }
+    const std::uint64_t fitting = PasswordsThatFit(request.options, dictionary);
     RunPasswords passwords;
     RowText<PasswordOptions::kMaxLength> text;
     while (result.made < request.count) {
+        if (static_cast<std::uint64_t>(result.made) >= fitting) {
+            result.end = RunEnd::NoMoreFit;
+            break;
+        }
         try {
             result.end = MakeOne(request.options, random, dictionary, passwords, text, writer);
         } catch (const RandomUnavailable&) {

@@ -9,8 +9,8 @@
 
 enum class RunEnd {
     Complete,
-    // No other password fits the options: kMaxCandidates candidates in a row
-    // were excluded words or made already.
+    // No other password fits the options: every password they allow is an
+    // excluded word or made already, as counted before the run.
     NoMoreFit,
     RandomFailed,
     OutputStopped,
@@ -22,9 +22,11 @@ struct RunResult {
 };
 
 // Makes request.count different passwords and writes them, document complete
-// also when the run ends early (a JSON array is closed).
+// also when the run ends early (a JSON array is closed). The passwords left
+// are counted exactly first, so the run goes on until the count is reached or
+// none is left, however many candidates that takes.
 RunResult MakePasswords(const CliRequest& request, DrawSource& random,
-                        const ExcludedWords& dictionary, PasswordWriter& writer);
+                        const ExclusionDictionary& dictionary, PasswordWriter& writer);
 
 // Reads the word list with the dialog's reader. Answers an empty text, or why
 // the file could not be read whole.

@@ -22,6 +22,18 @@ void CompleteRow(PasswordRow& row)
     row.phonetics.Shrink(SpellInto(password, spelling));
 }
 
+// One candidate into password, made the options' length; whether it is
+// neither an excluded word nor already listed.
+bool DrawCandidate(DrawSource& random, const PasswordOptions& options,
+                   const ExcludedWords& dictionary, const PasswordList& list,
+                   RowText<PasswordOptions::kMaxLength>& password)
+{
+    const std::size_t length = options.length > 0 ? static_cast<std::size_t>(options.length) : 0;
+    DrawCharacters(random, options, password.Resize(length), length);
+    // The dictionary is asked before the list is scanned.
+    return !dictionary.Contains(password) && !list.Contains(password);
+}
+
 } // namespace
 
 std::string BuildPassword(DrawSource& random, const PasswordOptions& options)
@@ -46,15 +58,20 @@ bool DrawNewPassword(DrawSource& random, const PasswordOptions& options,
                      const ExcludedWords& dictionary, const PasswordList& list,
                      RowText<PasswordOptions::kMaxLength>& password)
 {
-    const std::size_t length = options.length > 0 ? static_cast<std::size_t>(options.length) : 0;
     for (int attempt = 0; attempt < kMaxCandidates; ++attempt) {
-        DrawCharacters(random, options, password.Resize(length), length);
-        // The dictionary is asked before the list is scanned.
-        if (!dictionary.Contains(password) && !list.Contains(password)) {
+        if (DrawCandidate(random, options, dictionary, list, password)) {
             return true;
         }
     }
     return false;
+}
+
+void DrawRemainingPassword(DrawSource& random, const PasswordOptions& options,
+                           const ExcludedWords& dictionary, const PasswordList& list,
+                           RowText<PasswordOptions::kMaxLength>& password)
+{
+    while (!DrawCandidate(random, options, dictionary, list, password)) {
+    }
 }
 
 std::optional<PasswordRow> GeneratePassword(DrawSource& random, const PasswordOptions& options,

@@ -42,9 +42,10 @@ protected:
     ~PasswordList() = default;
 };
 
-// More candidates than any option within range can need (the smallest space
-// of passwords, 336, already exceeds the largest batch, 300). Reached only when
-// a dictionary or an out-of-range stored option leaves nothing to draw.
+// More candidates than any option within range can need in the dialog (the
+// smallest space of passwords, 336, already exceeds the largest batch, 300).
+// Reached only when a dictionary or an out-of-range stored option leaves
+// nothing to draw. The command line counts what is left instead.
 inline constexpr int kMaxCandidates = 100000;
 
 // Exactly options.length characters; empty when the length is 0 or less.
@@ -61,6 +62,14 @@ PasswordRow MakePasswordRow(std::string_view password);
 bool DrawNewPassword(DrawSource& random, const PasswordOptions& options,
                      const ExcludedWords& dictionary, const PasswordList& list,
                      RowText<PasswordOptions::kMaxLength>& password);
+
+// DrawNewPassword without a bound on the candidates, for a caller that has
+// counted the passwords left and knows that one remains: it then ends with
+// certainty, and the password comes out exactly as a fresh draw would,
+// given that it is new.
+void DrawRemainingPassword(DrawSource& random, const PasswordOptions& options,
+                           const ExcludedWords& dictionary, const PasswordList& list,
+                           RowText<PasswordOptions::kMaxLength>& password);
 
 // DrawNewPassword, then rates and spells the password, adds its row to the
 // list and returns it. Answers nothing when DrawNewPassword found none.

@@ -126,6 +126,19 @@ double InformationContent::Bits(std::string_view password) const
     return bits + std::log2(odds);
 }
 
+std::array<std::uint8_t, 256> FoldedClassSizes(const PasswordOptions& options)
+{
+    const Weights weights = CandidateWeights(options);
+    std::array<std::uint8_t, 256> sizes{};
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        if (weights[byte] != 0 && IsAcceptable(c, RecentCharacters{}, options.excludeSimilar)) {
+            ++sizes[FoldCase(c)];
+        }
+    }
+    return sizes;
+}
+
 double InformationBits(std::string_view password, const PasswordOptions& options)
 {
     return InformationContent(options).Bits(password);

@@ -39,5 +39,11 @@ private:
     bool excludeDuplicate;
 };
 
+// By folded byte: how many characters the draw formulas can give under the
+// options that fold to it and pass the look-alike rule (0, 1 or 2). The
+// five-position rule compares folded characters, so these classes are what
+// it takes away.
+std::array<std::uint8_t, 256> FoldedClassSizes(const PasswordOptions& options);
+
 // InformationContent(options).Bits(password), for a single password.
 double InformationBits(std::string_view password, const PasswordOptions& options);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/excluded_passwords.h"
 #include "batch/exclusion_dictionary.h"
 
 namespace {
@@ -85,7 +86,7 @@ std::vector<LineCase> LineCases()
         {"CR LF", "one\r\ntwo\r\n\r\nthree\r\n", {"one", "two", "three"}, 4},
         {"CR alone stays inside", "a\rb\r\n\r\r\n", {"a\rb"}, 2},
         {"inner spaces kept", " two  words\t\n", {"two  words"}, 1},
-        {"case kept, duplicates kept", "Word\nword\nword\n", {"Word", "word", "word"}, 3},
+        {"lower-cased, duplicates kept", "WoRD\nword\nZ@[`{\n", {"word", "word", "z@[`{"}, 3},
         {"byte-order mark is part of the word",
          "\xEF\xBB\xBF"
          "first\n",
@@ -147,11 +148,11 @@ bool HasOnlyCrLfBreaksAndNoCtrlZ(const std::string& bytes)
     return true;
 }
 
-// The runtime's own text mode is the reference for the words. Its position
-// after a read is the true offset only when every break is CR LF: it counts
-// each LF still in its buffer as two bytes, and is lost after a Ctrl-Z. The
-// dictionary reports the true offset always, so percentages are compared only
-// where the runtime gets it right.
+// The runtime's own text mode is the reference for the words, lower-cased.
+// Its position after a read is the true offset only when every break is
+// CR LF: it counts each LF still in its buffer as two bytes, and is lost after
+// a Ctrl-Z. The dictionary reports the true offset always, so percentages are
+// compared only where the runtime gets it right.
 TEST_F(DictionaryTest, MatchesTextModeFgetsOfTheRuntime)
 {
     for (const LineCase& c : LineCases()) {
@@ -169,6 +170,9 @@ TEST_F(DictionaryTest, MatchesTextModeFgetsOfTheRuntime)
             std::string word = buffer;
             word.erase(word.find_last_not_of(" \t\r\n") + 1);
             word.erase(0, word.find_first_not_of(" \t\r\n"));
+            for (char& byte : word) {
+                byte = (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte - 'A' + 'a') : byte;
+            }
             if (!word.empty()) {
                 expectedWords.push_back(word);
             }
@@ -279,22 +283,43 @@ TEST(ProgressPercentage, IsExactWithoutOverflowAndStaysWithinRange)
     }
 }
 
-TEST_F(DictionaryTest, OnlyWordsWrittenInLowerCaseMatchAndOnlyWhole)
+TEST_F(DictionaryTest, WordsMatchInAnyCaseButOnlyWhole)
 {
     ExclusionDictionary dictionary;
-    ASSERT_EQ(dictionary.LoadDictionary(Write("words.txt", "Paris\nabc123\nx y\n"), nullptr), 3);
+    ASSERT_EQ(dictionary.LoadDictionary(Write("words.txt", "Paris\nabc123\nx y\nzz9\n"), nullptr),
+              4);
     const struct {
         const char* password;
         bool contained;
     } cases[] = {
-        {"Paris", false},   {"paris", false},    {"PARIS", false},   {"abc123", true},
-        {"ABC123", true},   {"aBc123", true},    {"abc1234", false}, {"abc12", false},
-        {"xabc123", false}, {" ABC123\t", true}, {"X Y", true},      {"", false},
-        {"   ", false},
+        {"Paris", true},  {"paris", true},    {"PARIS", true},     {"ZZ9", true},
+        {"abc123", true}, {"ABC123", true},   {"aBc123", true},    {"abc1234", false},
+        {"abc12", false}, {"xabc123", false}, {" ABC123\t", true}, {"X Y", true},
+        {"", false},      {"   ", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(dictionary.Contains(c.password), c.contained) << '"' << c.password << '"';
     }
+}
+
+// Under the dialog's first options at length 3, a word stands for the
+// passwords that fold to it: 2 per letter whose class has both cases
+// (l and j keep only L and J), 1 per digit; a word listed again, even in
+// other letters' case, counts once.
+TEST_F(DictionaryTest, ExcludesEachDifferentWordsPasswordsOnce)
+{
+    PasswordOptions options;
+    options.length = 3;
+    const PasswordSpace space(options);
+    ExclusionDictionary dictionary;
+    EXPECT_EQ(ExcludedPasswords(dictionary, space), PasswordCount());
+    dictionary.LoadDictionary(Write("words.txt",
+                                    "ab2\nab2\nAB2\n"      // 4, once
+                                    "Kx9\nlj3\n"           // 4, and 1
+                                    "aa2\nAxa\no23\nz 2\n" // break the rules: 0
+                                    "ab\nabcd\n"),         // other lengths: 0
+                              nullptr);
+    EXPECT_EQ(ExcludedPasswords(dictionary, space), PasswordCount(9));
 }
 
 TEST_F(DictionaryTest, EachLoadReplacesTheWordsWhateverItFinds)

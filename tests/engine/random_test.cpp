@@ -251,6 +251,19 @@ TEST(SecureRandomSource, TakesJustEnoughBitsAndRejectsValuesOutOfRange)
     }
 }
 
+// A block of eight bytes is taken six at once, then one by one: each byte
+// comes out whole and in its place.
+TEST(SecureRandomSource, TakesABlocksBytesInOrder)
+{
+    FixedBytes fixed{{0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
+    SecureRandomSource source(fixed.Source(), 8);
+    std::vector<std::uint8_t> drawn;
+    for (int i = 0; i < 8; ++i) {
+        drawn.push_back(static_cast<std::uint8_t>(source.Below(256)));
+    }
+    EXPECT_EQ(drawn, fixed.bytes);
+}
+
 // Bytes are asked for a block at a time, and only once the block is used up.
 TEST(SecureRandomSource, AsksForWholeBlocks)
 {
