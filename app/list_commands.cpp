@@ -15,6 +15,7 @@
 
 #include "app/file_replacement.h"
 #include "app/main_dialog.h"
+#include "app/password_columns.h"
 #include "batch/saved_list.h"
 #include "res/resource.h"
 #include "toolkit/module.h"
@@ -153,8 +154,9 @@ std::string SavedListText(const ListModel& list)
     std::string text(kSavedListHead);
     const int count = list.GetItemCount();
     for (int row = 0; row < count; ++row) {
-        AppendSavedListLine(text, list.GetItemText(row, 0), list.GetItemText(row, 1),
-                            list.GetItemText(row, 2));
+        AppendSavedListLine(text, list.GetItemText(row, kPasswordColumn),
+                            list.GetItemText(row, kEntropyColumn),
+                            list.GetItemText(row, kPhoneticsColumn));
     }
     return text;
 }
@@ -287,14 +289,14 @@ void MainDialog::DeleteSelected()
     std::vector<std::string> passwords;
     for (int row = 0; row < list.GetItemCount(); ++row) {
         if (list.IsSelected(row)) {
-            passwords.push_back(list.GetItemText(row, 0));
+            passwords.push_back(list.GetItemText(row, kPasswordColumn));
         }
     }
     // Found again by text, so the rows that move up after a removal do not
     // matter; a batch never lists one password twice.
     for (const std::string& password : passwords) {
         for (int row = 0; row < list.GetItemCount(); ++row) {
-            if (list.GetItemText(row, 0) == password) {
+            if (list.GetItemText(row, kPasswordColumn) == password) {
                 list.DeleteItem(row);
                 break;
             }

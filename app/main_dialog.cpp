@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "app/dialog_controls.h"
-#include "listctrl/password_row.h"
+#include "app/password_columns.h"
 #include "res/resource.h"
 #include "toolkit/dpi.h"
 #include "toolkit/module.h"
@@ -309,9 +309,7 @@ void MainDialog::SetUpPasswordList()
     ListModel& list = passwordList.Model();
     const ListLook& look = passwordList.Look();
     list.focusCellMode = false;
-    list.AddColumn("Password", look.Px(100), -1, false, FormatText, 0);
-    list.AddColumn("Entropy", look.Px(55), -1, false, FormatText, 0);
-    list.AddColumn("Phonetics", look.Px(200), -1, false, FormatText, 0);
+    AddPasswordColumns(list, look.dpi);
     SetRowImages(passwordList, rowImages, look.dpi);
 }
 
@@ -354,7 +352,8 @@ void MainDialog::ShowSelectedPassword(const ListNotify& notify)
         return;
     }
     const ListModel& list = passwordList.Model();
-    ShowCurrent(list.GetItemText(notify.row, 0), list.GetItemText(notify.row, 2));
+    ShowCurrent(list.GetItemText(notify.row, kPasswordColumn),
+                list.GetItemText(notify.row, kPhoneticsColumn));
 }
 
 void MainDialog::EnableOptionControls(bool enable)
@@ -482,7 +481,7 @@ void MainDialog::SetProgress(int percentage)
 
 void MainDialog::AddRow(const PasswordRow& row)
 {
-    AppendPasswordRow(passwordList.Model(), row.password, row.entropyText, row.phonetics);
+    AppendPasswordRow(passwordList.Model(), row);
 }
 
 void MainDialog::ShowPassword(const PasswordRow& row, int maxBits, int minBits)

@@ -85,7 +85,7 @@ int main(int argc, char** argv)
     list.SetImageList(images);
     Fill(list.Model());
     for (const bool themed : {true, false}) {
-        list.themedLook = themed;
+        list.options.themedLook = themed;
         if (themed && !list.Themed()) {
             std::printf("themed: no visual styles here\n");
             continue;

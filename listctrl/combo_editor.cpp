@@ -65,7 +65,7 @@ bool ComboEditor::Open(const std::string& text, const std::vector<std::string>& 
     highlight = GetSysColor(COLOR_HIGHLIGHT);
     highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
     theme.reset(VisualStyles::Open(Control(), L"COMBOBOX"));
-    themed = list.themedLook && theme;
+    themed = list.options.themedLook && theme;
     Fill(choices);
     SendMessageA(Control(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
                  rect.bottom - rect.top - look.Px(6));
@@ -132,10 +132,9 @@ bool ComboEditor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
 {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        if (const HDC dc = BeginPaint(Control(), &paint)) {
-            Paint(dc, paint.rcPaint);
-            EndPaint(Control(), &paint);
+        const PaintDc dc(Control());
+        if (dc.get() != nullptr) {
+            Paint(dc.get(), dc.Area());
         }
         result = 0;
         return true;

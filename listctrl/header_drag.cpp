@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "listctrl/header_tracker.h"
 #include "listctrl/password_list_control.h"
 #include "toolkit/module.h"
 
@@ -20,10 +21,9 @@ constexpr char kMarkerClass[] = "DropArrows";
 LRESULT CALLBACK MarkerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        if (const HDC dc = BeginPaint(hwnd, &paint)) {
-            FillSolid(dc, paint.rcPaint, RGB(255, 0, 0));
-            EndPaint(hwnd, &paint);
+        const PaintDc dc(hwnd);
+        if (dc.get() != nullptr) {
+            FillSolid(dc.get(), dc.Area(), RGB(255, 0, 0));
         }
         return 0;
     }
@@ -282,8 +282,8 @@ Interface* CreateShellHelper()
 
 class ColumnDropTarget final : public ComObject<IDropTarget> {
 public:
-    explicit ColumnDropTarget(PasswordListControl& owner)
-        : list(owner), imageHelper(CreateShellHelper<IDropTargetHelper>())
+    ColumnDropTarget(PasswordListControl& owner, HeaderTracker& tracker)
+        : list(owner), header(tracker), imageHelper(CreateShellHelper<IDropTargetHelper>())
     {
     }
     ~ColumnDropTarget() override
@@ -339,8 +339,9 @@ public:
         }
         ownDrag = IsOwnDrag(data);
         *effect = Over(keys, point, *effect);
-        if (*effect == DROPEFFECT_MOVE && list.draggedColumn >= 0 && list.dropPosition >= 0) {
-            list.MoveDraggedColumn(list.draggedColumn, list.dropPosition, underPointer);
+        if (*effect == DROPEFFECT_MOVE && header.DraggedColumn() >= 0 &&
+            header.DropPosition() >= 0) {
+            list.MoveDraggedColumn(header.DraggedColumn(), header.DropPosition(), underPointer);
         }
         Forget();
         return S_OK;
@@ -350,7 +351,7 @@ private:
     // Only this list's own column drags are of interest.
     bool IsOwnDrag(IDataObject* data) const
     {
-        FORMATETC format{static_cast<CLIPFORMAT>(list.HeaderClipboardFormat()), nullptr,
+        FORMATETC format{static_cast<CLIPFORMAT>(list.Look().headerClipboardFormat), nullptr,
                          DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
         STGMEDIUM medium{};
         if (data == nullptr || FAILED(data->GetData(&format, &medium))) {
@@ -372,54 +373,40 @@ private:
         ScreenToClient(list.Handle(), &client);
         UpdateDropPosition(client);
         const DWORD requested = RequestedEffect(keys, allowed);
-        const bool accepted = ownDrag && list.dropPosition >= 0 && requested == DROPEFFECT_MOVE &&
-                              (allowed & DROPEFFECT_MOVE);
+        const bool accepted = ownDrag && header.DropPosition() >= 0 &&
+                              requested == DROPEFFECT_MOVE && (allowed & DROPEFFECT_MOVE);
         return accepted ? DROPEFFECT_MOVE : DROPEFFECT_NONE;
     }
 
     void UpdateDropPosition(POINT client)
     {
-        const ListModel& model = list.Model();
-        list.dropPosition = -1;
+        header.SetDropPosition(-1);
         underPointer = -1;
-        int left = -list.ScrollPosition(SB_HORZ);
-        int position = -1;
-        int columnLeft = 0;
-        int columnRight = 0;
-        for (int i = 0; i < model.GetColumnCount(); ++i) {
-            const int right = left + model.GetColumnWidth(i);
-            if (client.x >= left && (client.x < right || i == model.GetColumnCount() - 1)) {
-                position = i;
-                columnLeft = left;
-                columnRight = right;
-                break;
-            }
-            left = right;
-        }
-        if (list.hotTitle != position) {
-            list.hotTitle = position;
-            list.RepaintHeader();
-        }
+        const ListLayout layout = list.Layout();
+        const int position = layout.ColumnAt(client.x);
+        header.SetHotTitle(position);
         if (!ownDrag || position < 0) {
-            ShowWindow(list.DropMarker(), SW_HIDE);
+            ShowWindow(header.DropMarker(), SW_HIDE);
             return;
         }
         underPointer = position;
-        int drop = position + (client.x >= (columnLeft + columnRight) / 2 ? 1 : 0);
-        if (drop == list.draggedColumn || drop == list.draggedColumn + 1) {
+        const ListRect title = layout.TitleRect(position);
+        int drop = position + (client.x >= (title.left + title.right) / 2 ? 1 : 0);
+        const int dragged = header.DraggedColumn();
+        if (drop == dragged || drop == dragged + 1) {
             drop = -1;
         }
-        list.dropPosition = drop;
+        header.SetDropPosition(drop);
         if (drop < 0) {
-            ShowWindow(list.DropMarker(), SW_HIDE);
+            ShowWindow(header.DropMarker(), SW_HIDE);
             return;
         }
-        PlaceMarker(drop == position ? columnLeft : columnRight);
+        PlaceMarker(drop == position ? title.left : title.right);
     }
 
     void PlaceMarker(int x)
     {
-        const HWND marker = list.DropMarker();
+        const HWND marker = header.DropMarker();
         RECT box{};
         if (marker == nullptr || !GetWindowRect(marker, &box)) {
             return;
@@ -433,12 +420,13 @@ private:
 
     void Forget()
     {
-        ShowWindow(list.DropMarker(), SW_HIDE);
-        list.dropPosition = -1;
+        ShowWindow(header.DropMarker(), SW_HIDE);
+        header.SetDropPosition(-1);
         ownDrag = false;
     }
 
     PasswordListControl& list;
+    HeaderTracker& header;
     IDropTargetHelper* imageHelper;
     bool ownDrag = false;
     int underPointer = -1;
@@ -467,9 +455,10 @@ HWND CreateDropMarker(HWND owner, int headerHeight, const ListLook& look)
     return marker;
 }
 
-std::unique_ptr<HeaderDragDrop> HeaderDragDrop::Register(PasswordListControl& list)
+std::unique_ptr<HeaderDragDrop> HeaderDragDrop::Register(PasswordListControl& list,
+                                                         HeaderTracker& header)
 {
-    auto* target = new ColumnDropTarget(list);
+    auto* target = new ColumnDropTarget(list, header);
     if (FAILED(RegisterDragDrop(list.Handle(), target))) {
         target->Release();
         return nullptr;
@@ -492,7 +481,7 @@ HeaderDragDrop::~HeaderDragDrop()
 
 IDataObject* HeaderDragDrop::NewData() const
 {
-    return new DragData(list.Handle(), list.HeaderClipboardFormat());
+    return new DragData(list.Handle(), list.Look().headerClipboardFormat);
 }
 
 HBITMAP HeaderDragDrop::RenderTitle(int position, SIZE& size) const
@@ -502,10 +491,9 @@ HBITMAP HeaderDragDrop::RenderTitle(int position, SIZE& size) const
         return nullptr;
     }
     size = SIZE{column.width, list.Model().headerHeight};
-    const HDC screen = GetDC(nullptr);
-    const UniqueDc dc(CreateCompatibleDC(screen));
-    HBITMAP bitmap = dc ? CreateCompatibleBitmap(screen, size.cx, size.cy) : nullptr;
-    ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const UniqueDc dc(CreateCompatibleDC(screen.get()));
+    HBITMAP bitmap = dc ? CreateCompatibleBitmap(screen.get(), size.cx, size.cy) : nullptr;
     if (bitmap == nullptr) {
         return nullptr;
     }
@@ -520,16 +508,14 @@ HBITMAP HeaderDragDrop::RenderTitle(int position, SIZE& size) const
             FillSolid(dc.get(), rect, list.Look().colors.headerFace);
             DrawEdge(dc.get(), &rect, EDGE_RAISED, BF_RECT);
         }
-        list.PaintHeaderTitle(dc.get(), column, rect, position == 0, false);
+        const ListPaintState state = list.PaintState();
+        ListPainter(state).PaintTitle(dc.get(), column, rect, position == 0, false);
     }
     return bitmap;
 }
 
 void HeaderDragDrop::DragColumn(int position)
 {
-    list.draggedColumn = position;
-    // From here the drag loop holds the mouse; losing it is no cancel.
-    list.buttonDown = false;
     IDataObject* data = NewData();
     if (auto* imageHelper = CreateShellHelper<IDragSourceHelper>()) {
         SIZE size{};

@@ -8,6 +8,7 @@
 
 #include "listctrl/list_look.h"
 
+class HeaderTracker;
 class PasswordListControl;
 
 // The red arrows above and below the header that show where a dragged
@@ -21,7 +22,8 @@ class HeaderDragDrop {
 public:
     // Registers the list as a drop target; null when OLE is not initialised
     // on this thread, and the list then has no column dragging.
-    static std::unique_ptr<HeaderDragDrop> Register(PasswordListControl& list);
+    static std::unique_ptr<HeaderDragDrop> Register(PasswordListControl& list,
+                                                    HeaderTracker& header);
     ~HeaderDragDrop();
     HeaderDragDrop(const HeaderDragDrop&) = delete;
     HeaderDragDrop& operator=(const HeaderDragDrop&) = delete;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "listctrl/list_accessibility.h"
 #include "listctrl/password_list_control.h"
 
 namespace {
@@ -110,7 +111,7 @@ std::string ListAccessible::RowName(int row) const
         if (model.GetColumnWidth(position) == 0) {
             continue;
         }
-        const std::string text = list.TipText(row, model.GetColumnIndex(position));
+        const std::string text = CellText(model, row, model.GetColumnIndex(position));
         if (!text.empty()) {
             name += name.empty() ? text : ", " + text;
         }
@@ -124,11 +125,12 @@ long ListAccessible::RowState(int row) const
     if (list.Model().IsSelected(row)) {
         state |= STATE_SYSTEM_SELECTED;
     }
-    if (GetFocus() == Window() && list.EffectiveFocusRow() == row) {
+    if (GetFocus() == Window() && list.Model().EffectiveFocusRow() == row) {
         state |= STATE_SYSTEM_FOCUSED;
     }
-    const RECT rect = list.RowRect(row);
-    if (rect.bottom <= list.HeaderBottom() || rect.top >= list.ClientHeight()) {
+    const ListLayout layout = list.Layout();
+    const ListRect rect = layout.RowRect(row);
+    if (rect.bottom <= layout.HeaderBottom() || rect.top >= layout.Viewport().height) {
         state |= STATE_SYSTEM_OFFSCREEN;
     }
     return state | (WindowStates() & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE));
@@ -140,7 +142,7 @@ long ListAccessible::TitleState(int position) const
     long state = 0;
     if (rect.right <= rect.left) {
         state |= STATE_SYSTEM_INVISIBLE;
-    } else if (rect.right <= 0 || rect.left >= list.ClientWidth()) {
+    } else if (rect.right <= 0 || rect.left >= list.Layout().Viewport().width) {
         state |= STATE_SYSTEM_OFFSCREEN;
     }
     return state | (WindowStates() & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE));
@@ -148,12 +150,7 @@ long ListAccessible::TitleState(int position) const
 
 RECT ListAccessible::TitleRect(int position) const
 {
-    const ListModel& model = list.Model();
-    int left = -list.ScrollPosition(SB_HORZ);
-    for (int before = 0; before < position; ++before) {
-        left += model.GetColumnWidth(before);
-    }
-    return RECT{left, 0, left + model.GetColumnWidth(position), model.headerHeight};
+    return ToRect(list.Layout().TitleRect(position));
 }
 
 HRESULT STDMETHODCALLTYPE ListAccessible::get_accChildCount(long* count)
@@ -285,7 +282,7 @@ HRESULT STDMETHODCALLTYPE ListAccessible::get_accFocus(VARIANT* child)
     if (GetFocus() != Window()) {
         return S_FALSE;
     }
-    const int row = list.EffectiveFocusRow();
+    const int row = list.Model().EffectiveFocusRow();
     SetChildVariant(child, row >= 0 ? RowId(row) : CHILDID_SELF);
     return S_OK;
 }
@@ -417,11 +414,7 @@ void ListAccessible::RemoveRangeFromSelection(int row)
 // What Ctrl with an arrow key does: the focus moves, the selection stays.
 void ListAccessible::FocusRow(int row)
 {
-    ListModel& model = list.Model();
-    model.focusRow = row;
-    model.focusColumn = -1;
-    list.EnsureVisible(row, -1);
-    list.AnnounceFocus();
+    list.FocusRow(row);
 }
 
 HRESULT STDMETHODCALLTYPE ListAccessible::accLocation(long* left, long* top, long* width,
@@ -438,7 +431,7 @@ HRESULT STDMETHODCALLTYPE ListAccessible::accLocation(long* left, long* top, lon
     RECT rect{};
     switch (target.part) {
     case Part::Row:
-        rect = list.RowRect(target.index);
+        rect = ToRect(list.Layout().RowRect(target.index));
         break;
     case Part::Title:
         rect = TitleRect(target.index);
@@ -519,7 +512,7 @@ HRESULT STDMETHODCALLTYPE ListAccessible::accHitTest(long x, long y, VARIANT* ch
         return S_FALSE;
     }
     long id = CHILDID_SELF;
-    if (point.y < list.HeaderBottom()) {
+    if (point.y < list.Layout().HeaderBottom()) {
         for (int position = 0; position < Titles() && id == CHILDID_SELF; ++position) {
             const RECT title = TitleRect(position);
             if (PtInRect(&title, point)) {
@@ -527,7 +520,7 @@ HRESULT STDMETHODCALLTYPE ListAccessible::accHitTest(long x, long y, VARIANT* ch
             }
         }
     } else if (const ListHit hit = list.HitTestCell(point); hit.row >= 0) {
-        const RECT row = list.RowRect(hit.row);
+        const RECT row = ToRect(list.Layout().RowRect(hit.row));
         if (PtInRect(&row, point)) {
             id = RowId(hit.row);
         }
@@ -541,15 +534,15 @@ AccessibleObject* NewListAccessible(PasswordListControl& list)
     return new (std::nothrow) ListAccessible(list);
 }
 
-IAccessible* PasswordListControl::Accessible()
+IAccessible* ListAccessibility::Object()
 {
-    if (Handle() == nullptr) {
+    if (list.Handle() == nullptr) {
         return nullptr;
     }
-    return accessible.Get([this] { return NewListAccessible(*this); });
+    return slot.Get([this] { return NewListAccessible(list); });
 }
 
-bool PasswordListControl::OnGetObject(WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool ListAccessibility::OnGetObject(WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    return IsClientObjectRequest(lParam) && AnswerObjectRequest(Accessible(), wParam, result);
+    return IsClientObjectRequest(lParam) && AnswerObjectRequest(Object(), wParam, result);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "listctrl/list_accessibility.h"
 #include "listctrl/password_list_control.h"
 
 namespace {
@@ -21,15 +22,15 @@ int AfterRemoval(int stored, int removed)
 
 } // namespace
 
-void PasswordListControl::RaiseEvent(DWORD event, LONG child) const
+void ListAccessibility::RaiseEvent(DWORD event, LONG child) const
 {
     // Cheap while nobody listens; a listener reads names only when it asks.
-    NotifyWinEvent(event, Handle(), OBJID_CLIENT, child);
+    NotifyWinEvent(event, list.Handle(), OBJID_CLIENT, child);
 }
 
-void PasswordListControl::RowsChanged(ListChange change, int row)
+void ListAccessibility::RowsChanged(ListChange change, int row)
 {
-    if (Handle() == nullptr) {
+    if (list.Handle() == nullptr) {
         return;
     }
     switch (change) {
@@ -38,7 +39,7 @@ void PasswordListControl::RowsChanged(ListChange change, int row)
         break;
     case ListChange::RowRemoved: {
         RaiseEvent(EVENT_OBJECT_DESTROY, row + 1);
-        if (row < model.GetItemCount()) {
+        if (row < list.Model().GetItemCount()) {
             // The rows behind it have other child ids now.
             RaiseEvent(EVENT_OBJECT_REORDER, CHILDID_SELF);
         }
@@ -75,10 +76,10 @@ void PasswordListControl::RowsChanged(ListChange change, int row)
     AnnounceFocus();
 }
 
-void PasswordListControl::AnnounceSelection()
+void ListAccessibility::AnnounceSelection()
 {
     std::vector<int> now;
-    model.GetSelectedItems(now);
+    list.Model().GetSelectedItems(now);
     std::vector<int> added;
     std::vector<int> removed;
     std::set_difference(now.begin(), now.end(), announcedSelection.begin(),
@@ -102,9 +103,9 @@ void PasswordListControl::AnnounceSelection()
     announcedSelection.swap(now);
 }
 
-void PasswordListControl::AnnounceFocus(bool gained)
+void ListAccessibility::AnnounceFocus(bool gained)
 {
-    const int focus = EffectiveFocusRow();
+    const int focus = list.Model().EffectiveFocusRow();
     if (focus == announcedFocus && !gained) {
         return;
     }
@@ -112,7 +113,7 @@ void PasswordListControl::AnnounceFocus(bool gained)
     // A row is focused only while the list has the keyboard: a batch that
     // selects its newest row must not pull a reader away from where the
     // user is.
-    if (focus >= 0 && GetFocus() == Handle()) {
+    if (focus >= 0 && GetFocus() == list.Handle()) {
         RaiseEvent(EVENT_OBJECT_FOCUS, focus + 1);
     }
 }

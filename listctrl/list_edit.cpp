@@ -2,59 +2,81 @@
 // taking the edited value back when the editor closes.
 #include "listctrl/cell_editors.h"
 #include "listctrl/list_date.h"
+#include "listctrl/list_editing.h"
 #include "listctrl/password_list_control.h"
 
-bool PasswordListControl::IsFocusCellInView() const
+ListEditing::ListEditing(PasswordListControl& owner) : list(owner) {}
+
+// The editors refer to the list; they go before it.
+ListEditing::~ListEditing() = default;
+
+void ListEditing::Destroy()
 {
-    if (!IsRowFullyVisible(model.focusRow)) {
-        return false;
-    }
-    RECT cell{};
-    if (model.focusColumn < 0 || !CellRect(model.focusRow, model.focusColumn, cell)) {
-        return true;
-    }
-    return cell.left >= 0 && cell.right <= ClientWidth();
+    editBox.reset();
+    comboBox.reset();
+    datePicker.reset();
+    open = false;
 }
 
-void PasswordListControl::FollowFocus()
+bool ListEditing::IsFocusCellInView() const
 {
-    if (Handle() == nullptr || model.focusRow < 0) {
+    const ListModel& model = list.Model();
+    const ListLayout layout = list.Layout();
+    if (!layout.IsRowFullyVisible(model.focusRow)) {
+        return false;
+    }
+    ListRect cell;
+    if (model.focusColumn < 0 || !layout.CellRect(model.focusRow, model.focusColumn, cell)) {
+        return true;
+    }
+    return cell.left >= 0 && cell.right <= layout.Viewport().width;
+}
+
+void ListEditing::FollowFocus()
+{
+    const ListModel& model = list.Model();
+    if (list.Handle() == nullptr || model.focusRow < 0) {
         return;
     }
     if (!IsFocusCellInView()) {
         // Restarted by every new selection, so a batch scrolls once, after
         // its last row.
-        SetTimer(Handle(), kBringIntoViewTimer, kBringIntoViewDelay, nullptr);
+        SetTimer(list.Handle(), PasswordListControl::kBringIntoViewTimer,
+                 PasswordListControl::kBringIntoViewDelay, nullptr);
         return;
     }
     if (model.focusColumn >= 0) {
-        EditItem(model.focusRow, model.focusColumn);
+        Open(model.focusRow, model.focusColumn);
     }
 }
 
-void PasswordListControl::BringFocusIntoView()
+void ListEditing::BringFocusIntoView()
 {
+    const ListModel& model = list.Model();
     const int row = model.focusRow;
     if (row >= 0 && row < model.GetItemCount()) {
-        EnsureVisible(row, model.focusColumn);
+        list.EnsureVisible(row, model.focusColumn);
         if (model.focusColumn >= 0) {
-            EditItem(row, model.focusColumn);
+            Open(row, model.focusColumn);
         }
     }
 }
 
-bool PasswordListControl::EditItem(int row, int position)
+bool ListEditing::Open(int row, int position)
 {
+    const ListModel& model = list.Model();
     if (row < 0 || row >= model.GetItemCount() || position < 0 ||
         position >= model.GetColumnCount()) {
         return false;
     }
-    EnsureVisible(row, position);
+    list.EnsureVisible(row, position);
     EditedCell cell;
-    if (GetFocus() != Handle() || !CellRect(row, position, cell.rect)) {
+    ListRect rect;
+    if (GetFocus() != list.Handle() || !list.Layout().CellRect(row, position, rect)) {
         return false;
     }
     const int index = model.GetColumnIndex(position);
+    cell.rect = ToRect(rect);
     cell.row = row;
     cell.position = position;
     cell.flags = model.GetItemFlags(row, index);
@@ -63,16 +85,16 @@ bool PasswordListControl::EditItem(int row, int position)
     }
     switch (model.GetItemFormat(row, index)) {
     case FormatEdit:
-        BeginEditing();
-        editBox = std::make_unique<EditBoxEditor>(*this, cell);
+        Begin();
+        editBox = std::make_unique<EditBoxEditor>(list, cell);
         return Opened(editBox->Open(model.GetItemText(row, index)));
     case FormatDateTime: {
         ListDateTime value;
         if (!model.GetItemDate(row, index, value)) {
             value = ListDateTime{}; // an empty cell holds no date
         }
-        BeginEditing();
-        datePicker = std::make_unique<DateEditor>(*this, cell);
+        Begin();
+        datePicker = std::make_unique<DateEditor>(list, cell);
         return Opened(datePicker->Open(value));
     }
     case FormatCombo: {
@@ -80,8 +102,8 @@ bool PasswordListControl::EditItem(int row, int position)
         if (!model.GetItemComboList(row, index, choices)) {
             return false;
         }
-        BeginEditing();
-        comboBox = std::make_unique<ComboEditor>(*this, cell);
+        Begin();
+        comboBox = std::make_unique<ComboEditor>(list, cell);
         return Opened(comboBox->Open(model.GetItemText(row, index), choices));
     }
     default:
@@ -90,38 +112,38 @@ bool PasswordListControl::EditItem(int row, int position)
 }
 
 // The focus cell shows its editing look before the editor covers it.
-void PasswordListControl::BeginEditing()
+void ListEditing::Begin()
 {
-    HideTitleTip();
-    editing = true;
-    Repaint();
-    UpdateWindow(Handle());
+    list.HideTitleTip();
+    open = true;
+    list.Repaint();
+    UpdateWindow(list.Handle());
 }
 
-bool PasswordListControl::Opened(bool opened)
+bool ListEditing::Opened(bool opened)
 {
     if (!opened) {
-        editing = false;
-        Repaint();
+        open = false;
+        list.Repaint();
     }
     return opened;
 }
 
-bool PasswordListControl::IsEditorWindow(HWND candidate) const
+bool ListEditing::IsEditorWindow(HWND candidate) const
 {
     return candidate != nullptr && ((editBox && editBox->Control() == candidate) ||
                                     (comboBox && comboBox->Control() == candidate) ||
                                     (datePicker && datePicker->Control() == candidate));
 }
 
-bool PasswordListControl::OnEditorNotify(LPARAM lParam)
+bool ListEditing::OnNotify(LPARAM lParam)
 {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
     if (header == nullptr || !IsEditorWindow(header->hwndFrom)) {
         return false;
     }
     if (static_cast<int>(header->code) == NotifyEndEdit) {
-        OnEndEdit(*reinterpret_cast<const ListNotify*>(lParam));
+        OnEnd(*reinterpret_cast<const ListNotify*>(lParam));
         return true;
     }
     if (header->code == DTN_CLOSEUP && datePicker) {
@@ -131,7 +153,7 @@ bool PasswordListControl::OnEditorNotify(LPARAM lParam)
     return false;
 }
 
-void PasswordListControl::OnEditorCommand(WPARAM wParam, LPARAM lParam)
+void ListEditing::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     if (HIWORD(wParam) == CBN_KILLFOCUS && comboBox &&
         comboBox->Control() == reinterpret_cast<HWND>(lParam)) {
@@ -139,21 +161,21 @@ void PasswordListControl::OnEditorCommand(WPARAM wParam, LPARAM lParam)
     }
 }
 
-void PasswordListControl::OnEndEdit(const ListNotify& notice)
+void ListEditing::OnEnd(const ListNotify& notice)
 {
-    editing = false;
+    open = false;
     ListDateTime date;
     if (notice.dateTime != nullptr) {
         date = FromSystemTime(*notice.dateTime);
     }
     // Sets the cell, tells the parent and repaints the row, unless Escape
     // left the cell as it was.
-    model.EndEdit(notice.row, notice.column, notice.key, notice.text ? notice.text : "",
-                  notice.dateTime != nullptr ? &date : nullptr);
+    list.Model().EndEdit(notice.row, notice.column, notice.key, notice.text ? notice.text : "",
+                         notice.dateTime != nullptr ? &date : nullptr);
     if (notice.key == VK_TAB) {
         // The list moves on to the next cell and opens its editor.
-        PostMessageA(Handle(), WM_KEYDOWN, VK_TAB, 0);
+        PostMessageA(list.Handle(), WM_KEYDOWN, VK_TAB, 0);
     }
-    RepaintRow(notice.row);
-    Repaint();
+    list.RepaintRow(notice.row);
+    list.Repaint();
 }

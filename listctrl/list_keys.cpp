@@ -1,28 +1,11 @@
 // The keyboard: moving the focus and the selection, scrolling sideways,
 // toggling check boxes, select-all and type-ahead search.
 #include <algorithm>
-#include <cctype>
 
+#include "listctrl/list_keyboard.h"
 #include "listctrl/password_list_control.h"
 
 namespace {
-
-// Keys typed closer together than this extend the search text.
-constexpr DWORD kSearchPause = 800;
-
-bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix)
-{
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) !=
-            std::tolower(static_cast<unsigned char>(prefix[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Letters and digits: the keys whose code is the character they type.
 bool IsSearchKey(UINT key)
@@ -32,26 +15,17 @@ bool IsSearchKey(UINT key)
 
 } // namespace
 
-int PasswordListControl::EffectiveFocusRow() const
+ListKeyboard::ListKeyboard(PasswordListControl& owner, ListScroller& listScroller,
+                           ListAccessibility& listAccessibility)
+    : list(owner), scroller(listScroller), accessibility(listAccessibility)
 {
-    // The focus stays where Ctrl with an arrow moved it, selected or not, so
-    // the next plain arrow key goes on from there.
-    if (model.focusRow >= 0 && model.focusRow < model.GetItemCount()) {
-        return model.focusRow;
-    }
-    std::vector<int> selected;
-    return model.GetSelectedItems(selected) ? selected.front() : -1;
 }
 
-int PasswordListControl::EffectiveFocusColumn(int row) const
+void ListKeyboard::OnKeyDown(UINT key)
 {
-    return model.focusCellMode && row >= 0 ? model.focusColumn : -1;
-}
-
-void PasswordListControl::OnKeyDown(UINT key)
-{
-    StopAnimation();
-    Repaint();
+    scroller.StopAnimation();
+    list.Repaint();
+    ListModel& model = list.Model();
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     if (key == VK_SPACE) {
@@ -63,30 +37,29 @@ void PasswordListControl::OnKeyDown(UINT key)
         return;
     }
     if (IsSearchKey(key) && !ctrl) {
-        TypeAhead(static_cast<char>(key));
+        Search(static_cast<char>(key));
         return;
     }
     if (key == VK_TAB && ctrl) {
         return;
     }
-    int row = EffectiveFocusRow();
-    int position = EffectiveFocusColumn(row);
-    if (!MoveFocusByKey(key, ctrl, row, position)) {
+    int row = model.EffectiveFocusRow();
+    int position = model.EffectiveFocusColumn(row);
+    if (!MoveFocus(key, ctrl, row, position)) {
         return;
     }
     if (!ctrl) {
         model.SelectItem(model.focusRow, model.focusColumn, shift ? kModifierShift : 0);
     }
-    AnnounceFocus(); // Ctrl with a movement key moves the focus alone
+    accessibility.AnnounceFocus(); // Ctrl with a movement key moves the focus alone
 }
 
-// Moves the focus for a movement key; false for every other key and in an
-// empty list.
-bool PasswordListControl::MoveFocusByKey(UINT key, bool ctrl, int& row, int& position)
+bool ListKeyboard::MoveFocus(UINT key, bool ctrl, int& row, int& position)
 {
+    ListModel& model = list.Model();
     const int count = model.GetItemCount();
     const int lastColumn = model.GetColumnCount() - 1;
-    const int pageRows = FullyVisibleRows();
+    const int pageRows = list.Layout().FullyVisibleRows();
     const bool cells = model.focusCellMode;
     if (count == 0) {
         return false;
@@ -112,23 +85,12 @@ bool PasswordListControl::MoveFocusByKey(UINT key, bool ctrl, int& row, int& pos
         break;
     case VK_LEFT:
     case VK_RIGHT:
-        if (cells) {
-            position =
-                key == VK_LEFT ? std::max(0, position - 1) : std::min(lastColumn, position + 1);
-            break;
+        if (!cells) {
+            ScrollSideways(key, ctrl); // the rows scroll, the focus stays
+            return true;
         }
-        {
-            // Sideways without cells: the rows scroll, the focus stays.
-            const int step = look.Px(ctrl ? 50 : 5);
-            const int current = ScrollPosition(SB_HORZ);
-            int scrolled = key == VK_LEFT ? std::max(0, current - step) : current + step;
-            if (key == VK_RIGHT && scrolled >= ClientWidth()) {
-                scrolled = ClientWidth();
-            }
-            SetScrollPosition(SB_HORZ, scrolled);
-            Repaint();
-        }
-        return true;
+        position = key == VK_LEFT ? std::max(0, position - 1) : std::min(lastColumn, position + 1);
+        break;
     case VK_TAB:
         if (cells) {
             position = GetKeyState(VK_SHIFT) < 0 ? std::max(0, position - 1)
@@ -140,64 +102,40 @@ bool PasswordListControl::MoveFocusByKey(UINT key, bool ctrl, int& row, int& pos
     }
     model.focusRow = row;
     model.focusColumn = position;
-    EnsureVisible(row, position);
+    list.EnsureVisible(row, position);
     return true;
 }
 
-void PasswordListControl::ToggleFocusedCheck()
+void ListKeyboard::ScrollSideways(UINT key, bool ctrl)
 {
-    const int row = EffectiveFocusRow();
+    const int step = list.Look().Px(ctrl ? 50 : 5);
+    const int current = scroller.Position(SB_HORZ);
+    const int width = list.Layout().Viewport().width;
+    int scrolled = key == VK_LEFT ? std::max(0, current - step) : current + step;
+    if (key == VK_RIGHT && scrolled >= width) {
+        scrolled = width;
+    }
+    scroller.SetPosition(SB_HORZ, scrolled);
+    list.Repaint();
+}
+
+void ListKeyboard::ToggleFocusedCheck()
+{
+    ListModel& model = list.Model();
+    const int row = model.EffectiveFocusRow();
     if (row < 0) {
         return;
     }
-    const int column = EffectiveFocusColumn(row);
+    const int column = model.EffectiveFocusColumn(row);
     model.ToggleCheck(row, column >= 0 ? column : model.FindColumn(0));
 }
 
-void PasswordListControl::TypeAhead(char typed)
+void ListKeyboard::Search(char typed)
 {
-    const int count = model.GetItemCount();
-    if (count == 0) {
-        return;
-    }
-    const int index = model.sortColumn >= 0 ? model.sortColumn : 0;
-    const int focus = EffectiveFocusRow();
-    int start = focus + 1;
-    const DWORD now = GetTickCount();
-    const bool fresh = !searchedBefore || now - lastSearchTime > kSearchPause - 1;
-    searchedBefore = true;
-    if (fresh) {
-        if (searchText.empty() || typed != searchText.front()) {
-            start = 0;
-        }
-        searchText.assign(1, typed);
-    } else {
-        if (typed != searchText.front()) {
-            searchText += typed;
-        }
-        if (searchText.size() >= 2 && focus >= 0 &&
-            StartsWithIgnoringCase(model.GetItemText(focus, index), searchText)) {
-            lastSearchTime = now;
-            return;
-        }
-    }
-    lastSearchTime = now;
-    const auto matches = [&](int row) {
-        return StartsWithIgnoringCase(model.GetItemText(row, index), searchText);
-    };
-    int found = -1;
-    for (int row = std::min(start, count); row < count && found < 0; ++row) {
-        if (matches(row)) {
-            found = row;
-        }
-    }
-    for (int row = 0; row < count && found < 0; ++row) {
-        if (matches(row)) {
-            found = row;
-        }
-    }
+    ListModel& model = list.Model();
+    const int found = typeAhead.Find(typed, GetTickCount(), model.EffectiveFocusRow(), model);
     if (found >= 0) {
-        model.SelectItem(found, EffectiveFocusColumn(found), 0);
-        EnsureVisible(found, model.focusColumn);
+        model.SelectItem(found, model.EffectiveFocusColumn(found), 0);
+        list.EnsureVisible(found, model.focusColumn);
     }
 }

@@ -1,8 +1,10 @@
 #include "listctrl/list_look.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "res/resource.h"
+#include "toolkit/module.h"
 
 namespace {
 
@@ -59,7 +61,66 @@ UniqueImageList EnlargeListImages(HINSTANCE instance, int size)
     return images;
 }
 
+// Width and height of a text in a font, measured on the screen.
+SIZE MeasureText(HFONT font, const char* text)
+{
+    SIZE size{};
+    const WindowDc screen(nullptr);
+    if (screen.get() != nullptr) {
+        const SelectGuard select(screen.get(), font);
+        GetTextExtentPoint32A(screen.get(), text, lstrlenA(text), &size);
+    }
+    return size;
+}
+
 } // namespace
+
+bool ListLook::LoadImagesAndCursors(int newDpi)
+{
+    const HINSTANCE instance = module.Instance();
+    UniqueImageList images = LoadListImages(instance, newDpi);
+    UniqueCursor resize = LoadCursorForDpi(instance, IDC_RESIZE_CURSOR, newDpi);
+    UniqueCursor hand = LoadCursorForDpi(instance, IDC_HAND_CURSOR, newDpi);
+    if (!images || !resize || !hand) {
+        return false;
+    }
+    // A cursor on show takes its new size before the old one is destroyed.
+    if (const HCURSOR current = GetCursor(); current != nullptr && current == resizeCursor.get()) {
+        SetCursor(resize.get());
+    } else if (current != nullptr && current == handCursor.get()) {
+        SetCursor(hand.get());
+    }
+    systemImages = std::move(images);
+    resizeCursor = std::move(resize);
+    handCursor = std::move(hand);
+    return true;
+}
+
+bool ListLook::Load(HWND window, int newDpi)
+{
+    if ((newDpi != dpi || !systemImages) && !LoadImagesAndCursors(newDpi)) {
+        return false;
+    }
+    ++generation;
+    colors = ListColors::Defaults();
+    dpi = newDpi;
+    headerClipboardFormat = RegisterClipboardFormatA("HEADERCLIPBOARDFORMAT");
+    UINT lines = 3;
+    if (SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) {
+        wheelLines = lines;
+    }
+    listFont.reset(CreateMessageFont(dpi));
+    underlineFont.reset(CreateMessageFont(dpi, true));
+    if (!listFont) {
+        return false;
+    }
+    rowHeight = MeasureText(listFont.get(), "Height").cy + Px(6);
+    if (VisualStyles::Available()) {
+        headerTheme.reset(VisualStyles::Open(window, L"HEADER"));
+        progressTheme.reset(VisualStyles::Open(window, L"PROGRESS"));
+    }
+    return true;
+}
 
 ListColors ListColors::Defaults()
 {

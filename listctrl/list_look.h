@@ -39,21 +39,45 @@ struct ListColors {
     static ListColors Defaults();
 };
 
-// Everything the list loads for painting: colours, fonts, themes and the
-// sizes that follow from them.
+inline void DestroyCursorHandle(HCURSOR cursor)
+{
+    DestroyCursor(cursor);
+}
+using UniqueCursor = UniqueAny<HCURSOR, DestroyCursorHandle>;
+
+// Everything the list loads for painting and pointing: colours, fonts,
+// themes, its glyphs and cursors, and the sizes that follow from them.
 struct ListLook {
     ListColors colors = ListColors::Defaults();
     UniqueFont listFont;
     UniqueFont underlineFont;
     UniqueTheme headerTheme;
     UniqueTheme progressTheme;
+    // The list's own glyphs: sort arrows and check boxes.
+    UniqueImageList systemImages;
+    UniqueCursor resizeCursor;
+    UniqueCursor handCursor;
+    UINT headerClipboardFormat = 0;
     int dpi = 96;
+    // The height of a row and of the header: the font's "Height" and 6.
+    int rowHeight = 0;
     // Rows a wheel notch scrolls, as the system gives it: "one screen at a
     // time" arrives as WHEEL_PAGESCROLL, or as the largest int under Wine.
     UINT wheelLines = 3;
+    // Counts the loads, so a repaint can tell that the look has changed.
+    int generation = 0;
 
     // A size given at 96 DPI, at the window's DPI.
     int Px(int size96) const { return ScaleForDpi(size96, dpi); }
+
+    // Reads the system's colours, fonts, settings and themes again, with the
+    // glyphs and cursors for the DPI when it is a new one (the old ones stay
+    // until all new ones are had). False when the glyphs, cursors or font
+    // cannot be had.
+    bool Load(HWND window, int newDpi);
+
+private:
+    bool LoadImagesAndCursors(int newDpi);
 };
 
 // Rounded frame: an outer rounded rectangle in the first colour filled with
@@ -66,12 +90,6 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF color);
 // The system's message font at the given DPI, which the list, its tip and its
 // editors show text in; null when it cannot be had. The caller owns it.
 HFONT CreateMessageFont(int dpi, bool underline = false);
-
-inline void DestroyCursorHandle(HCURSOR cursor)
-{
-    DestroyCursor(cursor);
-}
-using UniqueCursor = UniqueAny<HCURSOR, DestroyCursorHandle>;
 
 // The drawn size of the list's images nearest to the wanted one, in
 // pixels; 0 when none comes within a quarter of it.

@@ -207,6 +207,11 @@ public:
     bool SelectAll();
     bool SelectRows(int firstRow, int lastRow);
     bool GetSelectedItems(std::vector<int>& selected) const;
+    // Where the keys act: the focus row, which Ctrl with an arrow moves
+    // alone, selected or not; else the lowest selected row; -1 for none.
+    int EffectiveFocusRow() const;
+    // The focus column of that row in cell mode, else -1.
+    int EffectiveFocusColumn(int row) const;
     bool IsSelected(int row) const;
     int GetSelectedCount() const;
     void ResetSelection();

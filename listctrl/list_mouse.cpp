@@ -1,52 +1,67 @@
-// The mouse: pressing, releasing, the rubber band, hot cells and cursors.
-#include <algorithm>
+// The mouse: pressing, releasing, hot cells and cursors.
+#include "listctrl/list_mouse.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
 
 #include "listctrl/password_list_control.h"
-#include "listctrl/title_tip.h"
+#include "toolkit/module.h"
 
 namespace {
 
 // Moves shorter than this in both directions are a click, not a drag.
 constexpr int kDragDistance = 3;
-// The band scrolls the list at most this often.
-constexpr DWORD kBandScrollInterval = 10;
 constexpr UINT_PTR kRowTool = 1000;
+constexpr int kTooltipMaxWidth = 32767;
 
 } // namespace
 
-unsigned PasswordListControl::KeyModifiers() const
+ListMouse::ListMouse(PasswordListControl& owner, HeaderTracker& headerTracker,
+                     BandSelection& bandSelection, ListScroller& listScroller,
+                     const ListEditing& listEditing)
+    : list(owner), header(headerTracker), band(bandSelection), scroller(listScroller),
+      editing(listEditing)
 {
-    unsigned modifiers = 0;
-    if (GetKeyState(VK_SHIFT) < 0) {
-        modifiers |= kModifierShift;
-    }
-    if (GetKeyState(VK_CONTROL) < 0) {
-        modifiers |= kModifierCtrl;
-    }
-    return modifiers;
 }
 
-void PasswordListControl::OnLButtonDown(POINT point, unsigned keys)
+void ListMouse::CreateRowTooltip()
 {
-    HideTitleTip();
+    rowTooltip.reset(CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                     list.Handle(), nullptr, module.Instance(), nullptr));
+    if (rowTooltip) {
+        SendMessageA(rowTooltip.get(), TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
+    }
+}
+
+void ListMouse::Destroy()
+{
+    rowTooltip.reset();
+}
+
+void ListMouse::OnLButtonDown(POINT point, unsigned keys)
+{
+    list.HideTitleTip();
     buttonDown = true;
     pressPoint = point;
-    pressContentPoint = POINT{point.x + ScrollPosition(SB_HORZ), point.y + RowOrigin()};
-    StopAnimation();
-    SetFocus(Handle());
-    SetCapture(Handle());
-    if (OnHeaderButtonDown(point)) {
+    band.Press(list.Layout().ToContent(ToListPoint(point)), false);
+    scroller.StopAnimation();
+    SetFocus(list.Handle());
+    SetCapture(list.Handle());
+    if (header.OnButtonDown(point)) {
         return;
     }
-    const ListHit hit = HitTestCell(point);
+    ListModel& model = list.Model();
+    const ListHit hit = list.HitTestCell(point);
     if (hit.row < 0) {
         model.anchorRow = -1;
-        bandAllowed = true;
+        band.Allow(true);
         return;
     }
     const unsigned modifiers = keys & (kModifierShift | kModifierCtrl);
     if (modifiers == 0 && hit.position != 0) {
-        bandAllowed = true;
+        band.Allow(true);
         model.anchorRow = hit.row;
     }
     // A plain press on one row of several keeps them selected until the
@@ -57,11 +72,12 @@ void PasswordListControl::OnLButtonDown(POINT point, unsigned keys)
     ActOnPressedCell(hit);
 }
 
-void PasswordListControl::ActOnPressedCell(const ListHit& hit)
+void ListMouse::ActOnPressedCell(const ListHit& hit)
 {
     if (hit.position < 0) {
         return;
     }
+    ListModel& model = list.Model();
     const int index = model.GetColumnIndex(hit.position);
     if (model.GetItemFlags(hit.row, index) & FlagReadOnly) {
         return;
@@ -70,11 +86,11 @@ void PasswordListControl::ActOnPressedCell(const ListHit& hit)
     case FormatCheckBox:
     case FormatCheckBox3:
         model.ToggleCheck(hit.row, hit.position);
-        bandAllowed = false;
+        band.Allow(false);
         break;
     case FormatHyperLink:
-        SetCursor(handCursor);
-        bandAllowed = false;
+        SetCursor(list.Look().handCursor.get());
+        band.Allow(false);
         model.NotifyParent(hit.row, hit.position, NotifyHyperLink);
         break;
     default:
@@ -82,101 +98,107 @@ void PasswordListControl::ActOnPressedCell(const ListHit& hit)
     }
 }
 
-void PasswordListControl::OnMouseMove(POINT point, unsigned keys)
+void ListMouse::OnMove(POINT point, unsigned keys)
 {
     if (!(keys & MK_LBUTTON) && buttonDown) {
         buttonDown = false;
-        if (GetCapture() == Handle()) {
+        if (GetCapture() == list.Handle()) {
             ReleaseCapture();
         }
     }
     if (!trackingLeave) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, list.Handle(), 0};
         trackingLeave = _TrackMouseEvent(&track) != FALSE;
     }
-    if (buttonDown) {
-        if (resizing || pressedColumn >= 0) {
-            OnHeaderMove(point);
-            return;
-        }
-        const bool moved = std::abs(point.x - pressPoint.x) > look.Px(kDragDistance) ||
-                           std::abs(point.y - pressPoint.y) > look.Px(kDragDistance);
-        if (!banding && moved) {
-            if (bandAllowed || !dragSelect) {
-                banding = !model.singleSelect && !editing;
-            } else {
-                const ListHit hit = HitTestCell(point);
-                if (hit.row >= 0 && !model.IsSelected(hit.row)) {
-                    model.SelectItem(hit.row, hit.position,
-                                     keys & (kModifierShift | kModifierCtrl));
-                }
-            }
-        }
-        if (banding) {
-            UpdateBand(point);
-        }
+    if (!buttonDown) {
+        header.TrackHotTitle(point);
+        TrackHotCell(point);
+        list.ShowTitleTip(point, list.HitTestCell(point));
         return;
     }
-    TrackHotTitle(point);
-    TrackHotCell(point);
-    UpdateTitleTip(point, HitTestCell(point));
+    if (header.IsActive()) {
+        // The drag's own loop holds the mouse from here; losing the capture
+        // to it is no cancel.
+        if (header.StartsDrag(point, pressPoint)) {
+            buttonDown = false;
+        }
+        header.OnMove(point, pressPoint);
+        return;
+    }
+    const int distance = list.Look().Px(kDragDistance);
+    const bool moved =
+        std::abs(point.x - pressPoint.x) > distance || std::abs(point.y - pressPoint.y) > distance;
+    ListModel& model = list.Model();
+    if (!band.Active() && moved) {
+        if (band.Allowed() || !list.options.dragSelect) {
+            if (!model.singleSelect && !editing.IsOpen()) {
+                band.Start();
+            }
+        } else if (const ListHit hit = list.HitTestCell(point);
+                   hit.row >= 0 && !model.IsSelected(hit.row)) {
+            model.SelectItem(hit.row, hit.position, keys & (kModifierShift | kModifierCtrl));
+        }
+    }
+    if (band.Active()) {
+        band.Update(point);
+    }
 }
 
-void PasswordListControl::TrackHotCell(POINT point)
+bool ListMouse::IsActiveLink(int row, int position) const
 {
-    const ListHit hit = HitTestCell(point);
-    const auto isLink = [this](int row, int position) {
-        if (row < 0 || position < 0) {
-            return false;
-        }
-        const int index = model.GetColumnIndex(position);
-        return model.GetItemFormat(row, index) == FormatHyperLink &&
-               !(model.GetItemFlags(row, index) & FlagReadOnly);
-    };
+    if (row < 0 || position < 0) {
+        return false;
+    }
+    const ListModel& model = list.Model();
+    const int index = model.GetColumnIndex(position);
+    return model.GetItemFormat(row, index) == FormatHyperLink &&
+           !(model.GetItemFlags(row, index) & FlagReadOnly);
+}
+
+void ListMouse::TrackHotCell(POINT point)
+{
+    const ListHit hit = list.HitTestCell(point);
     if (hit.row == hotItem && hit.position == hotColumn) {
         return;
     }
-    if (isLink(hotItem, hotColumn)) {
-        RepaintRow(hotItem);
+    if (IsActiveLink(hotItem, hotColumn)) {
+        list.RepaintRow(hotItem);
     }
     hotItem = hit.position >= 0 ? hit.row : -1;
     hotColumn = hit.position >= 0 ? hit.position : -1;
-    if (isLink(hotItem, hotColumn)) {
-        RepaintRow(hotItem);
-        SetCursor(handCursor);
+    if (IsActiveLink(hotItem, hotColumn)) {
+        list.RepaintRow(hotItem);
+        SetCursor(list.Look().handCursor.get());
     }
     // The rows carry no text of their own, so there is no row tooltip to
     // show: the tool is taken away wherever the pointer goes.
-    if (tooltip) {
-        SendMessageA(tooltip.get(), TTM_ACTIVATE, FALSE, 0);
+    if (rowTooltip) {
+        SendMessageA(rowTooltip.get(), TTM_ACTIVATE, FALSE, 0);
         TOOLINFOA tool{};
         tool.cbSize = sizeof tool;
-        tool.hwnd = Handle();
+        tool.hwnd = list.Handle();
         tool.uId = kRowTool;
-        SendMessageA(tooltip.get(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageA(rowTooltip.get(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
-void PasswordListControl::OnLButtonUp(POINT point, unsigned keys)
+void ListMouse::OnLButtonUp(POINT point, unsigned keys)
 {
     // The press is over before the capture goes, so losing it is no cancel.
     const bool wasPressed = buttonDown;
     buttonDown = false;
-    if (GetCapture() == Handle()) {
+    if (GetCapture() == list.Handle()) {
         ReleaseCapture();
     }
-    if (resizing || pressedColumn >= 0) {
-        OnHeaderButtonUp();
+    if (header.IsActive()) {
+        header.OnButtonUp();
         return;
     }
-    bandAllowed = false;
-    if (banding) {
-        banding = false;
-        KillTimer(Handle(), kBandTimer);
-        Repaint();
+    if (band.End()) {
         return;
     }
-    const ListHit hit = HitTestCell(point);
+    ListModel& model = list.Model();
+    const ListHit hit = list.HitTestCell(point);
     const unsigned modifiers = keys & (kModifierShift | kModifierCtrl);
     if (wasPressed && hit.row >= 0 && model.IsSelected(hit.row) && model.GetSelectedCount() > 1 &&
         modifiers == 0) {
@@ -185,209 +207,69 @@ void PasswordListControl::OnLButtonUp(POINT point, unsigned keys)
     model.NotifyParent(hit.row, hit.position, NotifyLeftClick);
 }
 
-void PasswordListControl::OnRButtonDown(POINT point, unsigned keys)
+void ListMouse::OnRButtonDown(POINT point, unsigned keys)
 {
-    StopAnimation();
-    SetFocus(Handle());
-    HideTitleTip();
-    const ListHit hit = HitTestCell(point);
+    scroller.StopAnimation();
+    SetFocus(list.Handle());
+    list.HideTitleTip();
+    ListModel& model = list.Model();
+    const ListHit hit = list.HitTestCell(point);
     if (hit.row >= 0 && !model.IsSelected(hit.row)) {
         model.SelectItem(hit.row, hit.position, keys & (kModifierShift | kModifierCtrl));
     }
 }
 
-void PasswordListControl::OnRButtonUp(POINT point)
+void ListMouse::OnRButtonUp(POINT point)
 {
-    const ListHit hit = HitTestCell(point);
+    ListModel& model = list.Model();
+    const ListHit hit = list.HitTestCell(point);
     if (hit.row < 0) {
         model.ResetSelection();
     }
     model.NotifyParent(hit.row, hit.position, NotifyRightClick);
 }
 
-void PasswordListControl::OnLButtonDblClk(POINT point, unsigned keys)
+void ListMouse::OnDoubleClick(POINT point, unsigned keys)
 {
-    HideTitleTip();
-    SendMessageA(Handle(), WM_LBUTTONDOWN, keys, MAKELPARAM(point.x, point.y));
-    const HeaderHit edge = HitTestHeader(point.x, point.y);
-    if (edge.edge & HeaderHit::kOnEdge) {
-        SizeColumnToContent(edge.position);
-        // The press above began a resize from the width before the fit: a
-        // drag that follows goes on from the fitted width.
-        if (resizing && resizeColumn >= 0) {
-            POINT screen = point;
-            ClientToScreen(Handle(), &screen);
-            resizeStartWidth = model.GetColumnWidth(resizeColumn);
-            resizeStartX = screen.x;
-        }
-    }
-    const ListHit hit = HitTestCell(point);
-    model.NotifyParent(hit.row, hit.position, NotifyDoubleClick);
+    list.HideTitleTip();
+    SendMessageA(list.Handle(), WM_LBUTTONDOWN, keys, MAKELPARAM(point.x, point.y));
+    header.OnDoubleClick(point);
+    const ListHit hit = list.HitTestCell(point);
+    list.Model().NotifyParent(hit.row, hit.position, NotifyDoubleClick);
 }
 
-void PasswordListControl::OnMouseLeave()
+void ListMouse::OnLeave()
 {
     trackingLeave = false;
-    if (hotTitle != -1) {
-        hotTitle = -1;
-        RepaintHeader();
-    }
+    header.ClearHotTitle();
     if (hotItem != -1) {
         const int row = hotItem;
         hotItem = -1;
         hotColumn = -1;
-        RepaintRow(row);
+        list.RepaintRow(row);
     }
 }
 
-void PasswordListControl::OnCancelMode()
+bool ListMouse::OnSetCursor() const
 {
-    buttonDown = false;
-    if (GetCapture() == Handle()) {
-        ReleaseCapture();
-    }
-    HideTitleTip();
-    if (banding) {
-        banding = false;
-        KillTimer(Handle(), kBandTimer);
-        Repaint();
-    }
-    bandAllowed = false;
-    ShowWindow(dropMarker.get(), SW_HIDE);
-    draggedColumn = -1;
-    EndHeaderPress();
-}
-
-void PasswordListControl::OnFocusChange()
-{
-    // The selection looks different with and without the focus.
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    if (GetFocus() == Handle()) {
-        AnnounceFocus(true);
-    }
-}
-
-bool PasswordListControl::SetCursorFor(POINT point)
-{
-    if (resizing) {
-        SetCursor(resizeCursor);
+    POINT point{};
+    GetCursorPos(&point);
+    ScreenToClient(list.Handle(), &point);
+    if (header.SetCursorFor(point)) {
         return true;
     }
-    const HeaderHit hit = HitTestHeader(point.x, point.y);
-    ListColumn column;
-    if ((hit.edge & HeaderHit::kOnEdge) && model.GetColumn(hit.position, column) && !column.fixed) {
-        SetCursor(resizeCursor);
+    const ListHit cell = list.HitTestCell(point);
+    if (IsActiveLink(cell.row, cell.position)) {
+        SetCursor(list.Look().handCursor.get());
         return true;
-    }
-    const ListHit cell = HitTestCell(point);
-    if (cell.row >= 0 && cell.position >= 0) {
-        const int index = model.GetColumnIndex(cell.position);
-        if (model.GetItemFormat(cell.row, index) == FormatHyperLink &&
-            !(model.GetItemFlags(cell.row, index) & FlagReadOnly)) {
-            SetCursor(handCursor);
-            return true;
-        }
     }
     return false;
 }
 
-void PasswordListControl::UpdateBand(POINT pointer)
+void ListMouse::Cancel()
 {
-    HideTitleTip();
-    bandPointer = pointer;
-    if (GetTickCount() - lastBandScroll >= kBandScrollInterval) {
-        lastBandScroll = GetTickCount();
-        ScrollBandEdge(pointer);
-    }
-    const POINT end{pointer.x + ScrollPosition(SB_HORZ), pointer.y + RowOrigin()};
-    bandRect = RECT{std::min(pressContentPoint.x, end.x), std::min(pressContentPoint.y, end.y),
-                    std::max(pressContentPoint.x, end.x), std::max(pressContentPoint.y, end.y)};
-    SetTimer(Handle(), kBandTimer, kFrameDelay, nullptr);
-    if (IsRectEmpty(&bandRect)) {
-        return;
-    }
-    const int header = HeaderBottom();
-    const int count = model.GetItemCount();
-    int first = count;
-    int last = count;
-    if (bandRect.left < model.GetTotalWidth() && bandRect.bottom >= header && model.rowHeight > 0) {
-        first = std::max(0, (static_cast<int>(bandRect.top) - header) / model.rowHeight);
-        last = std::min(count - 1, (static_cast<int>(bandRect.bottom) - header) / model.rowHeight);
-        if (first > last) {
-            first = last = count;
-        }
-    }
-    model.SelectRows(first, last);
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-}
-
-void PasswordListControl::ScrollBandEdge(POINT pointer)
-{
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    // Without animation: the band follows the rows as they move.
-    if (pointer.y < HeaderBottom()) {
-        ScrollRowsTo(std::max(0, ScrollPosition(SB_VERT) - model.rowHeight), false);
-    } else if (pointer.y > client.bottom) {
-        ScrollRowsTo(ScrollPosition(SB_VERT) + model.rowHeight, false);
-    }
-    if (pointer.x < client.left) {
-        OnHScroll(SB_LINELEFT, 0);
-    } else if (pointer.x > client.right) {
-        OnHScroll(SB_LINERIGHT, 0);
-    }
-}
-
-std::string PasswordListControl::TipText(int row, int index) const
-{
-    const std::uint32_t flags = model.GetItemFlags(row, index);
-    switch (model.GetItemFormat(row, index)) {
-    case FormatDateTime:
-        return FormatCellDate(model, row, index, flags);
-    case FormatCheckBox:
-    case FormatCheckBox3:
-    case FormatProgress:
-        return {}; // pictures, not text
-    default:
-        return model.GetItemText(row, index);
-    }
-}
-
-void PasswordListControl::UpdateTitleTip(POINT point, const ListHit& hit)
-{
-    if (editing || !titleTip) {
-        return;
-    }
-    if (hit.row < 0 || hit.position < 0) {
-        HideTitleTip();
-        return;
-    }
-    if (hit.row == tipItem && hit.position == tipColumn && titleTip->Visible()) {
-        return;
-    }
-    RECT cell{};
-    CellRect(hit.row, hit.position, cell);
-    RECT textRect = CellTextRect(hit.row, hit.position, cell);
-    const std::string text = TipText(hit.row, model.GetColumnIndex(hit.position));
-    if (!PtInRect(&textRect, point) || text.empty()) {
-        HideTitleTip();
-        return;
-    }
-    MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&textRect), 2);
-    // The rows carry no text of their own for the tip's tooltip.
-    if (!titleTip->ShowTitleTip(textRect, text, std::string())) {
-        HideTitleTip();
-        return;
-    }
-    tipItem = hit.row;
-    tipColumn = hit.position;
-}
-
-void PasswordListControl::HideTitleTip()
-{
-    tipItem = -1;
-    tipColumn = -1;
-    if (titleTip) {
-        titleTip->Hide();
+    buttonDown = false;
+    if (GetCapture() == list.Handle()) {
+        ReleaseCapture();
     }
 }

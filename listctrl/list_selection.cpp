@@ -55,6 +55,19 @@ bool ListModel::SelectItem(int row, int position, unsigned modifiers)
     return true;
 }
 
+int ListModel::EffectiveFocusRow() const
+{
+    if (focusRow >= 0 && focusRow < GetItemCount()) {
+        return focusRow;
+    }
+    return selection.empty() ? -1 : *selection.begin();
+}
+
+int ListModel::EffectiveFocusColumn(int row) const
+{
+    return focusCellMode && row >= 0 ? focusColumn : -1;
+}
+
 bool ListModel::SelectAll()
 {
     if (singleSelect || rows.empty()) {

@@ -1,50 +1,28 @@
 // The list's window: registration, set-up, view settings, the message map
-// and what the model asks of its window.
+// and the wiring between its parts.
 #include "listctrl/password_list_control.h"
 
 #include <windowsx.h>
 
-#include "listctrl/cell_editors.h"
-#include "listctrl/header_drag.h"
-#include "listctrl/list_animation.h"
+#include <algorithm>
+
 #include "listctrl/list_date.h"
 #include "listctrl/title_tip.h"
-#include "res/resource.h"
 #include "toolkit/dpi.h"
-#include "toolkit/module.h"
 
-namespace {
-
-constexpr int kTooltipMaxWidth = 32767;
-
-// Width and height of a text in a font, measured on the screen.
-SIZE MeasureText(HFONT font, const char* text)
+PasswordListControl::PasswordListControl()
+    : model(this), editing(*this), scroller(*this), repainter(*this), header(*this, scroller),
+      band(*this, scroller), mouse(*this, header, band, scroller, editing),
+      keyboard(*this, scroller, accessibility), accessibility(*this)
 {
-    SIZE size{};
-    const HDC screen = GetDC(nullptr);
-    if (screen == nullptr) {
-        return size;
-    }
-    {
-        const SelectGuard select(screen, font);
-        GetTextExtentPoint32A(screen, text, lstrlenA(text), &size);
-    }
-    ReleaseDC(nullptr, screen);
-    return size;
 }
-
-} // namespace
-
-PasswordListControl::PasswordListControl() : model(this) {}
 
 PasswordListControl::~PasswordListControl()
 {
     // The drop target and the editors refer to this object; they go before
     // the rest.
-    dragDrop.reset();
-    editBox.reset();
-    comboBox.reset();
-    datePicker.reset();
+    header.Destroy();
+    editing.Destroy();
 }
 
 bool PasswordListControl::RegisterWindowClass(HINSTANCE instance)
@@ -71,33 +49,9 @@ bool PasswordListControl::Setup()
     AdjustFrame();
     // Without OLE on this thread there is no column dragging; the rest of
     // the list works the same.
-    dragDrop = HeaderDragDrop::Register(*this);
-    CreateTooltip();
+    header.RegisterDragDrop();
+    mouse.CreateRowTooltip();
     ResetScrollBars();
-    return true;
-}
-
-// The images and cursors of the old DPI stay until all new ones are had.
-bool PasswordListControl::LoadResources(int dpi)
-{
-    const HINSTANCE instance = module.Instance();
-    UniqueImageList images = LoadListImages(instance, dpi);
-    UniqueCursor resize = LoadCursorForDpi(instance, IDC_RESIZE_CURSOR, dpi);
-    UniqueCursor hand = LoadCursorForDpi(instance, IDC_HAND_CURSOR, dpi);
-    if (!images || !resize || !hand) {
-        return false;
-    }
-    // A cursor on show takes its new size before the old one is destroyed.
-    if (const HCURSOR current = GetCursor(); current != nullptr && current == resizeCursor) {
-        SetCursor(resize.get());
-    } else if (current != nullptr && current == handCursor) {
-        SetCursor(hand.get());
-    }
-    systemImages = std::move(images);
-    ownResizeCursor = std::move(resize);
-    ownHandCursor = std::move(hand);
-    resizeCursor = ownResizeCursor.get();
-    handCursor = ownHandCursor.get();
     return true;
 }
 
@@ -109,36 +63,16 @@ bool PasswordListControl::LoadViewSettings()
 bool PasswordListControl::LoadLook(int requestedDpi)
 {
     const int dpi = SaneDpi(requestedDpi);
-    const bool rescaled = dpi != look.dpi;
-    if ((rescaled || !systemImages) && !LoadResources(dpi)) {
+    const int before = look.dpi;
+    if (!look.Load(Handle(), dpi)) {
         return false;
     }
-    ++lookGeneration;
-    look.colors = ListColors::Defaults();
     model.SetDefaultColors(look.colors.back, look.colors.text);
-    look.dpi = dpi;
-    headerClipboardFormat = RegisterClipboardFormatA("HEADERCLIPBOARDFORMAT");
-    UINT lines = 3;
-    if (SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) {
-        look.wheelLines = lines;
-    }
-
-    look.listFont.reset(CreateMessageFont(dpi));
-    look.underlineFont.reset(CreateMessageFont(dpi, true));
     model.listFont = look.listFont.get();
-    if (!look.listFont) {
-        return false;
-    }
-
-    const int height = MeasureText(look.listFont.get(), "Height").cy + look.Px(6);
-    if (model.rowHeight != height || rescaled || !dropMarker) {
-        model.rowHeight = height;
-        model.headerHeight = height;
-        dropMarker.reset(CreateDropMarker(Handle(), model.headerHeight, look));
-    }
-    if (VisualStyles::Available()) {
-        look.headerTheme.reset(VisualStyles::Open(Handle(), L"HEADER"));
-        look.progressTheme.reset(VisualStyles::Open(Handle(), L"PROGRESS"));
+    if (model.rowHeight != look.rowHeight || dpi != before || header.DropMarker() == nullptr) {
+        model.rowHeight = look.rowHeight;
+        model.headerHeight = look.rowHeight;
+        header.MakeDropMarker();
     }
     // The tip takes the look and the font as they are now.
     HideTitleTip();
@@ -147,63 +81,12 @@ bool PasswordListControl::LoadLook(int requestedDpi)
     return true;
 }
 
-void PasswordListControl::AdjustFrame()
-{
-    const LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE);
-    SetWindowLongPtrA(Handle(), GWL_STYLE, (style & ~WS_BORDER) | WS_CLIPCHILDREN);
-    const LONG_PTR exStyle = GetWindowLongPtrA(Handle(), GWL_EXSTYLE);
-    SetWindowLongPtrA(Handle(), GWL_EXSTYLE, (exStyle & ~WS_EX_CLIENTEDGE) | WS_EX_STATICEDGE);
-    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
-void PasswordListControl::CreateTooltip()
-{
-    tooltip.reset(CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  Handle(), nullptr, module.Instance(), nullptr));
-    if (tooltip) {
-        SendMessageA(tooltip.get(), TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
-    }
-}
-
-void PasswordListControl::OnDestroy()
-{
-    dragDrop.reset();
-    dropMarker.reset();
-    titleTip.reset();
-    editBox.reset();
-    comboBox.reset();
-    datePicker.reset();
-    editing = false;
-    tooltip.reset();
-    StopAnimation();
-    // A screen reader may hold the list's object longer than the window
-    // lives: from now on it answers that the list is gone.
-    accessible.Reset();
-}
-
-HWND PasswordListControl::TitleTipWindow() const
-{
-    return titleTip ? titleTip->Handle() : nullptr;
-}
-
-void PasswordListControl::OnSize()
-{
-    StopAnimation();
-    HideTitleTip();
-    if (editing) {
-        SetFocus(Handle()); // ends the edit: the cell moves under the editor
-    }
-    ResetScrollBars();
-}
-
 void PasswordListControl::ChangeDpi(int requestedDpi)
 {
     const int dpi = SaneDpi(requestedDpi);
     // A press, a band and an open editor were measured at the old scale.
     OnCancelMode();
-    if (editing) {
+    if (editing.IsOpen()) {
         SetFocus(Handle());
     }
     const int before = look.dpi;
@@ -218,16 +101,182 @@ void PasswordListControl::ChangeDpi(int requestedDpi)
     ResetScrollBars();
 }
 
+void PasswordListControl::AdjustFrame()
+{
+    const LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE);
+    SetWindowLongPtrA(Handle(), GWL_STYLE, (style & ~WS_BORDER) | WS_CLIPCHILDREN);
+    const LONG_PTR exStyle = GetWindowLongPtrA(Handle(), GWL_EXSTYLE);
+    SetWindowLongPtrA(Handle(), GWL_EXSTYLE, (exStyle & ~WS_EX_CLIENTEDGE) | WS_EX_STATICEDGE);
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+ListLayout PasswordListControl::Layout() const
+{
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    const ListViewport viewport{client.right, client.bottom, scroller.Position(SB_HORZ),
+                                scroller.Position(SB_VERT)};
+    return ListLayout(model, viewport, look.Px(5), look.Px(4));
+}
+
+ListPaintState PasswordListControl::PaintState() const
+{
+    ListPaintState state{model, Layout(), look, options};
+    state.editing = editing.IsOpen();
+    state.focused = GetFocus() == Handle() || state.editing;
+    state.hotItem = mouse.HotItem();
+    state.hotColumn = mouse.HotColumn();
+    state.pressedTitle = header.PressedColumn();
+    state.hotTitle = header.HotTitle();
+    state.banding = band.Active();
+    if (state.banding) {
+        state.band = band.PaintedRect();
+    }
+    return state;
+}
+
+void PasswordListControl::Paint(HDC dc, const RECT& area)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    const ListPaintState state = PaintState();
+    const ListPainter painter(state);
+    const UniqueDc buffer(CreateCompatibleDC(dc));
+    const UniqueBitmap bitmap(buffer ? CreateCompatibleBitmap(dc, width, height) : nullptr);
+    if (!bitmap) {
+        painter.PaintContent(dc, area); // without memory for a buffer, straight onto the window
+        return;
+    }
+    const SelectGuard select(buffer.get(), bitmap.get());
+    // Drawing uses client coordinates; the buffer starts at the area's corner.
+    SetWindowOrgEx(buffer.get(), area.left, area.top, nullptr);
+    painter.PaintContent(buffer.get(), area);
+    BitBlt(dc, area.left, area.top, width, height, buffer.get(), area.left, area.top, SRCCOPY);
+}
+
+void PasswordListControl::EnsureVisible(int row, int position)
+{
+    scroller.EnsureVisible(row, position);
+}
+
+void PasswordListControl::BringFocusIntoView()
+{
+    editing.BringFocusIntoView();
+}
+
+bool PasswordListControl::EditItem(int row, int position)
+{
+    return editing.Open(row, position);
+}
+
+void PasswordListControl::FocusRow(int row)
+{
+    model.focusRow = row;
+    model.focusColumn = -1;
+    EnsureVisible(row, -1);
+    accessibility.AnnounceFocus();
+}
+
+HeaderHit PasswordListControl::HitTestHeader(int x, int y) const
+{
+    return Layout().HitTestHeader(ListPoint{x, y});
+}
+
+ListHit PasswordListControl::HitTestCell(POINT point) const
+{
+    return Layout().HitTestCell(ToListPoint(point));
+}
+
+bool PasswordListControl::SetColumnWidth(int position, int width)
+{
+    return model.SetColumnWidth(position, width);
+}
+
+void PasswordListControl::SizeColumnToContent(int position)
+{
+    header.FitColumn(position);
+}
+
+void PasswordListControl::SortByColumn(int position)
+{
+    if (!model.showHeader || !model.sortEnabled) {
+        return;
+    }
+    const HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    model.SortByColumn(position);
+    SetCursor(previous);
+    Repaint();
+}
+
+void PasswordListControl::MoveDraggedColumn(int dragged, int drop, int underPointer)
+{
+    const int count = model.GetColumnCount();
+    if (dragged < 0 || dragged >= count || drop < 0 || drop > count) {
+        return;
+    }
+    int target = drop;
+    if (dragged < underPointer && drop != 0) {
+        target -= 1;
+    }
+    model.MoveColumn(dragged, std::min(target, count - 1));
+    Repaint();
+}
+
+void PasswordListControl::ShowTitleTip(POINT point, const ListHit& hit)
+{
+    if (editing.IsOpen() || !titleTip) {
+        return;
+    }
+    if (hit.row < 0 || hit.position < 0) {
+        HideTitleTip();
+        return;
+    }
+    if (titleTip->Shows(hit.row, hit.position)) {
+        return;
+    }
+    const ListPaintState state = PaintState();
+    ListRect cell;
+    state.layout.CellRect(hit.row, hit.position, cell);
+    RECT textRect = ListPainter(state).TextRect(hit.row, hit.position, ToRect(cell));
+    const std::string text = CellText(model, hit.row, model.GetColumnIndex(hit.position));
+    if (!PtInRect(&textRect, point) || text.empty()) {
+        HideTitleTip();
+        return;
+    }
+    MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&textRect), 2);
+    // The rows carry no text of their own for the tip's tooltip.
+    if (!titleTip->ShowTitleTip(textRect, text, std::string())) {
+        HideTitleTip();
+        return;
+    }
+    titleTip->ShowsCell(hit.row, hit.position);
+}
+
+void PasswordListControl::HideTitleTip()
+{
+    if (titleTip) {
+        titleTip->Hide();
+    }
+}
+
+HWND PasswordListControl::TitleTipWindow() const
+{
+    return titleTip ? titleTip->Handle() : nullptr;
+}
+
 LRESULT PasswordListControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     const auto keys = static_cast<unsigned>(wParam);
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        if (const HDC dc = BeginPaint(Handle(), &paint)) {
-            Paint(dc, paint.rcPaint);
-            EndPaint(Handle(), &paint);
+        const PaintDc dc(Handle());
+        if (dc.get() != nullptr) {
+            Paint(dc.get(), dc.Area());
         }
         return 0;
     }
@@ -252,50 +301,48 @@ LRESULT PasswordListControl::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
     case WM_DPICHANGED:
         // Windows sends this to top-level windows only; whoever sent it to
         // the list, the window's own DPI is the one to follow.
+    case WM_DPICHANGED_AFTERPARENT:
         ChangeDpi(WindowDpi(Handle()));
         return 0;
     case WM_DPICHANGED_BEFOREPARENT:
         // The dialog is about to move and resize its controls.
         OnCancelMode();
         return 0;
-    case WM_DPICHANGED_AFTERPARENT:
-        ChangeDpi(WindowDpi(Handle()));
-        return 0;
     case WM_TIMER:
         OnTimer(static_cast<UINT_PTR>(wParam));
         return 0;
     case WM_LBUTTONDOWN:
-        OnLButtonDown(point, keys);
+        mouse.OnLButtonDown(point, keys);
         return 0;
     case WM_MOUSEMOVE:
-        OnMouseMove(point, keys);
+        mouse.OnMove(point, keys);
         return 0;
     case WM_LBUTTONUP:
-        OnLButtonUp(point, keys);
+        mouse.OnLButtonUp(point, keys);
         return 0;
     case WM_LBUTTONDBLCLK:
-        OnLButtonDblClk(point, keys);
+        mouse.OnDoubleClick(point, keys);
         return 0;
     case WM_RBUTTONDOWN:
-        OnRButtonDown(point, keys);
+        mouse.OnRButtonDown(point, keys);
         return 0;
     case WM_RBUTTONUP:
-        OnRButtonUp(point);
+        mouse.OnRButtonUp(point);
         return 0;
     case WM_MOUSELEAVE:
-        OnMouseLeave();
+        mouse.OnLeave();
         return 0;
     case WM_MOUSEWHEEL:
-        OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+        scroller.OnWheel(GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
     case WM_VSCROLL:
-        OnVScroll(LOWORD(wParam), 0);
+        scroller.OnVScroll(LOWORD(wParam));
         return 0;
     case WM_HSCROLL:
-        OnHScroll(LOWORD(wParam), 0);
+        scroller.OnHScroll(LOWORD(wParam));
         return 0;
     case WM_KEYDOWN:
-        OnKeyDown(static_cast<UINT>(wParam));
+        keyboard.OnKeyDown(static_cast<UINT>(wParam));
         return 0;
     case WM_GETDLGCODE:
         // Tab belongs to the list only where it moves between cells; a list
@@ -318,31 +365,26 @@ LRESULT PasswordListControl::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
         }
         break;
     case WM_NOTIFY:
-        if (OnEditorNotify(lParam)) {
+        if (editing.OnNotify(lParam)) {
             return 0;
         }
         break;
     case WM_COMMAND:
-        OnEditorCommand(wParam, lParam);
+        editing.OnCommand(wParam, lParam);
         break;
     case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lParam) != Handle() && buttonDown) {
+        if (reinterpret_cast<HWND>(lParam) != Handle() && mouse.ButtonDown()) {
             OnCancelMode();
         }
         break;
     case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT) {
-            POINT cursor{};
-            GetCursorPos(&cursor);
-            ScreenToClient(Handle(), &cursor);
-            if (SetCursorFor(cursor)) {
-                return TRUE;
-            }
+        if (LOWORD(lParam) == HTCLIENT && mouse.OnSetCursor()) {
+            return TRUE;
         }
         break;
     case WM_GETOBJECT: {
         LRESULT object = 0;
-        if (OnGetObject(wParam, lParam, object)) {
+        if (accessibility.OnGetObject(wParam, lParam, object)) {
             return object;
         }
         break;
@@ -361,42 +403,86 @@ void PasswordListControl::OnTimer(UINT_PTR id)
     switch (id) {
     case kBringIntoViewTimer:
         KillTimer(Handle(), kBringIntoViewTimer);
-        BringFocusIntoView();
+        editing.BringFocusIntoView();
         break;
     case kBandTimer:
-        if (banding) {
-            // The captured pointer may rest outside the list while the rows
-            // scroll under it; it is where the last move left it.
-            UpdateBand(bandPointer);
-        } else {
-            KillTimer(Handle(), kBandTimer);
-        }
+        band.OnTimer();
         break;
     case kResizeTimer:
-        OnResizeTimer();
+        header.OnShrinkTimer();
         break;
     case kAnimationTimer:
-        OnAnimationFrame();
+        scroller.OnAnimationFrame();
         break;
     case kScrollBarTimer:
-        OnScrollBarTimer();
+        scroller.OnBarTimer();
         break;
     default:
         break;
     }
 }
 
-void PasswordListControl::RepaintRow(int row)
+void PasswordListControl::OnSize()
+{
+    scroller.StopAnimation();
+    HideTitleTip();
+    if (editing.IsOpen()) {
+        SetFocus(Handle()); // ends the edit: the cell moves under the editor
+    }
+    ResetScrollBars();
+}
+
+void PasswordListControl::OnCancelMode()
+{
+    mouse.Cancel();
+    HideTitleTip();
+    band.End();
+    header.Cancel();
+}
+
+void PasswordListControl::OnFocusChange()
+{
+    // The selection looks different with and without the focus.
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    if (GetFocus() == Handle()) {
+        accessibility.AnnounceFocus(true);
+    }
+}
+
+void PasswordListControl::OnDestroy()
+{
+    header.Destroy();
+    titleTip.reset();
+    editing.Destroy();
+    mouse.Destroy();
+    scroller.StopAnimation();
+    // A screen reader may hold the list's object longer than the window
+    // lives: from now on it answers that the list is gone.
+    accessibility.Disconnect();
+}
+
+void PasswordListControl::ResetScrollBars()
 {
     if (Handle() == nullptr) {
         return;
     }
-    RECT rect = RowRect(row);
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    rect.left = client.left;
-    rect.right = client.right;
-    InvalidateRect(Handle(), &rect, FALSE);
+    scroller.ResetBars();
+    Repaint();
+}
+
+void PasswordListControl::Repaint()
+{
+    repainter.Repaint();
+}
+
+void PasswordListControl::RepaintRow(int row)
+{
+    repainter.RepaintRow(row);
+}
+
+void PasswordListControl::FollowFocus()
+{
+    editing.FollowFocus();
 }
 
 std::intptr_t PasswordListControl::Notify(const ListEvent& event)
@@ -422,8 +508,13 @@ int PasswordListControl::SystemImageWidth()
 {
     int width = 0;
     int height = 0;
-    if (!systemImages || !ImageList_GetIconSize(systemImages.get(), &width, &height)) {
+    if (!look.systemImages || !ImageList_GetIconSize(look.systemImages.get(), &width, &height)) {
         return 0;
     }
     return width;
+}
+
+void PasswordListControl::RowsChanged(ListChange change, int row)
+{
+    accessibility.RowsChanged(change, row);
 }

@@ -126,6 +126,8 @@ bool TitleTip::ShowTitleTip(const RECT& textRect, const std::string& text,
 
 void TitleTip::Hide()
 {
+    shownRow = -1;
+    shownPosition = -1;
     if (!window) {
         return;
     }
@@ -225,10 +227,9 @@ LRESULT TitleTip::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        if (const HDC dc = BeginPaint(hwnd, &paint)) {
-            Paint(dc);
-            EndPaint(hwnd, &paint);
+        const PaintDc dc(hwnd);
+        if (dc.get() != nullptr) {
+            Paint(dc.get());
         }
         return 0;
     }

@@ -31,6 +31,16 @@ public:
     // rowText, when not empty, is offered as a tooltip over the whole tip.
     bool ShowTitleTip(const RECT& textRect, const std::string& text, const std::string& rowText);
     void Hide();
+    // The cell the tip shows, by row and display position, while it shows.
+    void ShowsCell(int row, int position)
+    {
+        shownRow = row;
+        shownPosition = position;
+    }
+    bool Shows(int row, int position) const
+    {
+        return row == shownRow && position == shownPosition && Visible();
+    }
 
     // Paints the whole tip; WM_PAINT and WM_PRINTCLIENT both come here.
     void Paint(HDC dc);
@@ -56,4 +66,6 @@ private:
     UniqueFont tipFont;
     UniqueWindow rowTip;
     UniqueWindow window;
+    int shownRow = -1;
+    int shownPosition = -1;
 };

@@ -137,3 +137,26 @@ private:
     HWND window;
     HDC dc;
 };
+
+// A window's paint context between BeginPaint and EndPaint.
+class PaintDc {
+public:
+    explicit PaintDc(HWND painted) : window(painted), dc(BeginPaint(painted, &paint)) {}
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    ~PaintDc()
+    {
+        if (dc != nullptr) {
+            EndPaint(window, &paint);
+        }
+    }
+
+    HDC get() const { return dc; }
+    // The part of the window to paint.
+    const RECT& Area() const { return paint.rcPaint; }
+
+private:
+    HWND window;
+    PAINTSTRUCT paint{};
+    HDC dc;
+};

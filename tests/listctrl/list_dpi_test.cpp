@@ -32,7 +32,7 @@ TEST_F(ListWindowTest, FollowsTheScaleOfItsScreenAndItsChanges)
     if (const char* screen = std::getenv("SORVANE_TEST_DPI")) {
         ASSERT_EQ(WindowDpi(window), std::atoi(screen)) << "the screen is at another scale";
     }
-    list.themedLook = false;
+    list.options.themedLook = false;
     model().SetColumnWidth(1, 20);
     model().SetColumnWidth(2, 20);
     model().AddColumn("Done", 50, -1, false, FormatCheckBox, 0);

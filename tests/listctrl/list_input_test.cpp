@@ -67,7 +67,7 @@ TEST_F(ListInputTest, LeftAndRightScrollSidewaysAndKeepTheRow)
 TEST_F(ListInputTest, ScrollBarPagesByTheRowsArea)
 {
     AddNumberedRows(60);
-    list.smoothScroll = false;
+    list.options.smoothScroll = false;
     const int page = ClientOf(window).bottom - model().headerHeight;
     const struct {
         int from;
@@ -140,7 +140,7 @@ std::pair<int, int> ArrowEnds(const Picture& picture, COLORREF face, int left, i
 
 TEST_F(ListInputTest, SortArrowPointsUpAscendingAndDownDescending)
 {
-    list.themedLook = false;
+    list.options.themedLook = false;
     AddRows({"b", "a"});
     const int header = model().headerHeight;
     for (const bool ascending : {true, false}) {
@@ -194,7 +194,7 @@ TEST_F(ListInputTest, BandIsTranslucentAndOutlined)
 {
     AddRows({"a", "b"});
     for (const bool themed : {false, true}) {
-        list.themedLook = themed;
+        list.options.themedLook = themed;
         if (themed && !list.Themed()) {
             GTEST_SKIP() << "no visual styles in this prefix";
         }

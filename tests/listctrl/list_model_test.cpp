@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "listctrl/list_model.h"
-#include "listctrl/password_row.h"
+#include "listctrl/list_row.h"
 
 namespace {
 
@@ -406,11 +406,11 @@ TEST_F(ListModelTest, DatesRoundTripThroughTheirText)
     EXPECT_FALSE(list.SetItemDate(row, 1, date));
 }
 
-TEST_F(ListModelTest, PasswordRowIsCompleteWhenTheParentHearsOfIt)
+TEST_F(ListModelTest, RowIsCompleteWhenTheParentHearsOfIt)
 {
     AddPasswordColumns();
-    EXPECT_EQ(AppendPasswordRow(list, "aB3", "12 bit", "air - BIT - three"), 0);
-    EXPECT_EQ(AppendPasswordRow(list, "cu9", "14 bit", "cup - up - nine"), 1);
+    EXPECT_EQ(AddSelectedRow(list, 0, {"aB3", "12 bit", "air - BIT - three"}), 0);
+    EXPECT_EQ(AddSelectedRow(list, 0, {"cu9", "14 bit", "cup - up - nine"}), 1);
     EXPECT_EQ(host.paintedRows, 2);
 
     ASSERT_EQ(host.events.size(), 2u);
@@ -424,9 +424,9 @@ TEST_F(ListModelTest, PasswordRowIsCompleteWhenTheParentHearsOfIt)
     EXPECT_EQ(Selected(), Ints{1});
 
     ListModel bare;
-    EXPECT_EQ(AppendPasswordRow(bare, "aB3", "12 bit", "air - BIT - three"), -1);
+    EXPECT_EQ(AddSelectedRow(bare, 0, {"aB3", "12 bit", "air - BIT - three"}), -1);
     bare.AddColumn("Password", 100, -1, false, FormatText, 0);
-    EXPECT_EQ(AppendPasswordRow(bare, "aB3", "12 bit", "air - BIT - three"), 0);
+    EXPECT_EQ(AddSelectedRow(bare, 0, {"aB3", "12 bit", "air - BIT - three"}), 0);
     EXPECT_EQ(bare.GetItemText(0, 0), "aB3");
     EXPECT_TRUE(bare.IsSelected(0));
 }

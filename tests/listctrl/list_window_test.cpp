@@ -14,7 +14,7 @@ TEST_F(ListWindowTest, PaintsRowsCellsAndHeaderInBothLooks)
 {
     const COLORREF back = GetSysColor(COLOR_WINDOW);
     for (const bool themed : {false, true}) {
-        list.themedLook = themed;
+        list.options.themedLook = themed;
         if (themed && !list.Themed()) {
             GTEST_SKIP() << "no visual styles in this prefix";
         }
@@ -56,7 +56,7 @@ TEST_F(ListWindowTest, CutTextEndsInAnEllipsis)
 {
     const std::string text(30, 'W');
     AddRows({text});
-    list.themedLook = false;
+    list.options.themedLook = false;
     const Picture picture(window);
     const int header = model().headerHeight;
     const int height = model().rowHeight;
@@ -86,7 +86,7 @@ TEST_F(ListWindowTest, CutTextEndsInAnEllipsis)
 
 TEST_F(ListWindowTest, ShowsTheSortArrowAndProgressBars)
 {
-    list.themedLook = false;
+    list.options.themedLook = false;
     model().SetColumnWidth(2, 100);
     model().AddColumn("Done", 60, -1, false, FormatProgress, 0);
     AddRows({"b", "a"});
@@ -147,7 +147,7 @@ TEST_F(ListWindowTest, RubberBandSelectsTheRowsItCovers)
 // take the rows painted under the pointer.
 TEST_F(ListWindowTest, BandAndClicksFindThePaintedRowsBetweenWholeRows)
 {
-    list.smoothScroll = false;
+    list.options.smoothScroll = false;
     AddRows(std::vector<std::string>(30, "r"));
     SendMessageA(window, WM_VSCROLL, SB_PAGEDOWN, 0);
     const int position = GetScrollPos(window, SB_VERT);
@@ -356,7 +356,7 @@ TEST_F(ListWindowTest, TitleTipPaintsInBothLooks)
     AddRows({"a"});
     model().SetItemText(0, 2, kSpelled);
     for (const bool themed : {false, true}) {
-        list.themedLook = themed;
+        list.options.themedLook = themed;
         list.LoadViewSettings(); // the tip takes the look it is made with
         if (themed && !list.Themed()) {
             GTEST_SKIP() << "no visual styles in this prefix";

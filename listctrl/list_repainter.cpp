@@ -1,8 +1,7 @@
-// Repainting only what changed. The list is told "repaint" after every
-// change; comparing what the visible rows would now show with what they were
-// last asked to show keeps a batch that adds rows below the visible ones from
-// repainting the list for each of them.
+#include "listctrl/list_repainter.h"
+
 #include <functional>
+#include <utility>
 
 #include "listctrl/password_list_control.h"
 
@@ -25,24 +24,23 @@ private:
 
 } // namespace
 
-std::size_t PasswordListControl::LayoutHash() const
+// Everything but the rows' own cells that a paint reads.
+std::size_t ListRepainter::LayoutHash(const ListPaintState& state)
 {
-    RECT client{};
-    GetClientRect(Handle(), &client);
+    const ListModel& model = state.model;
+    const ListViewport& viewport = state.layout.Viewport();
     Hasher hash;
-    hash.Add(client.right)
-        .Add(client.bottom)
-        .Add(ScrollPosition(SB_VERT))
-        .Add(ScrollPosition(SB_HORZ));
+    hash.Add(viewport.width).Add(viewport.height).Add(viewport.scrollY).Add(viewport.scrollX);
     hash.Add(model.rowHeight).Add(model.headerHeight).Add(model.showHeader).Add(model.sortEnabled);
     hash.Add(model.sortColumn).Add(model.sortAscending).Add(model.focusCellMode);
-    hash.Add(Themed()).Add(ListHasFocus()).Add(editing).Add(lookGeneration);
-    hash.Add(pressedColumn).Add(hotTitle).Add(banding);
-    if (banding) {
-        hash.Add(bandRect.left).Add(bandRect.top).Add(bandRect.right).Add(bandRect.bottom);
+    hash.Add(state.Themed()).Add(state.focused).Add(state.editing).Add(state.look.generation);
+    hash.Add(state.pressedTitle).Add(state.hotTitle).Add(state.banding);
+    if (state.banding) {
+        hash.Add(state.band.left).Add(state.band.top).Add(state.band.right).Add(state.band.bottom);
     }
-    hash.Add(static_cast<const void*>(itemImages)).Add(static_cast<const void*>(backgroundBitmap));
-    hash.Add(tileBackground);
+    hash.Add(static_cast<const void*>(state.options.itemImages))
+        .Add(static_cast<const void*>(state.options.backgroundBitmap));
+    hash.Add(state.options.tileBackground);
     for (int position = 0; position < model.GetColumnCount(); ++position) {
         ListColumn column;
         model.GetColumn(position, column);
@@ -52,15 +50,17 @@ std::size_t PasswordListControl::LayoutHash() const
     return hash.Value();
 }
 
-std::size_t PasswordListControl::RowHash(int row) const
+std::size_t ListRepainter::RowHash(const ListPaintState& state, int row)
 {
+    const ListModel& model = state.model;
     Hasher hash;
     ListRow cells;
     if (!model.GetItem(row, cells)) {
         return hash.Value();
     }
     hash.Add(true).Add(model.IsSelected(row));
-    hash.Add(model.focusRow == row ? model.focusColumn : -2).Add(hotItem == row ? hotColumn : -2);
+    hash.Add(model.focusRow == row ? model.focusColumn : -2);
+    hash.Add(state.hotItem == row ? state.hotColumn : -2);
     for (const ListCell& cell : cells) {
         hash.Add(cell.text).Add(cell.image).Add(cell.format).Add(cell.flags);
         hash.Add(cell.font).Add(cell.backColor).Add(cell.textColor);
@@ -68,23 +68,22 @@ std::size_t PasswordListControl::RowHash(int row) const
     return hash.Value();
 }
 
-void PasswordListControl::Repaint()
+void ListRepainter::Repaint()
 {
-    if (Handle() == nullptr) {
+    if (list.Handle() == nullptr) {
         return;
     }
-    ShownState now;
-    now.layout = LayoutHash();
-    now.first = FirstVisibleRow();
-    const int rows = model.rowHeight > 0
-                         ? (ClientHeight() - HeaderBottom() + model.rowHeight - 1) / model.rowHeight
-                         : 0;
+    const ListPaintState state = list.PaintState();
+    Shown now;
+    now.layout = LayoutHash(state);
+    now.first = state.layout.FirstVisibleRow();
+    const int rows = state.layout.RowsInView();
     for (int i = 0; i <= rows; ++i) {
-        now.rows.push_back(RowHash(now.first + i));
+        now.rows.push_back(RowHash(state, now.first + i));
     }
     if (!shown.valid || now.layout != shown.layout || now.first != shown.first ||
         now.rows.size() != shown.rows.size()) {
-        InvalidateRect(Handle(), nullptr, FALSE);
+        InvalidateRect(list.Handle(), nullptr, FALSE);
     } else {
         for (std::size_t i = 0; i < now.rows.size(); ++i) {
             if (now.rows[i] != shown.rows[i]) {
@@ -96,8 +95,13 @@ void PasswordListControl::Repaint()
     shown = std::move(now);
 }
 
-void PasswordListControl::RepaintAll()
+void ListRepainter::RepaintRow(int row)
 {
-    shown.valid = false;
-    Repaint();
+    if (list.Handle() == nullptr) {
+        return;
+    }
+    const ListLayout layout = list.Layout();
+    const ListRect rect = layout.RowRect(row);
+    const RECT across{0, rect.top, layout.Viewport().width, rect.bottom};
+    InvalidateRect(list.Handle(), &across, FALSE);
 }
