@@ -15,6 +15,10 @@ fuzz_seconds=${SORVANE_FUZZ_SECONDS:-60}
 
 step() { printf '\n=== %s ===\n' "$*"; }
 
+step "format"
+# The tree is kept in its .clang-format shape; a change that is not fails here.
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
 step "native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
