@@ -67,12 +67,6 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF color);
 // editors show text in; null when it cannot be had. The caller owns it.
 HFONT CreateMessageFont(int dpi, bool underline = false);
 
-inline void DestroyCursorHandle(HCURSOR cursor)
-{
-    DestroyCursor(cursor);
-}
-using UniqueCursor = UniqueAny<HCURSOR, DestroyCursorHandle>;
-
 // The drawn size of the list's images nearest to the wanted one, in
 // pixels; 0 when none comes within a quarter of it.
 int NearestImageSize(int wanted);

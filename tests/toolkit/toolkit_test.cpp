@@ -172,6 +172,41 @@ TEST(UniqueAny, ClosesEachHandleExactlyOnce)
     EXPECT_EQ(closed, (std::vector<int>{2, 1, 3, 5}));
 }
 
+// A paint as a fake BeginPaint fills it: the window's DC, or none.
+struct FakePaintCalls {
+    static inline HDC next = nullptr;
+    static inline std::vector<std::pair<HWND, HDC>> ended;
+    static HDC Begin(HWND, PAINTSTRUCT* paint)
+    {
+        paint->hdc = next;
+        paint->rcPaint = RECT{1, 2, 30, 40};
+        return next;
+    }
+    static void End(HWND window, const PAINTSTRUCT* paint)
+    {
+        ended.emplace_back(window, paint->hdc);
+    }
+};
+
+// EndPaint once, with the structure BeginPaint filled; none for a failed one.
+TEST(PaintDc, EndsWhatItBeganOnce)
+{
+    const HWND window = reinterpret_cast<HWND>(0x10);
+    const HDC dc = reinterpret_cast<HDC>(0x20);
+    FakePaintCalls::next = dc;
+    {
+        const BasicPaintDc<FakePaintCalls> paint(window);
+        EXPECT_EQ(paint.get(), dc);
+        EXPECT_EQ(paint.PaintStruct().rcPaint.bottom, 40);
+        EXPECT_TRUE(FakePaintCalls::ended.empty());
+    }
+    FakePaintCalls::next = nullptr;
+    {
+        const BasicPaintDc<FakePaintCalls> failed(window);
+    }
+    EXPECT_EQ(FakePaintCalls::ended, (std::vector<std::pair<HWND, HDC>>{{window, dc}}));
+}
+
 class NeverOpened : public DialogBase {
 protected:
     bool ProcessMessage(UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
