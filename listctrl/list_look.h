@@ -39,12 +39,6 @@ struct ListColors {
     static ListColors Defaults();
 };
 
-inline void DestroyCursorHandle(HCURSOR cursor)
-{
-    DestroyCursor(cursor);
-}
-using UniqueCursor = UniqueAny<HCURSOR, DestroyCursorHandle>;
-
 // Everything the list loads for painting and pointing: colours, fonts,
 // themes, its glyphs and cursors, and the sizes that follow from them.
 struct ListLook {

@@ -1,9 +1,8 @@
+// The part every accessible object of the program shares, and the answers a
+// control gives unless it says otherwise.
 #include "toolkit/accessible_object.h"
 
-#include <algorithm>
-#include <climits>
-#include <new>
-#include <utility>
+#include <string>
 
 namespace {
 
@@ -55,81 +54,6 @@ char MnemonicOf(const std::string& text)
     }
     return '\0';
 }
-
-// The ids of several children, one after the other, as get_accSelection
-// hands them out.
-class ChildEnumerator final : public IEnumVARIANT {
-public:
-    ChildEnumerator(std::vector<long> childIds, std::size_t position)
-        : ids(std::move(childIds)), next(position)
-    {
-    }
-    ChildEnumerator(const ChildEnumerator&) = delete;
-    ChildEnumerator& operator=(const ChildEnumerator&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (iid != IID_IUnknown && iid != IID_IEnumVARIANT) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IEnumVARIANT*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --references;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override
-    {
-        if (items == nullptr || (count > 1 && fetched == nullptr)) {
-            return E_POINTER;
-        }
-        ULONG given = 0;
-        for (; given < count && next < ids.size(); ++given, ++next) {
-            SetChildVariant(&items[given], ids[next]);
-        }
-        if (fetched != nullptr) {
-            *fetched = given;
-        }
-        return given == count ? S_OK : S_FALSE;
-    }
-    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override
-    {
-        const std::size_t left = ids.size() - next;
-        next += std::min<std::size_t>(count, left);
-        return count <= left ? S_OK : S_FALSE;
-    }
-    HRESULT STDMETHODCALLTYPE Reset() override
-    {
-        next = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override
-    {
-        if (copy == nullptr) {
-            return E_POINTER;
-        }
-        *copy = new (std::nothrow) ChildEnumerator(ids, next);
-        return *copy != nullptr ? S_OK : E_OUTOFMEMORY;
-    }
-
-private:
-    ~ChildEnumerator() = default;
-
-    std::atomic<ULONG> references{1};
-    std::vector<long> ids;
-    std::size_t next = 0;
-};
 
 } // namespace
 
@@ -196,113 +120,130 @@ HRESULT AccessibleObject::TypeInfo(ITypeInfo** info)
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::GetTypeInfoCount(UINT* count)
 {
-    if (count == nullptr) {
-        return E_POINTER;
-    }
-    ITypeInfo* info = nullptr;
-    *count = SUCCEEDED(TypeInfo(&info)) ? 1 : 0;
-    if (info != nullptr) {
-        info->Release();
-    }
-    return S_OK;
+    return GuardedComCall([&] {
+        if (count == nullptr) {
+            return E_POINTER;
+        }
+        ITypeInfo* info = nullptr;
+        *count = SUCCEEDED(TypeInfo(&info)) ? 1 : 0;
+        if (info != nullptr) {
+            info->Release();
+        }
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info)
 {
-    if (info == nullptr) {
-        return E_POINTER;
-    }
-    *info = nullptr;
-    return index != 0 ? DISP_E_BADINDEX : TypeInfo(info);
+    return GuardedComCall([&] {
+        if (info == nullptr) {
+            return E_POINTER;
+        }
+        *info = nullptr;
+        return index != 0 ? DISP_E_BADINDEX : TypeInfo(info);
+    });
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                                           DISPID* ids)
 {
-    ITypeInfo* info = nullptr;
-    const HRESULT loaded = TypeInfo(&info);
-    if (FAILED(loaded)) {
-        return loaded;
-    }
-    const HRESULT result = DispGetIDsOfNames(info, names, count, ids);
-    info->Release();
-    return result;
+    return GuardedComCall([&] {
+        ITypeInfo* info = nullptr;
+        const HRESULT loaded = TypeInfo(&info);
+        if (FAILED(loaded)) {
+            return loaded;
+        }
+        const HRESULT result = DispGetIDsOfNames(info, names, count, ids);
+        info->Release();
+        return result;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::Invoke(DISPID id, REFIID, LCID, WORD flags,
                                                    DISPPARAMS* parameters, VARIANT* result,
                                                    EXCEPINFO* exception, UINT* argumentError)
 {
-    ITypeInfo* info = nullptr;
-    const HRESULT loaded = TypeInfo(&info);
-    if (FAILED(loaded)) {
-        return loaded;
-    }
-    const HRESULT invoked = DispInvoke(static_cast<IAccessible*>(this), info, id, flags, parameters,
-                                       result, exception, argumentError);
-    info->Release();
-    return invoked;
+    return GuardedComCall([&] {
+        ITypeInfo* info = nullptr;
+        const HRESULT loaded = TypeInfo(&info);
+        if (FAILED(loaded)) {
+            return loaded;
+        }
+        const HRESULT invoked = DispInvoke(static_cast<IAccessible*>(this), info, id, flags,
+                                           parameters, result, exception, argumentError);
+        info->Release();
+        return invoked;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::get_accParent(IDispatch** parent)
 {
-    if (parent == nullptr) {
-        return E_POINTER;
-    }
-    *parent = nullptr;
-    if (const HRESULT usable = Usable(); FAILED(usable)) {
-        return usable;
-    }
-    IAccessible* frame = StandardObject(OBJID_WINDOW);
-    if (frame == nullptr) {
-        return S_FALSE;
-    }
-    const HRESULT result = frame->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(parent));
-    frame->Release();
-    return result;
+    return GuardedComCall([&] {
+        if (parent == nullptr) {
+            return E_POINTER;
+        }
+        *parent = nullptr;
+        if (const HRESULT usable = Usable(); FAILED(usable)) {
+            return usable;
+        }
+        IAccessible* frame = StandardObject(OBJID_WINDOW);
+        if (frame == nullptr) {
+            return S_FALSE;
+        }
+        const HRESULT result =
+            frame->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(parent));
+        frame->Release();
+        return result;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::get_accHelp(VARIANT, BSTR* help)
 {
-    if (help == nullptr) {
-        return E_POINTER;
-    }
-    *help = nullptr;
-    const HRESULT usable = Usable();
-    return FAILED(usable) ? usable : DISP_E_MEMBERNOTFOUND;
+    return GuardedComCall([&] {
+        if (help == nullptr) {
+            return E_POINTER;
+        }
+        *help = nullptr;
+        const HRESULT usable = Usable();
+        return FAILED(usable) ? usable : DISP_E_MEMBERNOTFOUND;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::get_accHelpTopic(BSTR* file, VARIANT, long* topic)
 {
-    if (file == nullptr || topic == nullptr) {
-        return E_POINTER;
-    }
-    *file = nullptr;
-    *topic = 0;
-    const HRESULT usable = Usable();
-    return FAILED(usable) ? usable : DISP_E_MEMBERNOTFOUND;
+    return GuardedComCall([&] {
+        if (file == nullptr || topic == nullptr) {
+            return E_POINTER;
+        }
+        *file = nullptr;
+        *topic = 0;
+        const HRESULT usable = Usable();
+        return FAILED(usable) ? usable : DISP_E_MEMBERNOTFOUND;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut)
 {
-    if (shortcut == nullptr) {
-        return E_POINTER;
-    }
-    *shortcut = nullptr;
-    if (const HRESULT usable = Usable(); FAILED(usable)) {
-        return usable;
-    }
-    long id = 0;
-    if (!ReadChild(child, id)) {
-        return E_INVALIDARG;
-    }
-    // The dialog's label carries the control's mnemonic; its parts have none.
-    char key = id == CHILDID_SELF ? MnemonicOf(LabelText()) : '\0';
-    if (key == '\0') {
-        return S_FALSE;
-    }
-    CharUpperBuffA(&key, 1);
-    return AnswerText(std::string("Alt+") + key, shortcut);
+    return GuardedComCall([&] {
+        if (shortcut == nullptr) {
+            return E_POINTER;
+        }
+        *shortcut = nullptr;
+        if (const HRESULT usable = Usable(); FAILED(usable)) {
+            return usable;
+        }
+        long id = 0;
+        if (!ReadChild(child, id)) {
+            return E_INVALIDARG;
+        }
+        // The dialog's label carries the control's mnemonic; its parts have none.
+        char key = id == CHILDID_SELF ? MnemonicOf(LabelText()) : '\0';
+        if (key == '\0') {
+            return S_FALSE;
+        }
+        CharUpperBuffA(&key, 1);
+        return AnswerText(std::string("Alt+") + key, shortcut);
+    });
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::put_accName(VARIANT, BSTR)
@@ -313,6 +254,175 @@ HRESULT STDMETHODCALLTYPE AccessibleObject::put_accName(VARIANT, BSTR)
 HRESULT STDMETHODCALLTYPE AccessibleObject::put_accValue(VARIANT, BSTR)
 {
     return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE AccessibleObject::get_accChildCount(long* count)
+{
+    return GuardedComCall([&] {
+        if (count == nullptr) {
+            return E_POINTER;
+        }
+        *count = 0;
+        if (const HRESULT usable = Usable(); FAILED(usable)) {
+            return usable;
+        }
+        *count = ChildCount();
+        return S_OK;
+    });
+}
+
+HRESULT STDMETHODCALLTYPE AccessibleObject::get_accChild(VARIANT child, IDispatch** object)
+{
+    return GuardedComCall([&] {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
+        *object = nullptr;
+        long id = 0;
+        if (const HRESULT found = FindChild(child, id); FAILED(found)) {
+            return found;
+        }
+        // The children are elements of this object, not objects of their own.
+        return id == CHILDID_SELF ? E_INVALIDARG : S_FALSE;
+    });
+}
+
+HRESULT AccessibleObject::MissingText(const VARIANT& child, BSTR* text) const
+{
+    return GuardedComCall([&] {
+        long id = 0;
+        const HRESULT found = BeginAnswer(child, text, id);
+        return FAILED(found) ? found : DISP_E_MEMBERNOTFOUND;
+    });
+}
+
+HRESULT STDMETHODCALLTYPE AccessibleObject::get_accValue(VARIANT child, BSTR* value)
+{
+    return MissingText(child, value);
+}
+
+HRESULT STDMETHODCALLTYPE AccessibleObject::get_accDescription(VARIANT child, BSTR* description)
+{
+    return MissingText(child, description);
+}
+
+HRESULT STDMETHODCALLTYPE AccessibleObject::get_accDefaultAction(VARIANT child, BSTR* action)
+{
+    return MissingText(child, action);
+}
+
+HRESULT STDMETHODCALLTYPE AccessibleObject::get_accSelection(VARIANT* children)
+{
+    return GuardedComCall([&] {
+        const HRESULT usable = BeginAnswer(children);
+        return FAILED(usable) ? usable : DISP_E_MEMBERNOTFOUND;
+    });
+}
+
+HRESULT STDMETHODCALLTYPE AccessibleObject::accDoDefaultAction(VARIANT child)
+{
+    return GuardedComCall([&] {
+        long id = 0;
+        const HRESULT found = FindChild(child, id);
+        return FAILED(found) ? found : DISP_E_MEMBERNOTFOUND;
+    });
+}
+
+HRESULT STDMETHODCALLTYPE AccessibleObject::get_accFocus(VARIANT* child)
+{
+    return GuardedComCall([&] {
+        if (const HRESULT usable = BeginAnswer(child); FAILED(usable)) {
+            return usable;
+        }
+        if (GetFocus() != Window()) {
+            return S_FALSE;
+        }
+        SetChildVariant(child, FocusedChild());
+        return S_OK;
+    });
+}
+
+HRESULT STDMETHODCALLTYPE AccessibleObject::accSelect(long flags, VARIANT child)
+{
+    return GuardedComCall([&] {
+        long id = 0;
+        if (const HRESULT found = FindChild(child, id); FAILED(found)) {
+            return found;
+        }
+        if (id != CHILDID_SELF || flags != SELFLAG_TAKEFOCUS) {
+            return E_INVALIDARG;
+        }
+        SetFocus(Window());
+        return S_OK;
+    });
+}
+
+HRESULT STDMETHODCALLTYPE AccessibleObject::accLocation(long* left, long* top, long* width,
+                                                        long* height, VARIANT child)
+{
+    return GuardedComCall([&] {
+        if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) {
+            return E_POINTER;
+        }
+        *left = *top = *width = *height = 0;
+        long id = 0;
+        if (const HRESULT found = FindChild(child, id); FAILED(found)) {
+            return found;
+        }
+        const RECT screen = ClientToScreenRect(Window(), ChildRect(id));
+        return AnswerLocation(screen, left, top, width, height);
+    });
+}
+
+HRESULT STDMETHODCALLTYPE AccessibleObject::accNavigate(long direction, VARIANT start, VARIANT* end)
+{
+    return GuardedComCall([&] {
+        long from = 0;
+        if (const HRESULT found = BeginAnswer(start, end, from); FAILED(found)) {
+            return found;
+        }
+        if (direction <= NAVDIR_MIN || direction >= NAVDIR_MAX) {
+            return E_INVALIDARG;
+        }
+        const bool toChild = direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD;
+        if (from != CHILDID_SELF && toChild) {
+            return E_INVALIDARG; // the children have none of their own
+        }
+        if (from == CHILDID_SELF && !toChild) {
+            return NavigateAmongWindows(direction, start, end);
+        }
+        const std::optional<long> to = NeighbourChild(from, direction);
+        if (!to) {
+            return S_FALSE;
+        }
+        SetChildVariant(end, *to);
+        return S_OK;
+    });
+}
+
+HRESULT STDMETHODCALLTYPE AccessibleObject::accHitTest(long x, long y, VARIANT* child)
+{
+    return GuardedComCall([&] {
+        if (const HRESULT usable = BeginAnswer(child); FAILED(usable)) {
+            return usable;
+        }
+        POINT point{x, y};
+        ScreenToClient(Window(), &point);
+        RECT client{};
+        GetClientRect(Window(), &client);
+        if (!PtInRect(&client, point)) {
+            return S_FALSE;
+        }
+        SetChildVariant(child, ChildAt(point));
+        return S_OK;
+    });
+}
+
+RECT AccessibleObject::ChildRect(long) const
+{
+    RECT client{};
+    GetClientRect(Window(), &client);
+    return client;
 }
 
 void AccessibleObject::Disconnect()
@@ -327,6 +437,38 @@ HRESULT AccessibleObject::Usable() const
         return CO_E_OBJNOTCONNECTED;
     }
     return GetCurrentThreadId() == thread ? S_OK : RPC_E_WRONG_THREAD;
+}
+
+HRESULT AccessibleObject::FindChild(const VARIANT& child, long& id) const
+{
+    if (const HRESULT usable = Usable(); FAILED(usable)) {
+        return usable;
+    }
+    return ReadChild(child, id) && id >= 0 && id <= ChildCount() ? S_OK : E_INVALIDARG;
+}
+
+HRESULT AccessibleObject::BeginAnswer(const VARIANT& child, BSTR* answer, long& id) const
+{
+    if (answer == nullptr) {
+        return E_POINTER;
+    }
+    *answer = nullptr;
+    return FindChild(child, id);
+}
+
+HRESULT AccessibleObject::BeginAnswer(const VARIANT& child, VARIANT* answer, long& id) const
+{
+    const HRESULT usable = BeginAnswer(answer);
+    return FAILED(usable) ? usable : FindChild(child, id);
+}
+
+HRESULT AccessibleObject::BeginAnswer(VARIANT* answer) const
+{
+    if (answer == nullptr) {
+        return E_POINTER;
+    }
+    VariantInit(answer);
+    return Usable();
 }
 
 bool AccessibleObject::ReadChild(const VARIANT& child, long& id)
@@ -403,91 +545,4 @@ std::string AccessibleObject::LabelText() const
         return {};
     }
     return WindowText(previous);
-}
-
-HRESULT AnswerText(std::string_view text, BSTR* answer)
-{
-    *answer = nullptr;
-    if (text.empty()) {
-        return S_FALSE;
-    }
-    const int size = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX / 2));
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    if (length <= 0) {
-        return E_FAIL;
-    }
-    BSTR converted = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-    if (converted == nullptr) {
-        return E_OUTOFMEMORY;
-    }
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, converted, length);
-    *answer = converted;
-    return S_OK;
-}
-
-HRESULT AnswerLocation(const RECT& screen, long* left, long* top, long* width, long* height)
-{
-    *left = screen.left;
-    *top = screen.top;
-    *width = screen.right - screen.left;
-    *height = screen.bottom - screen.top;
-    return S_OK;
-}
-
-void SetChildVariant(VARIANT* answer, long id)
-{
-    VariantInit(answer);
-    V_VT(answer) = VT_I4;
-    V_I4(answer) = id;
-}
-
-HRESULT AnswerChildren(const std::vector<long>& ids, VARIANT* answer)
-{
-    VariantInit(answer);
-    if (ids.empty()) {
-        return S_FALSE;
-    }
-    if (ids.size() == 1) {
-        SetChildVariant(answer, ids.front());
-        return S_OK;
-    }
-    auto* enumerator = new (std::nothrow) ChildEnumerator(ids, 0);
-    if (enumerator == nullptr) {
-        return E_OUTOFMEMORY;
-    }
-    V_VT(answer) = VT_UNKNOWN;
-    V_UNKNOWN(answer) = enumerator;
-    return S_OK;
-}
-
-RECT ClientToScreenRect(HWND hwnd, RECT rect)
-{
-    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-bool IsClientObjectRequest(LPARAM objectId)
-{
-    // The id travels as 32 bits; a 64-bit lParam may or may not carry the
-    // sign of a negative one.
-    return static_cast<DWORD>(objectId) == static_cast<DWORD>(OBJID_CLIENT);
-}
-
-bool AnswerObjectRequest(IAccessible* accessible, WPARAM wParam, LRESULT& result)
-{
-    if (accessible == nullptr) {
-        return false;
-    }
-    result = LresultFromObject(kAccessibleInterface, wParam, accessible);
-    accessible->Release();
-    return true;
-}
-
-void AccessibleSlot::Reset()
-{
-    if (object != nullptr) {
-        object->Disconnect();
-        object->Release();
-        object = nullptr;
-    }
 }

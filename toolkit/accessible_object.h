@@ -5,9 +5,12 @@
 #include <oleacc.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "toolkit/com_guard.h"
 
 // IAccessible's id and its type library's. mingw-w64 defines both in its uuid
 // and its oleacc library, and a program that takes them from both does not
@@ -17,18 +20,26 @@ inline constexpr GUID kAccessibilityLibrary = {
     0x1ea4dbf0, 0x3c3b, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
 // What every accessible object of the program shares: COM's reference
-// counting and IDispatch, the window it describes, and the answers that are
-// the same for every control. Screen readers hold these objects as long as
-// they like, also after the window is gone; the window therefore keeps its
-// object in an AccessibleSlot, which cuts it off when the window goes, and a
-// cut-off object answers CO_E_OBJNOTCONNECTED to every question instead of
-// reaching a control that no longer exists.
+// counting and IDispatch, the window it describes, and an answer to every
+// question but the three each control gives itself (its name, role and
+// state). By default an object is one element with no children, no value,
+// description, selection or action, that takes the focus and lies over its
+// window's client area; a control says only where it differs, through the
+// hooks below or by answering a question itself. Every answer here that does
+// any work is made inside GuardedComCall, and so must every one a control
+// adds: no exception reaches the client.
+//
+// Screen readers hold these objects as long as they like, also after the
+// window is gone; the window therefore keeps its object in an AccessibleSlot,
+// which cuts it off when the window goes, and a cut-off object answers
+// CO_E_OBJNOTCONNECTED to every question instead of reaching a control that
+// no longer exists.
 class AccessibleObject : public IAccessible {
 public:
     AccessibleObject(const AccessibleObject&) = delete;
     AccessibleObject& operator=(const AccessibleObject&) = delete;
 
-    // IUnknown
+    // IUnknown; nothing in these can throw.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
@@ -44,14 +55,38 @@ public:
                                      UINT* argumentError) override;
 
     // The same for every control here: the parent is the window's standard
-    // object (frame, title bar, scroll bars), there is no help, and nothing
-    // takes a name or a value from outside.
+    // object (frame, title bar, scroll bars), there is no help, the shortcut
+    // is the mnemonic of the dialog's label in front of the control, and
+    // nothing takes a name or a value from outside.
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override;
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override;
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override;
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override;
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override;
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override;
+
+    // The defaults. Children 1 to ChildCount() are elements, no objects of
+    // their own; any other id is E_INVALIDARG.
+    HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override;
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override;
+    // No value, description, selection or action: DISP_E_MEMBERNOTFOUND.
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override;
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override;
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override;
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override;
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override;
+    // FocusedChild() while the window has the focus, S_FALSE otherwise.
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override;
+    // The object itself takes the focus; everything else is E_INVALIDARG.
+    HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override;
+    // ChildRect() on the screen.
+    HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
+                                          VARIANT child) override;
+    // The first, last and next children by NeighbourChild(); from the object
+    // itself to the dialog's other controls.
+    HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override;
+    // ChildAt() a point of the client area; S_FALSE outside it.
+    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override;
 
     // Cuts the object off from its window for good.
     void Disconnect();
@@ -60,6 +95,20 @@ protected:
     explicit AccessibleObject(HWND describedWindow);
     virtual ~AccessibleObject();
 
+    // What a control with children tells the defaults, on the window's
+    // thread while the window is there. Ids are child ids, CHILDID_SELF for
+    // the object itself.
+    virtual long ChildCount() const { return 0; }
+    // The child that has the focus while the window has it.
+    virtual long FocusedChild() const { return CHILDID_SELF; }
+    // In client coordinates; by default the client area.
+    virtual RECT ChildRect(long id) const;
+    // The child under a point of the client area.
+    virtual long ChildAt(POINT) const { return CHILDID_SELF; }
+    // The child in that direction (NAVDIR_FIRSTCHILD and NAVDIR_LASTCHILD from
+    // the object itself, the others from a child); none by default.
+    virtual std::optional<long> NeighbourChild(long, long) const { return std::nullopt; }
+
     // S_OK while the window is there and the call comes on its thread, the
     // only one that may touch the control; the error to answer otherwise.
     HRESULT Usable() const;
@@ -67,6 +116,15 @@ protected:
     // Reads a child id, accepting what script clients pass for "self";
     // false for anything that is no child id.
     static bool ReadChild(const VARIANT& child, long& id);
+    // Usable, and the id of a child there is (0 to ChildCount()), or
+    // E_INVALIDARG.
+    HRESULT FindChild(const VARIANT& child, long& id) const;
+    // The start of an answer about one child: E_POINTER without a place for
+    // the answer, which is cleared first, then FindChild.
+    HRESULT BeginAnswer(const VARIANT& child, BSTR* answer, long& id) const;
+    HRESULT BeginAnswer(const VARIANT& child, VARIANT* answer, long& id) const;
+    // The same for an answer about no one child: E_POINTER, then Usable.
+    HRESULT BeginAnswer(VARIANT* answer) const;
     // The window's standard object of the given kind, made by the system;
     // null where there is none.
     IAccessible* StandardObject(LONG objectId);
@@ -83,6 +141,8 @@ protected:
 private:
     HRESULT TypeInfo(ITypeInfo** info);
     std::string LabelText() const;
+    // DISP_E_MEMBERNOTFOUND about a child there is: a text it has none of.
+    HRESULT MissingText(const VARIANT& child, BSTR* text) const;
 
     std::atomic<ULONG> references{1};
     // Read by a call from any thread, before it learns it came on the wrong one.

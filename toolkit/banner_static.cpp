@@ -117,8 +117,8 @@ void BannerStatic::Paint(HDC dc)
 
 void BannerStatic::PaintBuffered()
 {
-    PAINTSTRUCT paint{};
-    const HDC dc = BeginPaint(Handle(), &paint);
+    const PaintDc painting(Handle());
+    const HDC dc = painting.get();
     if (dc == nullptr) {
         return;
     }
@@ -134,7 +134,6 @@ void BannerStatic::PaintBuffered()
     } else {
         Paint(dc);
     }
-    EndPaint(Handle(), &paint);
 }
 
 LRESULT BannerStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

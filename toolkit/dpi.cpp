@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/unique_handles.h"
+
 namespace {
 
 // The per-monitor calls exist from Windows 10 on; Windows 7 and 8 have one
@@ -51,11 +53,8 @@ int WindowDpi(HWND window)
 
 int SystemDpi()
 {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen != nullptr) {
-        ReleaseDC(nullptr, screen);
-    }
+    const WindowDc screen(nullptr);
+    const int dpi = screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
     return dpi > 0 ? SaneDpi(dpi) : 96;
 }
 

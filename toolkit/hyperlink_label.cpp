@@ -453,10 +453,9 @@ LRESULT HyperLinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam != 0) {
             Paint(reinterpret_cast<HDC>(wParam));
         } else {
-            PAINTSTRUCT paint{};
-            if (const HDC dc = BeginPaint(Handle(), &paint)) {
-                Paint(dc);
-                EndPaint(Handle(), &paint);
+            const PaintDc dc(Handle());
+            if (dc.get() != nullptr) {
+                Paint(dc.get());
             }
         }
         return 0;

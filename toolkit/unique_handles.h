@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <utility>
 
@@ -79,6 +80,13 @@ inline void UnhookWindowsHook(HHOOK hook)
 {
     UnhookWindowsHookEx(hook);
 }
+inline void DestroyCursorHandle(HCURSOR cursor)
+{
+    DestroyCursor(cursor);
+}
+// Through the visual-styles library, which is loaded only when first asked
+// for (toolkit/visual_styles.cpp).
+void CloseTheme(HTHEME theme);
 } // namespace handle_closers
 
 using UniqueHandle = UniqueAny<HANDLE, handle_closers::CloseKernelHandle>;
@@ -95,6 +103,9 @@ using UniqueGlobal = UniqueAny<HGLOBAL, handle_closers::FreeGlobal>;
 // A window the object created itself, such as a popup it owns.
 using UniqueWindow = UniqueAny<HWND, handle_closers::DestroyWindowHandle>;
 using UniqueHook = UniqueAny<HHOOK, handle_closers::UnhookWindowsHook>;
+// A cursor loaded from a file or a resource at a size of its own, not a shared one.
+using UniqueCursor = UniqueAny<HCURSOR, handle_closers::DestroyCursorHandle>;
+using UniqueTheme = UniqueAny<HTHEME, handle_closers::CloseTheme>;
 
 // Selects an object into a device context and puts the previous one back,
 // into the same context, when it goes.
@@ -138,25 +149,38 @@ private:
     HDC dc;
 };
 
-// A window's paint context between BeginPaint and EndPaint.
-class PaintDc {
+// The calls a PaintDc makes; a test puts counting ones in their place.
+struct PaintCalls {
+    static HDC Begin(HWND window, PAINTSTRUCT* paint) { return BeginPaint(window, paint); }
+    static void End(HWND window, const PAINTSTRUCT* paint) { EndPaint(window, paint); }
+};
+
+// One WM_PAINT's painting: BeginPaint when made, EndPaint when it goes, with
+// the very structure BeginPaint filled, which is why it is neither copied nor
+// moved. get() is null when the window could not be painted; nothing is
+// ended then.
+template <typename Calls = PaintCalls>
+class BasicPaintDc {
 public:
-    explicit PaintDc(HWND painted) : window(painted), dc(BeginPaint(painted, &paint)) {}
-    PaintDc(const PaintDc&) = delete;
-    PaintDc& operator=(const PaintDc&) = delete;
-    ~PaintDc()
+    explicit BasicPaintDc(HWND owner) : window(owner), dc(Calls::Begin(owner, &paint)) {}
+    BasicPaintDc(const BasicPaintDc&) = delete;
+    BasicPaintDc& operator=(const BasicPaintDc&) = delete;
+    ~BasicPaintDc()
     {
         if (dc != nullptr) {
-            EndPaint(window, &paint);
+            Calls::End(window, &paint);
         }
     }
 
     HDC get() const { return dc; }
+    const PAINTSTRUCT& PaintStruct() const { return paint; }
     // The part of the window to paint.
     const RECT& Area() const { return paint.rcPaint; }
 
 private:
     HWND window;
+    // Before dc: BeginPaint fills it while dc is being made.
     PAINTSTRUCT paint{};
     HDC dc;
 };
+using PaintDc = BasicPaintDc<>;

@@ -1,5 +1,7 @@
 #include "toolkit/visual_styles.h"
 
+#include "toolkit/unique_handles.h"
+
 namespace {
 
 using OpenThemeDataProc = HTHEME(WINAPI*)(HWND, LPCWSTR);
@@ -62,4 +64,9 @@ bool VisualStyles::DrawBackground(HTHEME theme, HDC dc, int part, int state, con
 {
     return Available() && theme != nullptr &&
            SUCCEEDED(TheLibrary().draw(theme, dc, part, state, &rect, clip));
+}
+
+void handle_closers::CloseTheme(HTHEME theme)
+{
+    VisualStyles::Close(theme);
 }

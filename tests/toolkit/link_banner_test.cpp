@@ -6,8 +6,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "res/resource.h"
@@ -322,6 +324,77 @@ TEST_F(LinkTest, TakesTheBrowsersLinkColours)
     Store(key, "Anchor Color", nullptr, REG_SZ);
     Store(key, "Anchor Color Visited", nullptr, REG_SZ);
     RegCloseKey(key);
+}
+
+VARIANT ChildId(long id)
+{
+    VARIANT child{};
+    V_VT(&child) = VT_I4;
+    V_I4(&child) = id;
+    return child;
+}
+
+// A screen reader's every question to a link, answered as the protocol asks:
+// what a link has none of says so, a link has no children, and once the
+// window is gone every question but the setters' is answered as cut off.
+TEST_F(LinkTest, AccessibleAnswersEveryQuestionAsALink)
+{
+    Make("Save passwords list to file...", CommandMode);
+    IAccessible* object = label->Accessible();
+    ASSERT_NE(object, nullptr);
+    RECT shown{};
+    GetWindowRect(window, &shown);
+    const VARIANT self = ChildId(CHILDID_SELF), first = ChildId(1);
+    BSTR text = nullptr;
+    VARIANT answer{};
+    long n = 0;
+    IDispatch* dispatch = nullptr;
+    const auto locate = [&](const VARIANT& child) {
+        return object->accLocation(&n, &n, &n, &n, child);
+    };
+    const struct {
+        const char* question;
+        std::function<HRESULT()> ask;
+        HRESULT answer;
+    } kCases[] = {
+        // clang-format off
+        {"children", [&] { return object->get_accChildCount(&n); }, S_OK},
+        {"child object", [&] { return object->get_accChild(self, &dispatch); }, E_INVALIDARG},
+        {"name of a child", [&] { return object->get_accName(first, &text); }, E_INVALIDARG},
+        {"role of a child", [&] { return object->get_accRole(first, &answer); }, E_INVALIDARG},
+        {"value", [&] { return object->get_accValue(self, &text); }, DISP_E_MEMBERNOTFOUND},
+        {"description", [&] { return object->get_accDescription(self, &text); }, DISP_E_MEMBERNOTFOUND},
+        {"help", [&] { return object->get_accHelp(self, &text); }, DISP_E_MEMBERNOTFOUND},
+        {"shortcut", [&] { return object->get_accKeyboardShortcut(self, &text); }, S_FALSE},
+        {"selection", [&] { return object->get_accSelection(&answer); }, DISP_E_MEMBERNOTFOUND},
+        {"focus elsewhere", [&] { return object->get_accFocus(&answer); }, S_FALSE},
+        {"select", [&] { return object->accSelect(SELFLAG_TAKESELECTION, self); }, E_INVALIDARG},
+        {"take the focus", [&] { return object->accSelect(SELFLAG_TAKEFOCUS, self); }, S_OK},
+        {"focus", [&] { return object->get_accFocus(&answer); }, S_OK},
+        {"location", [&] { return locate(self); }, S_OK},
+        {"location of a child", [&] { return locate(first); }, E_INVALIDARG},
+        {"first child", [&] { return object->accNavigate(NAVDIR_FIRSTCHILD, self, &answer); }, S_FALSE},
+        {"no direction", [&] { return object->accNavigate(NAVDIR_MAX, self, &answer); }, E_INVALIDARG},
+        {"hit", [&] { return object->accHitTest(shown.left + 2, shown.top + 2, &answer); }, S_OK},
+        {"hit outside", [&] { return object->accHitTest(shown.left - 2, shown.top, &answer); }, S_FALSE},
+        {"action", [&] { return object->get_accDefaultAction(self, &text); }, S_OK},
+        {"rename", [&] { return object->put_accName(self, nullptr); }, E_NOTIMPL},
+        // clang-format on
+    };
+    SetFocus(parent);
+    for (const bool cutOff : {false, true}) {
+        if (cutOff) {
+            DestroyWindow(window);
+            window = nullptr;
+        }
+        for (const auto& c : kCases) {
+            const bool setter = c.answer == E_NOTIMPL;
+            EXPECT_EQ(c.ask(), cutOff && !setter ? CO_E_OBJNOTCONNECTED : c.answer)
+                << c.question << (cutOff ? ", cut off" : "");
+            SysFreeString(std::exchange(text, nullptr));
+        }
+    }
+    EXPECT_EQ(object->Release(), 0u);
 }
 
 TEST(ScaleColor, ScalesEachChannelAndStopsAtWhite)

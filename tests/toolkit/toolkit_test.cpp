@@ -5,12 +5,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "toolkit/accessible_object.h"
 #include "toolkit/dialog_base.h"
 #include "toolkit/module.h"
 #include "toolkit/subclassed_window.h"
@@ -170,6 +172,73 @@ TEST(UniqueAny, ClosesEachHandleExactlyOnce)
         Counted last(5);
     }
     EXPECT_EQ(closed, (std::vector<int>{2, 1, 3, 5}));
+}
+
+// A paint as a fake BeginPaint fills it: the window's DC, or none.
+struct FakePaintCalls {
+    static inline HDC next = nullptr;
+    static inline std::vector<std::pair<HWND, HDC>> ended;
+    static HDC Begin(HWND, PAINTSTRUCT* paint)
+    {
+        paint->hdc = next;
+        paint->rcPaint = RECT{1, 2, 30, 40};
+        return next;
+    }
+    static void End(HWND window, const PAINTSTRUCT* paint)
+    {
+        ended.emplace_back(window, paint->hdc);
+    }
+};
+
+// EndPaint once, with the structure BeginPaint filled; none for a failed one.
+TEST(PaintDc, EndsWhatItBeganOnce)
+{
+    const HWND window = reinterpret_cast<HWND>(0x10);
+    const HDC dc = reinterpret_cast<HDC>(0x20);
+    FakePaintCalls::next = dc;
+    {
+        const BasicPaintDc<FakePaintCalls> paint(window);
+        EXPECT_EQ(paint.get(), dc);
+        EXPECT_EQ(paint.PaintStruct().rcPaint.bottom, 40);
+        EXPECT_TRUE(FakePaintCalls::ended.empty());
+    }
+    FakePaintCalls::next = nullptr;
+    {
+        const BasicPaintDc<FakePaintCalls> failed(window);
+    }
+    EXPECT_EQ(FakePaintCalls::ended, (std::vector<std::pair<HWND, HDC>>{{window, dc}}));
+}
+
+// An object whose work throws, as running out of memory or a failed call
+// inside a hook would.
+class ThrowingAccessible final : public AccessibleObject {
+public:
+    explicit ThrowingAccessible(HWND described) : AccessibleObject(described) {}
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT, BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT, VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT, VARIANT*) override { return E_NOTIMPL; }
+
+protected:
+    long ChildCount() const override { throw std::bad_alloc(); }
+    long ChildAt(POINT) const override { throw std::runtime_error("no child there"); }
+};
+
+// No exception reaches a COM client: each becomes an error it understands.
+TEST(GuardedComCall, AnswersAnExceptionWithAnError)
+{
+    EXPECT_EQ(GuardedComCall([] { return S_FALSE; }), S_FALSE);
+    EXPECT_EQ(GuardedComCall([]() -> HRESULT { throw std::bad_alloc(); }), E_OUTOFMEMORY);
+    EXPECT_EQ(GuardedComCall([]() -> HRESULT { throw std::runtime_error("lost"); }), E_FAIL);
+    EXPECT_EQ(GuardedComCall([]() -> HRESULT { throw 7; }), E_FAIL);
+
+    const UniqueWindow window(CreateWindowA(kClassName, "", WS_POPUP, 30, 30, 50, 50, nullptr,
+                                            nullptr, module.Instance(), nullptr));
+    IAccessible* object = new ThrowingAccessible(window.get());
+    long count = 0;
+    EXPECT_EQ(object->get_accChildCount(&count), E_OUTOFMEMORY);
+    VARIANT child{};
+    EXPECT_EQ(object->accHitTest(40, 40, &child), E_FAIL);
+    EXPECT_EQ(object->Release(), 0u);
 }
 
 class NeverOpened : public DialogBase {
