@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "listctrl/header_tracker.h"
+#include "toolkit/com_guard.h"
 #include "listctrl/password_list_control.h"
 #include "toolkit/module.h"
 
@@ -127,30 +128,32 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* wanted, STGMEDIUM* medium) override
     {
-        if (wanted == nullptr || medium == nullptr) {
-            return E_INVALIDARG;
-        }
-        *medium = STGMEDIUM{};
-        if (wanted->cfFormat == format && (wanted->tymed & TYMED_HGLOBAL)) {
-            HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD));
-            auto* handle = static_cast<DWORD*>(block != nullptr ? GlobalLock(block) : nullptr);
-            if (handle == nullptr) {
-                return E_OUTOFMEMORY;
+        return GuardedComCall([&] {
+            if (wanted == nullptr || medium == nullptr) {
+                return E_INVALIDARG;
             }
-            *handle = HandleToULong(list);
-            GlobalUnlock(block);
-            medium->tymed = TYMED_HGLOBAL;
-            medium->hGlobal = block;
-            return S_OK;
-        }
-        for (const Stored& stored : extra) {
-            if (stored.format.cfFormat == wanted->cfFormat && (wanted->tymed & TYMED_HGLOBAL)) {
+            *medium = STGMEDIUM{};
+            if (wanted->cfFormat == format && (wanted->tymed & TYMED_HGLOBAL)) {
+                HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD));
+                auto* handle = static_cast<DWORD*>(block != nullptr ? GlobalLock(block) : nullptr);
+                if (handle == nullptr) {
+                    return E_OUTOFMEMORY;
+                }
+                *handle = HandleToULong(list);
+                GlobalUnlock(block);
                 medium->tymed = TYMED_HGLOBAL;
-                medium->hGlobal = CopyGlobal(stored.medium.hGlobal);
-                return medium->hGlobal != nullptr ? S_OK : E_OUTOFMEMORY;
+                medium->hGlobal = block;
+                return S_OK;
             }
-        }
-        return DV_E_FORMATETC;
+            for (const Stored& stored : extra) {
+                if (stored.format.cfFormat == wanted->cfFormat && (wanted->tymed & TYMED_HGLOBAL)) {
+                    medium->tymed = TYMED_HGLOBAL;
+                    medium->hGlobal = CopyGlobal(stored.medium.hGlobal);
+                    return medium->hGlobal != nullptr ? S_OK : E_OUTOFMEMORY;
+                }
+            }
+            return DV_E_FORMATETC;
+        });
     }
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* wanted) override
@@ -178,37 +181,42 @@ public:
     // The drag-image service keeps its picture here for the drop target.
     HRESULT STDMETHODCALLTYPE SetData(FORMATETC* given, STGMEDIUM* medium, BOOL release) override
     {
-        if (given == nullptr || medium == nullptr || medium->tymed != TYMED_HGLOBAL) {
-            return E_NOTIMPL;
-        }
-        Stored stored{*given, STGMEDIUM{}};
-        stored.format.ptd = nullptr;
-        stored.medium.tymed = TYMED_HGLOBAL;
-        stored.medium.hGlobal = release ? medium->hGlobal : CopyGlobal(medium->hGlobal);
-        if (stored.medium.hGlobal == nullptr) {
-            return E_OUTOFMEMORY;
-        }
-        for (Stored& old : extra) {
-            if (old.format.cfFormat == given->cfFormat) {
-                ReleaseStgMedium(&old.medium);
-                old = stored;
-                return S_OK;
+        return GuardedComCall([&] {
+            if (given == nullptr || medium == nullptr || medium->tymed != TYMED_HGLOBAL) {
+                return E_NOTIMPL;
             }
-        }
-        extra.push_back(stored);
-        return S_OK;
+            Stored stored{*given, STGMEDIUM{}};
+            stored.format.ptd = nullptr;
+            stored.medium.tymed = TYMED_HGLOBAL;
+            stored.medium.hGlobal = release ? medium->hGlobal : CopyGlobal(medium->hGlobal);
+            if (stored.medium.hGlobal == nullptr) {
+                return E_OUTOFMEMORY;
+            }
+            for (Stored& old : extra) {
+                if (old.format.cfFormat == given->cfFormat) {
+                    ReleaseStgMedium(&old.medium);
+                    old = stored;
+                    return S_OK;
+                }
+            }
+            extra.push_back(stored);
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override
     {
-        if (direction != DATADIR_GET) {
-            return E_NOTIMPL;
-        }
-        std::vector<FORMATETC> offered{
-            {static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}};
-        for (const Stored& stored : extra) {
-            offered.push_back(stored.format);
-        }
-        return SHCreateStdEnumFmtEtc(static_cast<UINT>(offered.size()), offered.data(), formats);
+        return GuardedComCall([&] {
+            if (direction != DATADIR_GET) {
+                return E_NOTIMPL;
+            }
+            std::vector<FORMATETC> offered{
+                {static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}};
+            for (const Stored& stored : extra) {
+                offered.push_back(stored.format);
+            }
+            return SHCreateStdEnumFmtEtc(static_cast<UINT>(offered.size()), offered.data(),
+                                         formats);
+        });
     }
     HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override
     {
@@ -296,55 +304,63 @@ public:
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL point,
                                         DWORD* effect) override
     {
-        if (effect == nullptr) {
-            return E_INVALIDARG;
-        }
-        POINT screen{point.x, point.y};
-        if (imageHelper != nullptr) {
-            imageHelper->DragEnter(list.Handle(), data, &screen, *effect);
-        }
-        ownDrag = IsOwnDrag(data);
-        *effect = Over(keys, point, *effect);
-        return S_OK;
+        return GuardedComCall([&] {
+            if (effect == nullptr) {
+                return E_INVALIDARG;
+            }
+            POINT screen{point.x, point.y};
+            if (imageHelper != nullptr) {
+                imageHelper->DragEnter(list.Handle(), data, &screen, *effect);
+            }
+            ownDrag = IsOwnDrag(data);
+            *effect = Over(keys, point, *effect);
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL point, DWORD* effect) override
     {
-        if (effect == nullptr) {
-            return E_INVALIDARG;
-        }
-        POINT screen{point.x, point.y};
-        if (imageHelper != nullptr) {
-            imageHelper->DragOver(&screen, *effect);
-        }
-        *effect = Over(keys, point, *effect);
-        return S_OK;
+        return GuardedComCall([&] {
+            if (effect == nullptr) {
+                return E_INVALIDARG;
+            }
+            POINT screen{point.x, point.y};
+            if (imageHelper != nullptr) {
+                imageHelper->DragOver(&screen, *effect);
+            }
+            *effect = Over(keys, point, *effect);
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE DragLeave() override
     {
-        if (imageHelper != nullptr) {
-            imageHelper->DragLeave();
-        }
-        Forget();
-        return S_OK;
+        return GuardedComCall([&] {
+            if (imageHelper != nullptr) {
+                imageHelper->DragLeave();
+            }
+            Forget();
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keys, POINTL point,
                                    DWORD* effect) override
     {
-        if (effect == nullptr) {
-            return E_INVALIDARG;
-        }
-        POINT screen{point.x, point.y};
-        if (imageHelper != nullptr) {
-            imageHelper->Drop(data, &screen, *effect);
-        }
-        ownDrag = IsOwnDrag(data);
-        *effect = Over(keys, point, *effect);
-        if (*effect == DROPEFFECT_MOVE && header.DraggedColumn() >= 0 &&
-            header.DropPosition() >= 0) {
-            list.MoveDraggedColumn(header.DraggedColumn(), header.DropPosition(), underPointer);
-        }
-        Forget();
-        return S_OK;
+        return GuardedComCall([&] {
+            if (effect == nullptr) {
+                return E_INVALIDARG;
+            }
+            POINT screen{point.x, point.y};
+            if (imageHelper != nullptr) {
+                imageHelper->Drop(data, &screen, *effect);
+            }
+            ownDrag = IsOwnDrag(data);
+            *effect = Over(keys, point, *effect);
+            if (*effect == DROPEFFECT_MOVE && header.DraggedColumn() >= 0 &&
+                header.DropPosition() >= 0) {
+                list.MoveDraggedColumn(header.DraggedColumn(), header.DropPosition(), underPointer);
+            }
+            Forget();
+            return S_OK;
+        });
     }
 
 private:

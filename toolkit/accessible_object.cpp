@@ -289,11 +289,7 @@ HRESULT STDMETHODCALLTYPE AccessibleObject::get_accChild(VARIANT child, IDispatc
 
 HRESULT AccessibleObject::MissingText(const VARIANT& child, BSTR* text) const
 {
-    return GuardedComCall([&] {
-        long id = 0;
-        const HRESULT found = BeginAnswer(child, text, id);
-        return FAILED(found) ? found : DISP_E_MEMBERNOTFOUND;
-    });
+    return AnswerAbout(child, text, [](long) { return DISP_E_MEMBERNOTFOUND; });
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::get_accValue(VARIANT child, BSTR* value)

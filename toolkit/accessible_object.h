@@ -125,6 +125,17 @@ protected:
     HRESULT BeginAnswer(const VARIANT& child, VARIANT* answer, long& id) const;
     // The same for an answer about no one child: E_POINTER, then Usable.
     HRESULT BeginAnswer(VARIANT* answer) const;
+    // An answer about one child, made inside GuardedComCall once BeginAnswer
+    // lets it: what(id) fills the answer and says how it went.
+    template <typename Answer, typename What>
+    HRESULT AnswerAbout(const VARIANT& child, Answer* answer, What&& what) const
+    {
+        return GuardedComCall([&] {
+            long id = 0;
+            const HRESULT found = BeginAnswer(child, answer, id);
+            return FAILED(found) ? found : what(id);
+        });
+    }
     // The window's standard object of the given kind, made by the system;
     // null where there is none.
     IAccessible* StandardObject(LONG objectId);

@@ -52,20 +52,12 @@ std::string LinkAccessible::Text() const
 
 HRESULT STDMETHODCALLTYPE LinkAccessible::get_accName(VARIANT child, BSTR* name)
 {
-    return GuardedComCall([&] {
-        long id = 0;
-        const HRESULT found = BeginAnswer(child, name, id);
-        return FAILED(found) ? found : AnswerText(Text(), name);
-    });
+    return AnswerAbout(child, name, [&](long) { return AnswerText(Text(), name); });
 }
 
 HRESULT STDMETHODCALLTYPE LinkAccessible::get_accValue(VARIANT child, BSTR* value)
 {
-    return GuardedComCall([&] {
-        long id = 0;
-        if (const HRESULT found = BeginAnswer(child, value, id); FAILED(found)) {
-            return found;
-        }
+    return AnswerAbout(child, value, [&](long) {
         // A link's value is where it leads; a command link leads nowhere.
         if (link.Has(CommandMode) || link.target == nullptr) {
             return DISP_E_MEMBERNOTFOUND;
@@ -76,11 +68,7 @@ HRESULT STDMETHODCALLTYPE LinkAccessible::get_accValue(VARIANT child, BSTR* valu
 
 HRESULT STDMETHODCALLTYPE LinkAccessible::get_accRole(VARIANT child, VARIANT* role)
 {
-    return GuardedComCall([&] {
-        long id = 0;
-        if (const HRESULT found = BeginAnswer(child, role, id); FAILED(found)) {
-            return found;
-        }
+    return AnswerAbout(child, role, [&](long) {
         V_VT(role) = VT_I4;
         V_I4(role) = ROLE_SYSTEM_LINK;
         return S_OK;
@@ -89,11 +77,7 @@ HRESULT STDMETHODCALLTYPE LinkAccessible::get_accRole(VARIANT child, VARIANT* ro
 
 HRESULT STDMETHODCALLTYPE LinkAccessible::get_accState(VARIANT child, VARIANT* state)
 {
-    return GuardedComCall([&] {
-        long id = 0;
-        if (const HRESULT found = BeginAnswer(child, state, id); FAILED(found)) {
-            return found;
-        }
+    return AnswerAbout(child, state, [&](long) {
         V_VT(state) = VT_I4;
         V_I4(state) =
             WindowStates() | STATE_SYSTEM_LINKED | (link.Visited() ? STATE_SYSTEM_TRAVERSED : 0);
@@ -103,21 +87,15 @@ HRESULT STDMETHODCALLTYPE LinkAccessible::get_accState(VARIANT child, VARIANT* s
 
 HRESULT STDMETHODCALLTYPE LinkAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut)
 {
-    return GuardedComCall([&] {
+    return AnswerAbout(child, shortcut, [&](long) {
         // The text in front of a link is no label of it, often another link.
-        long id = 0;
-        const HRESULT found = BeginAnswer(child, shortcut, id);
-        return FAILED(found) ? found : S_FALSE;
+        return S_FALSE;
     });
 }
 
 HRESULT STDMETHODCALLTYPE LinkAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
 {
-    return GuardedComCall([&] {
-        long id = 0;
-        if (const HRESULT found = BeginAnswer(child, action, id); FAILED(found)) {
-            return found;
-        }
+    return AnswerAbout(child, action, [&](long) {
         return link.IsActive() ? AnswerText("Jump", action) : DISP_E_MEMBERNOTFOUND;
     });
 }
