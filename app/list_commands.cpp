@@ -136,7 +136,8 @@ DWORD FillClipboard(const std::string& password)
 std::string SaveFilter()
 {
     char buffer[256] = {};
-    const int length = LoadStringA(module.Instance(), IDS_SAVE_FILTER, buffer, sizeof buffer);
+    const int length =
+        LoadStringA(programModule.Instance(), IDS_SAVE_FILTER, buffer, sizeof buffer);
     if (length <= 0) {
         return {};
     }

@@ -14,13 +14,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     const HRESULT ole = OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    module.Init(instance);
+    programModule.Init(instance);
     INT_PTR result = 0;
     {
         MainDialog dialog;
         result = dialog.DoModal(GetActiveWindow(), IDD_MAIN);
     }
-    module.Term();
+    programModule.Term();
     if (SUCCEEDED(ole)) {
         OleUninitialize();
     }

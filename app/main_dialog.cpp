@@ -33,7 +33,7 @@ constexpr UINT kLoadProgressMessage = WM_APP + 2;
 // images are freed only once the list shows the new ones.
 void SetRowImages(PasswordListControl& list, UniqueImageList& rowImages, int dpi)
 {
-    UniqueImageList images = LoadIconImages(module.Instance(), IDI_APP, dpi);
+    UniqueImageList images = LoadIconImages(programModule.Instance(), IDI_APP, dpi);
     if (images) {
         list.SetImageList(images.get());
         rowImages = std::move(images);
@@ -43,7 +43,7 @@ void SetRowImages(PasswordListControl& list, UniqueImageList& rowImages, int dpi
 HICON LoadWindowIcon(HWND window, int width, int height)
 {
     const int dpi = WindowDpi(window);
-    return static_cast<HICON>(LoadImageA(module.Instance(), MAKEINTRESOURCEA(IDI_DIALOG),
+    return static_cast<HICON>(LoadImageA(programModule.Instance(), MAKEINTRESOURCEA(IDI_DIALOG),
                                          IMAGE_ICON, SystemMetricForDpi(width, dpi),
                                          SystemMetricForDpi(height, dpi), 0));
 }
@@ -137,7 +137,7 @@ private:
 MainDialog::MainDialog(std::string dictionaryPath, BatchRandom randomKind)
     : batch(std::move(dictionaryPath), randomKind)
 {
-    PasswordListControl::RegisterWindowClass(module.Instance());
+    PasswordListControl::RegisterWindowClass(programModule.Instance());
 }
 
 MainDialog::~MainDialog()

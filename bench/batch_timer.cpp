@@ -250,7 +250,7 @@ int main(int argc, char** argv)
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    module.Init(GetModuleHandleA(nullptr));
+    programModule.Init(GetModuleHandleA(nullptr));
     const std::optional<int> previousCount = Stored("Count");
     const HHOOK sent = SetWindowsHookExA(WH_CALLWNDPROC, SentHook, nullptr, GetCurrentThreadId());
     const HHOOK posted =
@@ -299,7 +299,7 @@ int main(int argc, char** argv)
     if (withListener) {
         PrintSummary(listened, " with a listener");
     }
-    module.Term();
+    programModule.Term();
     OleUninitialize();
     return 0;
 }

@@ -66,12 +66,12 @@ int main(int argc, char** argv)
     const int paints = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    module.Init(GetModuleHandleA(nullptr));
-    PasswordListControl::RegisterWindowClass(module.Instance());
+    programModule.Init(GetModuleHandleA(nullptr));
+    PasswordListControl::RegisterWindowClass(programModule.Instance());
     // The dialog's list is 353 by 160 pixels at 96 DPI.
     const HWND window =
         CreateWindowExA(0, PasswordListControl::kClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 353,
-                        160, nullptr, nullptr, module.Instance(), nullptr);
+                        160, nullptr, nullptr, programModule.Instance(), nullptr);
     PasswordListControl list;
     if (window == nullptr || !list.Subclass(window) || !list.Setup()) {
         std::fprintf(stderr, "the list could not be made\n");
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     }
     const HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
     const HICON icon = static_cast<HICON>(
-        LoadImageA(module.Instance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
+        LoadImageA(programModule.Instance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
     ImageList_AddIcon(images, icon);
     DestroyIcon(icon);
     list.SetImageList(images);
@@ -95,6 +95,6 @@ int main(int argc, char** argv)
     }
     DestroyWindow(window);
     ImageList_Destroy(images);
-    module.Term();
+    programModule.Term();
     return 0;
 }

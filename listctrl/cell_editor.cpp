@@ -38,8 +38,8 @@ HWND CellEditor::CreateOverCell(const char* windowClass, const char* text, DWORD
     const int y = rect.top + look.Px(top);
     return CreateWindowExA(0, windowClass, text, style, x, y, rect.right - look.Px(right) - x,
                            rect.bottom - look.Px(bottom) - y, list.Handle(),
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module.Instance(),
-                           nullptr);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           programModule.Instance(), nullptr);
 }
 
 bool CellEditor::Adopt(HWND created)

@@ -55,9 +55,10 @@ bool ComboEditor::Open(const std::string& text, const std::vector<std::string>& 
     const RECT& rect = cell.rect;
     const int left = rect.left + look.Px(Editable() ? 1 : 3);
     const int height = (rect.bottom - rect.top) * kHeightInCells;
-    if (!Adopt(CreateWindowExA(
-            0, "COMBOBOX", "", style, left, rect.top, rect.right - left, height, list.Handle(),
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kComboId)), module.Instance(), nullptr))) {
+    if (!Adopt(CreateWindowExA(0, "COMBOBOX", "", style, left, rect.top, rect.right - left, height,
+                               list.Handle(),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kComboId)),
+                               programModule.Instance(), nullptr))) {
         return false;
     }
     original = text;

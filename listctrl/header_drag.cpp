@@ -36,7 +36,7 @@ bool RegisterMarkerClass()
     WNDCLASSA windowClass{};
     windowClass.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = MarkerProc;
-    windowClass.hInstance = module.Instance();
+    windowClass.hInstance = programModule.Instance();
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = kMarkerClass;
@@ -459,7 +459,7 @@ HWND CreateDropMarker(HWND owner, int headerHeight, const ListLook& look)
     const int height = headerHeight + look.Px(20);
     const HWND marker =
         CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMarkerClass, "", WS_POPUP | WS_DISABLED,
-                        0, 0, width, height, owner, nullptr, module.Instance(), nullptr);
+                        0, 0, width, height, owner, nullptr, programModule.Instance(), nullptr);
     if (marker != nullptr) {
         // The window owns the region from here on.
         if (const HRGN shape = MarkerShape(height, look)) {

@@ -77,7 +77,7 @@ SIZE MeasureText(HFONT font, const char* text)
 
 bool ListLook::LoadImagesAndCursors(int newDpi)
 {
-    const HINSTANCE instance = module.Instance();
+    const HINSTANCE instance = programModule.Instance();
     UniqueImageList images = LoadListImages(instance, newDpi);
     UniqueCursor resize = LoadCursorForDpi(instance, IDC_RESIZE_CURSOR, newDpi);
     UniqueCursor hand = LoadCursorForDpi(instance, IDC_HAND_CURSOR, newDpi);

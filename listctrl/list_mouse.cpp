@@ -29,7 +29,7 @@ void ListMouse::CreateRowTooltip()
 {
     rowTooltip.reset(CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                     list.Handle(), nullptr, module.Instance(), nullptr));
+                                     list.Handle(), nullptr, programModule.Instance(), nullptr));
     if (rowTooltip) {
         SendMessageA(rowTooltip.get(), TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
     }

@@ -65,7 +65,7 @@ std::unique_ptr<TitleTip> TitleTip::Create(HWND list, bool themed, const ListLoo
     WNDCLASSA windowClass{};
     windowClass.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_SAVEBITS;
     windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = module.Instance();
+    windowClass.hInstance = programModule.Instance();
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kClassName;
     if (RegisterClassA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
@@ -78,13 +78,14 @@ std::unique_ptr<TitleTip> TitleTip::Create(HWND list, bool themed, const ListLoo
     }
     // Topmost, as tooltips are: a raised owner must not cover it.
     tip->window.reset(CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, "", WS_POPUP, 0,
-                                      0, 0, 0, list, nullptr, module.Instance(), tip.get()));
+                                      0, 0, 0, list, nullptr, programModule.Instance(), tip.get()));
     if (!tip->window) {
         return nullptr;
     }
     tip->rowTip.reset(CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      tip->window.get(), nullptr, module.Instance(), nullptr));
+                                      tip->window.get(), nullptr, programModule.Instance(),
+                                      nullptr));
     if (tip->rowTip) {
         SendMessageA(tip->rowTip.get(), TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
     }

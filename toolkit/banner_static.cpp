@@ -70,7 +70,7 @@ void BannerStatic::SetIcon(int resourceId)
 {
     iconId = resourceId;
     const int size = ScaleForDpi(kIconSize, WindowDpi(Handle()));
-    icon.reset(static_cast<HICON>(LoadImageA(module.Instance(), MAKEINTRESOURCEA(resourceId),
+    icon.reset(static_cast<HICON>(LoadImageA(programModule.Instance(), MAKEINTRESOURCEA(resourceId),
                                              IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 

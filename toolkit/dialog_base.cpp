@@ -15,15 +15,15 @@ bool IsColourRequest(UINT message)
 
 INT_PTR DialogBase::DoModal(HWND owner, int templateId)
 {
-    module.AddPendingWindow(this);
+    programModule.AddPendingWindow(this);
     // The reflection below reads the structures notifications point to: a
     // posted one, from anywhere, never gets that far.
     const PostedMessageFilter filter;
-    const INT_PTR result =
-        DialogBoxParamA(module.Instance(), MAKEINTRESOURCEA(templateId), owner, StartDialogProc, 0);
+    const INT_PTR result = DialogBoxParamA(programModule.Instance(), MAKEINTRESOURCEA(templateId),
+                                           owner, StartDialogProc, 0);
     // When the dialog never received a message, our record must not join a
     // later dialog of this thread to this object.
-    module.RemovePendingWindow(this);
+    programModule.RemovePendingWindow(this);
     window = nullptr;
     return result;
 }
@@ -35,7 +35,7 @@ void DialogBase::EndDialog(INT_PTR result)
 
 INT_PTR CALLBACK DialogBase::StartDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = static_cast<DialogBase*>(module.TakePendingWindow());
+    auto* self = static_cast<DialogBase*>(programModule.TakePendingWindow());
     if (self == nullptr) {
         return FALSE;
     }

@@ -101,8 +101,8 @@ void HyperLinkLabel::Attach()
         CreateLinkFont();
     }
     tooltip.reset(CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, module.Instance(),
-                                  nullptr));
+                                  CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
+                                  programModule.Instance(), nullptr));
     if (text == nullptr) {
         std::string windowText(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
         windowText.resize(static_cast<std::size_t>(
@@ -215,7 +215,7 @@ void HyperLinkLabel::AddTool()
     tool.hwnd = Handle();
     tool.uId = kToolId;
     tool.rect = linkRect;
-    tool.hinst = module.Instance();
+    tool.hinst = programModule.Instance();
     tool.lpszText = target.get();
     // Replaces the tool of an earlier target instead of adding a second one.
     SendMessageA(tooltip.get(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));

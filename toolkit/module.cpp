@@ -4,7 +4,7 @@
 #include <memory>
 #include <new>
 
-Module module;
+Module programModule;
 
 bool Module::Init(HINSTANCE instanceHandle)
 {

@@ -37,7 +37,7 @@ private:
     std::vector<Pending> pending;
 };
 
-extern Module module;
+extern Module programModule;
 
 // The full path of a module's file (null: the executable), however long;
 // empty when it cannot be had.

@@ -9,23 +9,23 @@ using CloseThemeDataProc = HRESULT(WINAPI*)(HTHEME);
 using DrawThemeBackgroundProc = HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCRECT, LPCRECT);
 
 struct Library {
-    HMODULE module = nullptr;
+    HMODULE handle = nullptr;
     OpenThemeDataProc open = nullptr;
     CloseThemeDataProc close = nullptr;
     DrawThemeBackgroundProc draw = nullptr;
 
     Library()
     {
-        module = LoadLibraryA("uxtheme.dll");
-        if (module == nullptr) {
+        handle = LoadLibraryA("uxtheme.dll");
+        if (handle == nullptr) {
             return;
         }
         open = reinterpret_cast<OpenThemeDataProc>(
-            reinterpret_cast<void*>(GetProcAddress(module, "OpenThemeData")));
+            reinterpret_cast<void*>(GetProcAddress(handle, "OpenThemeData")));
         close = reinterpret_cast<CloseThemeDataProc>(
-            reinterpret_cast<void*>(GetProcAddress(module, "CloseThemeData")));
+            reinterpret_cast<void*>(GetProcAddress(handle, "CloseThemeData")));
         draw = reinterpret_cast<DrawThemeBackgroundProc>(
-            reinterpret_cast<void*>(GetProcAddress(module, "DrawThemeBackground")));
+            reinterpret_cast<void*>(GetProcAddress(handle, "DrawThemeBackground")));
         if (open == nullptr || close == nullptr || draw == nullptr) {
             open = nullptr;
         }

@@ -24,9 +24,9 @@ public:
     {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
         InitCommonControlsEx(&controls);
-        module.Init(GetModuleHandleA(nullptr));
+        programModule.Init(GetModuleHandleA(nullptr));
     }
-    void TearDown() override { module.Term(); }
+    void TearDown() override { programModule.Term(); }
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
 

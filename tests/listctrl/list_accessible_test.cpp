@@ -236,7 +236,7 @@ TEST_F(ListAccessibleTest, LinksAnswerAsLinksAndJumpAsAClickDoes)
     linkCommands = 0;
     const HWND label = CreateWindowExA(
         0, "Static", "Delete selected password", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 10, 10, 250, 20,
-        parent, reinterpret_cast<HMENU>(kLinkId), module.Instance(), nullptr);
+        parent, reinterpret_cast<HMENU>(kLinkId), programModule.Instance(), nullptr);
     HyperLinkLabel link;
     link.style = CommandMode;
     ASSERT_TRUE(link.Subclass(label));

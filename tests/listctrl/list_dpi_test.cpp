@@ -110,8 +110,8 @@ TEST(ListImagesForDpi, TakeTheNearestDrawnSize)
     for (const auto& [dpi, size] : kCases) {
         SCOPED_TRACE(dpi);
         for (const auto& [images, count] :
-             {std::pair{LoadListImages(module.Instance(), dpi), LIST_IMAGE_COUNT},
-              std::pair{LoadIconImages(module.Instance(), IDI_APP, dpi), 1}}) {
+             {std::pair{LoadListImages(programModule.Instance(), dpi), LIST_IMAGE_COUNT},
+              std::pair{LoadIconImages(programModule.Instance(), IDI_APP, dpi), 1}}) {
             int width = 0;
             int height = 0;
             ASSERT_TRUE(ImageList_GetIconSize(images.get(), &width, &height));
@@ -121,8 +121,8 @@ TEST(ListImagesForDpi, TakeTheNearestDrawnSize)
     }
     const Canvas canvas(80, 80);
     PatBlt(canvas.Dc(), 0, 0, 80, 80, WHITENESS);
-    ImageList_Draw(LoadListImages(module.Instance(), 480).get(), LIST_IMAGE_CHECK_SET, canvas.Dc(),
-                   0, 0, ILD_TRANSPARENT);
+    ImageList_Draw(LoadListImages(programModule.Instance(), 480).get(), LIST_IMAGE_CHECK_SET,
+                   canvas.Dc(), 0, 0, ILD_TRANSPARENT);
     EXPECT_EQ(canvas.At(1, 1), RGB(255, 255, 255)) << "the magenta is not transparent";
     EXPECT_EQ(canvas.At(5, 40), kBoxEdge);
 }

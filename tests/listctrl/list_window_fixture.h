@@ -39,17 +39,17 @@ public:
     void SetUp() override
     {
         OleInitialize(nullptr);
-        module.Init(GetModuleHandleA(nullptr));
-        PasswordListControl::RegisterWindowClass(module.Instance());
+        programModule.Init(GetModuleHandleA(nullptr));
+        PasswordListControl::RegisterWindowClass(programModule.Instance());
         WNDCLASSA parent{};
         parent.lpfnWndProc = ParentProc;
-        parent.hInstance = module.Instance();
+        parent.hInstance = programModule.Instance();
         parent.lpszClassName = "SorvaneListTestParent";
         RegisterClassA(&parent);
     }
     void TearDown() override
     {
-        module.Term();
+        programModule.Term();
         OleUninitialize();
     }
 };
@@ -154,15 +154,15 @@ protected:
         heard.clear();
         notices.clear();
         parent = CreateWindowExA(0, "SorvaneListTestParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 420,
-                                 320, nullptr, nullptr, module.Instance(), nullptr);
+                                 320, nullptr, nullptr, programModule.Instance(), nullptr);
         window = CreateWindowExA(0, PasswordListControl::kClassName, "", WS_CHILD | WS_VISIBLE, 10,
                                  10, 400, 300, parent, reinterpret_cast<HMENU>(1026),
-                                 module.Instance(), nullptr);
+                                 programModule.Instance(), nullptr);
         ASSERT_TRUE(list.Subclass(window));
         ASSERT_TRUE(list.Setup());
         images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
         const HICON icon = static_cast<HICON>(
-            LoadImageA(module.Instance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
+            LoadImageA(programModule.Instance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
         ImageList_AddIcon(images, icon);
         DestroyIcon(icon);
         list.SetImageList(images);

@@ -43,14 +43,14 @@ public:
     {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
         InitCommonControlsEx(&controls);
-        module.Init(GetModuleHandleA(nullptr));
+        programModule.Init(GetModuleHandleA(nullptr));
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = ParentProc;
-        windowClass.hInstance = module.Instance();
+        windowClass.hInstance = programModule.Instance();
         windowClass.lpszClassName = kParentClass;
         RegisterClassA(&windowClass);
     }
-    void TearDown() override { module.Term(); }
+    void TearDown() override { programModule.Term(); }
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new ControlsEnvironment);
 
@@ -113,7 +113,7 @@ TEST(ParseColorTriple, ReadsThreeNumbersOrNothing)
 class LinkTest : public ::testing::Test {
 protected:
     HWND parent = CreateWindowExA(WS_EX_TOPMOST, kParentClass, "", WS_POPUP | WS_VISIBLE, 50, 50,
-                                  400, 60, nullptr, nullptr, module.Instance(), nullptr);
+                                  400, 60, nullptr, nullptr, programModule.Instance(), nullptr);
     HWND window = nullptr;
     std::optional<HyperLinkLabel> label;
 
@@ -131,9 +131,9 @@ protected:
         DestroyWindow(window);
         commands.clear();
         notifications.clear();
-        window =
-            CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT, 10, 10, 360, 30,
-                            parent, reinterpret_cast<HMENU>(kLinkId), module.Instance(), nullptr);
+        window = CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT, 10, 10, 360,
+                                 30, parent, reinterpret_cast<HMENU>(kLinkId),
+                                 programModule.Instance(), nullptr);
         label.emplace();
         ASSERT_TRUE(label->Subclass(window));
         label->style = style;
@@ -407,7 +407,7 @@ TEST(ScaleColor, ScalesEachChannelAndStopsAtWhite)
 TEST(BannerStatic, PaintsGradientEdgeIconAndText)
 {
     const HWND parent = CreateWindowExA(0, kParentClass, "", WS_POPUP, 0, 0, 560, 60, nullptr,
-                                        nullptr, module.Instance(), nullptr);
+                                        nullptr, programModule.Instance(), nullptr);
     const COLORREF start = GetSysColor(COLOR_ACTIVECAPTION);
     const struct {
         const char* text;
@@ -421,7 +421,7 @@ TEST(BannerStatic, PaintsGradientEdgeIconAndText)
     };
     for (const auto& c : kCases) {
         const HWND window = CreateWindowExA(0, "Static", c.text, WS_CHILD | SS_LEFT, 0, 0, 551, 49,
-                                            parent, nullptr, module.Instance(), nullptr);
+                                            parent, nullptr, programModule.Instance(), nullptr);
         BannerStatic banner;
         ASSERT_TRUE(banner.Subclass(window));
         banner.SetIcon(c.icon ? IDI_APP : 31999);

@@ -40,14 +40,14 @@ class ToolkitEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        module.Init(GetModuleHandleA(nullptr));
+        programModule.Init(GetModuleHandleA(nullptr));
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = BaseProc;
-        windowClass.hInstance = module.Instance();
+        windowClass.hInstance = programModule.Instance();
         windowClass.lpszClassName = kClassName;
         RegisterClassA(&windowClass);
     }
-    void TearDown() override { module.Term(); }
+    void TearDown() override { programModule.Term(); }
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
 
@@ -95,7 +95,7 @@ protected:
     Probe probe;
     Watch watch{&probe};
     HWND window = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                  module.Instance(), nullptr);
+                                  programModule.Instance(), nullptr);
 
     void SetUp() override
     {
@@ -232,7 +232,7 @@ TEST(GuardedComCall, AnswersAnExceptionWithAnError)
     EXPECT_EQ(GuardedComCall([]() -> HRESULT { throw 7; }), E_FAIL);
 
     const UniqueWindow window(CreateWindowA(kClassName, "", WS_POPUP, 30, 30, 50, 50, nullptr,
-                                            nullptr, module.Instance(), nullptr));
+                                            nullptr, programModule.Instance(), nullptr));
     IAccessible* object = new ThrowingAccessible(window.get());
     long count = 0;
     EXPECT_EQ(object->get_accChildCount(&count), E_OUTOFMEMORY);
@@ -249,11 +249,12 @@ protected:
 TEST(DialogBaseTest, FailedOpenLeavesNoPendingRecord)
 {
     constexpr int kMissingTemplate = 31999;
-    ASSERT_EQ(FindResourceA(module.Instance(), MAKEINTRESOURCEA(kMissingTemplate), RT_DIALOG),
-              nullptr);
+    ASSERT_EQ(
+        FindResourceA(programModule.Instance(), MAKEINTRESOURCEA(kMissingTemplate), RT_DIALOG),
+        nullptr);
     NeverOpened dialog;
     EXPECT_EQ(dialog.DoModal(nullptr, kMissingTemplate), -1);
-    EXPECT_EQ(module.TakePendingWindow(), nullptr);
+    EXPECT_EQ(programModule.TakePendingWindow(), nullptr);
     EXPECT_EQ(dialog.Handle(), nullptr);
 }
 
