@@ -280,11 +280,7 @@ HRESULT STDMETHODCALLTYPE ListAccessible::get_accDefaultAction(VARIANT child, BS
 
 HRESULT STDMETHODCALLTYPE ListAccessible::accDoDefaultAction(VARIANT child)
 {
-    return GuardedComCall([&] {
-        long id = 0;
-        if (const HRESULT found = FindChild(child, id); FAILED(found)) {
-            return found;
-        }
+    return ActOn(child, [&](long id) {
         const Target target = TargetOf(id);
         ListModel& model = list.Model();
         if (target.part == Part::Row) {
@@ -306,11 +302,7 @@ HRESULT STDMETHODCALLTYPE ListAccessible::accDoDefaultAction(VARIANT child)
 // focus; titles take neither.
 HRESULT STDMETHODCALLTYPE ListAccessible::accSelect(long flags, VARIANT child)
 {
-    return GuardedComCall([&] {
-        long id = 0;
-        if (const HRESULT found = FindChild(child, id); FAILED(found)) {
-            return found;
-        }
+    return ActOn(child, [&](long id) {
         if (!ValidSelectFlags(flags)) {
             return E_INVALIDARG;
         }

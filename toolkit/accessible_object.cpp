@@ -317,11 +317,7 @@ HRESULT STDMETHODCALLTYPE AccessibleObject::get_accSelection(VARIANT* children)
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::accDoDefaultAction(VARIANT child)
 {
-    return GuardedComCall([&] {
-        long id = 0;
-        const HRESULT found = FindChild(child, id);
-        return FAILED(found) ? found : DISP_E_MEMBERNOTFOUND;
-    });
+    return ActOn(child, [](long) { return DISP_E_MEMBERNOTFOUND; });
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::get_accFocus(VARIANT* child)
@@ -340,11 +336,7 @@ HRESULT STDMETHODCALLTYPE AccessibleObject::get_accFocus(VARIANT* child)
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::accSelect(long flags, VARIANT child)
 {
-    return GuardedComCall([&] {
-        long id = 0;
-        if (const HRESULT found = FindChild(child, id); FAILED(found)) {
-            return found;
-        }
+    return ActOn(child, [&](long id) {
         if (id != CHILDID_SELF || flags != SELFLAG_TAKEFOCUS) {
             return E_INVALIDARG;
         }

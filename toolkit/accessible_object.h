@@ -125,6 +125,17 @@ protected:
     HRESULT BeginAnswer(const VARIANT& child, VARIANT* answer, long& id) const;
     // The same for an answer about no one child: E_POINTER, then Usable.
     HRESULT BeginAnswer(VARIANT* answer) const;
+    // An action on one child, run inside GuardedComCall once FindChild
+    // finds it: act(id) says how it went.
+    template <typename Act>
+    HRESULT ActOn(const VARIANT& child, Act&& act) const
+    {
+        return GuardedComCall([&] {
+            long id = 0;
+            const HRESULT found = FindChild(child, id);
+            return FAILED(found) ? found : act(id);
+        });
+    }
     // An answer about one child, made inside GuardedComCall once BeginAnswer
     // lets it: what(id) fills the answer and says how it went.
     template <typename Answer, typename What>

@@ -102,11 +102,7 @@ HRESULT STDMETHODCALLTYPE LinkAccessible::get_accDefaultAction(VARIANT child, BS
 
 HRESULT STDMETHODCALLTYPE LinkAccessible::accDoDefaultAction(VARIANT child)
 {
-    return GuardedComCall([&] {
-        long id = 0;
-        if (const HRESULT found = FindChild(child, id); FAILED(found)) {
-            return found;
-        }
+    return ActOn(child, [&](long) {
         if (!link.IsActive()) {
             return DISP_E_MEMBERNOTFOUND;
         }
