@@ -2,7 +2,9 @@
 # Makes the packages a Windows user installs, from a 64-bit Windows build:
 #   sorvane-<version>-win64.zip  sorvane.exe, sorvane-cli.exe, README.txt, LICENSE.txt
 #   sorvane-<version>-x64.msi    the same files installed into Program Files
-#                                (packaging/sorvane.wxs, built with wixl)
+#                                (packaging/sorvane.wxs, built with wixl), the
+#                                folder added to the system's PATH
+# and refreshes SHA256SUMS beside them.
 #
 #   packaging/make-packages.sh [--version V] [build-dir] [output-dir]
 #
@@ -11,8 +13,16 @@
 # build/packages. The version is the one CMake read from res/version.h into the
 # build folder; --version makes the packages as another version, as the
 # install test does to try an upgrade.
+#
+# The same programs give the same packages, byte for byte: every date inside
+# is SOURCE_DATE_EPOCH (by default the commit's time, see source-date-epoch.sh),
+# every mode fixed, and the MSI's codes follow from its contents.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+SOURCE_DATE_EPOCH=$("$root/packaging/source-date-epoch.sh")
+export SOURCE_DATE_EPOCH
+export TZ=UTC LC_ALL=C
+umask 022
 
 die() {
   echo "make-packages: $*" >&2
@@ -70,6 +80,7 @@ trap 'rm -rf "$stage"' EXIT
 
 cp "${programs[@]}" "$root/res/sorvane.ico" "$stage/"
 # The build keeps its debugging information; the user's copies need none of it.
+# Stripping stamps the header with SOURCE_DATE_EPOCH, not with the clock.
 strip=$(sed -n 's/^CMAKE_STRIP:FILEPATH=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
 "${strip:-x86_64-w64-mingw32-strip}" --strip-debug "$stage/sorvane.exe" "$stage/sorvane-cli.exe"
 # Text files for Notepad: CR LF line ends. The read-me's picture is not in the
@@ -77,17 +88,56 @@ strip=$(sed -n 's/^CMAKE_STRIP:FILEPATH=//p' "$build/CMakeCache.txt" 2>/dev/null
 crlf() { sed 's/\r$//; s/$/\r/'; }
 sed -e '/^!\[[^]]*\]([^)]*)$/d' "$root/README.md" | cat -s | crlf >"$stage/README.txt"
 crlf <"$root/LICENSE" >"$stage/LICENSE.txt"
+# Modes and times the same whatever the umask and the clock: the zip sets its
+# own, but the cabinet inside the MSI keeps the files' times.
+chmod 0644 "$stage"/*
+touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
+
+# A GUID from the package's digest, under its own label: the same contents
+# give the same codes, other contents other codes.
+digest=$(cd "$stage" && {
+  printf '%s\n' "$version" "$publisher" "$web_address"
+  sha256sum -- * "$root/packaging/sorvane.wxs" "$root/packaging/make-packages.sh" | cut -d ' ' -f 1
+} | sha256sum | cut -c 1-64)
+guid_of() {
+  local hex
+  hex=$(printf '%s %s' "$1" "$digest" | sha256sum | tr a-f A-F)
+  echo "{${hex:0:8}-${hex:8:4}-8${hex:13:3}-A${hex:17:3}-${hex:20:12}}"
+}
+
+# wixl has no Environment element, so the MSI's Environment table, and the
+# standard actions that read it, are added afterwards. The row appends the
+# folder to the machine's PATH ("=" set, "*" the system's, "[~];" after the
+# value there) and takes out just that part again on uninstall ("-").
+add_folder_to_path() {
+  msibuild "$1" \
+    -q 'CREATE TABLE `Environment` (`Environment` CHAR(72) NOT NULL,
+          `Name` CHAR(255) NOT NULL LOCALIZABLE, `Value` CHAR(255) LOCALIZABLE,
+          `Component_` CHAR(72) NOT NULL PRIMARY KEY `Environment`)' \
+    -q "INSERT INTO \`Environment\` (\`Environment\`, \`Name\`, \`Value\`, \`Component_\`)
+          VALUES ('PATH', '=-*PATH', '[~];[INSTALLDIR]', 'ConsoleProgram')" \
+    -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`)
+          VALUES ('RemoveEnvironmentStrings', 3300)" \
+    -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`)
+          VALUES ('WriteEnvironmentStrings', 5200)"
+}
 
 zip="$out/sorvane-$version-win64.zip"
 msi="$out/sorvane-$version-x64.msi"
 rm -f "$zip" "$msi"
 (cd "$stage" &&
-  cmake -E tar cf "$zip" --format=zip sorvane.exe sorvane-cli.exe README.txt LICENSE.txt)
+  "$root/packaging/write-zip.py" "$zip" "$SOURCE_DATE_EPOCH" \
+    sorvane.exe sorvane-cli.exe README.txt LICENSE.txt)
 # wixl finds the sources named in sorvane.wxs in the folder it runs in.
 (cd "$stage" &&
   wixl --arch x64 --output "$msi" \
     --define "Version=$version" --define "UpgradeBelow=$major.$minor.$((patch + 1))" \
     --define "Publisher=$publisher" --define "WebAddress=$web_address" \
+    --define "ProductCode=$(guid_of product)" \
     "$root/packaging/sorvane.wxs")
+add_folder_to_path "$msi"
+"$root/packaging/stamp-msi.py" "$msi" "$SOURCE_DATE_EPOCH" "$(guid_of package)"
+
+"$root/packaging/write-checksums.sh" "$out"
 echo "$zip"
 echo "$msi"

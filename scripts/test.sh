@@ -2,7 +2,9 @@
 # Builds everything and runs every test: the portable core natively (plainly and
 # under AddressSanitizer and UndefinedBehaviorSanitizer), the dictionary fuzzer
 # for a bounded time, the Windows build's tests under Wine in Xvfb, the zip and
-# MSI packages installed and removed under Wine, and the 32-bit Windows build.
+# MSI packages installed and removed under Wine, the Debian package of the
+# command line installed and removed, and the 32-bit Windows build; then the
+# programs' hardening, and a second build that must give the same files.
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -63,9 +65,20 @@ rm -rf "$root/build/packages"
 bash packaging/make-packages.sh "$root/build/windows" "$root/build/packages"
 bash tests/packaging/install_test.sh "$root/build/packages" "$root/build/windows"
 
+step "Debian package of the command line: lintian, installed, run and removed"
+bash packaging/make-deb.sh "$root/build/native" "$root/build/packages"
+bash tests/packaging/deb_test.sh "$root"/build/packages/sorvane-cli_*.deb
+(cd "$root/build/packages" && cat SHA256SUMS && sha256sum --quiet -c SHA256SUMS)
+
 # Compiled only: a 32-bit program does nothing under this 64-bit Wine.
 step "Windows x86 build"
 cmake --preset windows-x86 >/dev/null
 cmake --build --preset windows-x86 -j "$jobs"
+
+step "hardening of the Windows programs"
+bash scripts/check-hardening.sh "$root"/build/windows{,-x86}/{app/sorvane,cli/sorvane-cli}.exe
+
+step "reproducible: a second build in another folder, time zone and umask"
+bash scripts/check-reproducible.sh
 
 step "all tests passed"

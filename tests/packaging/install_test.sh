@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the packages as a user meets them: the zip's four files, and under Wine
 # (a display and prefix of its own) the MSI's install, Programs and Features
-# entry and shortcut, the installed programs running, a newer revision replacing
-# it, and an uninstall that leaves nothing but the user's settings.
+# entry and shortcut, the folder on the system's PATH, the installed programs
+# running, a newer revision replacing it, and an uninstall that leaves nothing
+# but the user's settings.
 #   install_test.sh <packages-dir> <windows-build-dir (programs for the newer package)>
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -50,12 +51,18 @@ msiinfo export "$msi" Property | tr -d '\r' | grep -qx $'ALLUSERS\t1' ||
   fail "the MSI's summary marks it as a per-user package"
 msiinfo export "$msi" Shortcut | tr -d '\r' | awk -F'\t' 'NR > 3 { print $2 }' |
   grep -qx ProgramMenuFolder || fail "the shortcut is not in ProgramMenuFolder"
+# Wine's installer takes the folder out of PATH on uninstall whether or not the
+# row asks for it ("-"); Windows does so only when asked.
+msiinfo export "$msi" Environment | tr -d '\r' |
+  grep -qxF $'PATH\t=-*PATH\t[~];[INSTALLDIR]\tConsoleProgram' ||
+  fail "the MSI does not append its folder to the system's PATH and take it out on uninstall"
 
 wine_env_start "$work/prefix"
 # The menu builder would copy the Start-menu entry into this machine's own menus.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 program_dir="$WINEPREFIX/drive_c/Program Files/Sorvane"
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+environment='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
 
 # Output of a Wine command goes through a file: a pipe could stay open in
 # Wine's background processes.
@@ -90,6 +97,15 @@ check_installed() {
   [ "$(installed_products)" -eq 1 ] ||
     fail "$1: $(installed_products) products in Programs and Features"
 }
+# The folders of the system's PATH, one a line. Wine's installer leaves an
+# empty entry where it takes a folder out; an empty entry names no folder.
+path_folders() { registry_value "$environment" PATH | tr ';' '\n' | grep -v '^$'; }
+# The PATH is the one before the install with the program's folder once at its
+# end: <when>
+check_path() {
+  [ "$(path_folders)" = "$original_path"$'\n''C:\Program Files\Sorvane\' ] ||
+    fail "$1: the system's PATH is '$(registry_value "$environment" PATH)'"
+}
 # The product's entry in Programs and Features: <package> <expected version>
 check_entry() {
   local key
@@ -100,7 +116,10 @@ check_entry() {
       "by '$(registry_value "$key" Publisher)', expected $2 by '$publisher'"
 }
 
-echo "install $version: files, shortcut, Programs and Features, icon"
+original_path=$(path_folders)
+[ -n "$original_path" ] || fail "no system PATH before the install"
+
+echo "install $version: files, shortcut, Programs and Features, icon, PATH"
 msiexec /i "$(wine_output winepath -w "$msi")" || { fail "msiexec /i exited with $?"; exit 1; }
 check_installed "after the install"
 check_entry "$msi" "$version"
@@ -108,11 +127,16 @@ icon=$(wine_output wine reg query 'HKLM\Software\Classes\Installer\Products' /s 
   sed -n 's/^ *ProductIcon    REG_SZ    //p')
 cmp -s "$(wine_output winepath -u "${icon:-none}")" "$root/res/sorvane.ico" ||
   fail "Programs and Features has not the program's icon (ProductIcon '$icon')"
+check_path "after the install"
 
 echo "the installed programs run"
 cli_output=$(wine_output wine "$program_dir/sorvane-cli.exe" --version) ||
   fail "sorvane-cli --version exited with $?"
 [[ "$cli_output" == "$version" ]] || fail "sorvane-cli --version printed '$cli_output'"
+# A new console finds the command line by name, from any folder.
+cli_output=$(cd "$work" && wine_output wine cmd /c sorvane-cli --version) ||
+  fail "sorvane-cli in a new console exited with $?"
+[[ "$cli_output" == "$version" ]] || fail "sorvane-cli in a new console printed '$cli_output'"
 timeout 120 wine "$program_dir/sorvane.exe" </dev/null >/dev/null 2>&1 &
 program=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$caption\$" | head -n 1)
@@ -134,12 +158,15 @@ msiexec /i "$(wine_output winepath -w "$newer_msi")" ||
   fail "msiexec /i of the newer package exited with $?"
 check_installed "after the upgrade"
 check_entry "$newer_msi" "$newer_version"
+check_path "after the upgrade"
 
 echo "uninstall: nothing left but the user's settings"
 msiexec /x "$(product_code "$newer_msi")" || fail "msiexec /x exited with $?"
 left=$(find "$WINEPREFIX/drive_c" -iname '*sorvane*')
 [ -z "$left" ] || fail "left after the uninstall: $left"
 [ "$(installed_products)" -eq 0 ] || fail "Programs and Features still lists Sorvane"
+[ "$(path_folders)" = "$original_path" ] ||
+  fail "the uninstall left the system's PATH as '$(registry_value "$environment" PATH)'"
 wine_output wine reg query 'HKCU\Software\Tavolin\Sorvane' >/dev/null ||
   fail "the uninstall removed the user's settings"
 
