@@ -41,6 +41,8 @@ void AddLetters(Weights& weights, std::uint32_t share, LetterCase letterCase)
     }
 }
 
+} // namespace
+
 // The draw formulas of password_options.cpp read as chances. As there, an
 // unknown type draws as letters and numbers, an unknown case as mixed.
 Weights CandidateWeights(const PasswordOptions& options)
@@ -68,6 +70,8 @@ Weights CandidateWeights(const PasswordOptions& options)
     AddDigits(weights, kWhole / 2);
     return weights;
 }
+
+namespace {
 
 // Past this the running product of odds is taken into the sum of bits, so no
 // password of any length overflows it (each factor is at most 104).

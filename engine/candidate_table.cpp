@@ -1,0 +1,158 @@
+#include "engine/candidate_table.h"
+
+#include <bit>
+#include <cstdint>
+#include <numeric>
+#include <stdexcept>
+#include <vector>
+
+#include "engine/draw_formulas.h"
+
+namespace {
+
+// Answers the formulas' draws from a path of choices, so that running a
+// formula once per path visits every sequence of draws it can make exactly
+// once. After each run the path moves on like an odometer, the last draw
+// fastest.
+class EveryDraw {
+public:
+    int Below(int bound)
+    {
+        if (depth == path.size()) {
+            path.push_back({0, bound});
+        }
+        chanceDenominator *= static_cast<std::uint32_t>(bound);
+        return path[depth++].value;
+    }
+
+    // The product of the bounds of this run's draws: its chance is one in that.
+    std::uint32_t ChanceDenominator() const { return chanceDenominator; }
+
+    // False once every path has been run.
+    bool Advance()
+    {
+        path.resize(depth);
+        while (!path.empty() && ++path.back().value == path.back().bound) {
+            path.pop_back();
+        }
+        depth = 0;
+        chanceDenominator = 1;
+        return !path.empty();
+    }
+
+private:
+    struct Choice {
+        int value;
+        int bound;
+    };
+    std::vector<Choice> path;
+    std::size_t depth = 0;
+    std::uint32_t chanceDenominator = 1;
+};
+
+struct Outcome {
+    char character;
+    std::uint32_t chanceDenominator;
+};
+
+template <CharacterType type, LetterCase letterCase>
+std::vector<Outcome> EveryOutcome()
+{
+    std::vector<Outcome> outcomes;
+    EveryDraw draws;
+    do {
+        const char c = draw_formulas::Candidate<type, letterCase>(draws);
+        outcomes.push_back({c, draws.ChanceDenominator()});
+    } while (draws.Advance());
+    return outcomes;
+}
+
+// Index bits of the draw: the width whose rejection wastes the fewest random
+// bits a candidate, the table repeated as often as the width holds it whole.
+int DrawBits(std::uint32_t total)
+{
+    int best = std::bit_width(total - 1);
+    double bestCost = 0;
+    for (int bits = best; (std::uint32_t{1} << bits) <= CandidateTable::kMaxSize; ++bits) {
+        const std::uint32_t span = std::uint32_t{1} << bits;
+        const double cost = bits * static_cast<double>(span) / ((span / total) * total);
+        if (bestCost == 0 || cost < bestCost) {
+            best = bits;
+            bestCost = cost;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+class CandidateTableBuilder {
+public:
+    static CandidateTable Build(const PasswordOptions& options)
+    {
+        std::vector<Outcome> outcomes;
+        draw_formulas::WithDraw(options, [&]<CharacterType type, LetterCase letterCase>() {
+            outcomes = EveryOutcome<type, letterCase>();
+        });
+        // Chances in units of one over the common denominator, so each is whole.
+        std::uint32_t unit = 1;
+        for (const Outcome& outcome : outcomes) {
+            unit = std::lcm(unit, outcome.chanceDenominator);
+        }
+        std::array<std::uint32_t, 256> weight{};
+        std::uint32_t divisor = 0;
+        for (const Outcome& outcome : outcomes) {
+            if (!(options.excludeSimilar && IsSimilarCharacter(outcome.character))) {
+                const auto byte = static_cast<unsigned char>(outcome.character);
+                weight[byte] += unit / outcome.chanceDenominator;
+            }
+        }
+        for (const std::uint32_t w : weight) {
+            divisor = std::gcd(divisor, w);
+        }
+        std::uint32_t total = 0;
+        for (std::uint32_t& w : weight) {
+            w /= divisor;
+            total += w;
+        }
+        if (total > CandidateTable::kMaxSize) {
+            throw std::logic_error("CandidateTable: weights too fine");
+        }
+        const std::uint32_t span = std::uint32_t{1} << DrawBits(total);
+        CandidateTable table;
+        for (std::uint32_t copy = 0; copy < span / total; ++copy) {
+            for (int byte = 0; byte < 256; ++byte) {
+                for (std::uint32_t n = 0; n < weight[static_cast<std::size_t>(byte)]; ++n) {
+                    table.characters[static_cast<std::size_t>(table.size++)] =
+                        static_cast<char>(byte);
+                }
+            }
+        }
+        return table;
+    }
+};
+
+const CandidateTable& CandidateTable::For(const PasswordOptions& options)
+{
+    constexpr int kTypes = 4;
+    constexpr int kCases = 3;
+    static const std::array<CandidateTable, kTypes* kCases* 2> tables = [] {
+        std::array<CandidateTable, kTypes * kCases * 2> all;
+        for (int index = 0; index < kTypes * kCases * 2; ++index) {
+            PasswordOptions each;
+            each.characterType = static_cast<CharacterType>(index / (kCases * 2));
+            each.letterCase = static_cast<LetterCase>(index / 2 % kCases);
+            each.excludeSimilar = index % 2 == 1;
+            all[static_cast<std::size_t>(index)] = CandidateTableBuilder::Build(each);
+        }
+        return all;
+    }();
+    // An unknown stored value draws as the last one of its list, as the
+    // formulas do.
+    const int type = static_cast<int>(options.characterType);
+    const int letterCase = static_cast<int>(options.letterCase);
+    const int typeIndex = type >= 0 && type < kTypes ? type : kTypes - 1;
+    const int caseIndex = letterCase >= 0 && letterCase < kCases ? letterCase : kCases - 1;
+    return tables[static_cast<std::size_t>((typeIndex * kCases + caseIndex) * 2 +
+                                           (options.excludeSimilar ? 1 : 0))];
+}
