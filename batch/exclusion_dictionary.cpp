@@ -201,6 +201,7 @@ int ExclusionDictionary::LoadFromStream(std::FILE* file, ProgressSink* sink, std
     } catch (const std::bad_alloc&) {
         // A list larger than memory keeps the words that fit; passwords are
         // still checked against those.
+        // Words still waiting for the index are found all the same.
         loadedWhole = false;
         return table ? StoredCount(*table) : 0;
     }
@@ -222,8 +223,18 @@ int ExclusionDictionary::ReadWords(std::FILE* file, ProgressSink* sink, std::siz
             table->Insert(Folded(word, folded));
         }
     }
+    table->Settle();
     loadedWhole = !reader.Failed();
     return StoredCount(*table);
+}
+
+void ExclusionDictionary::Prefetch(std::string_view password) const
+{
+    const std::string_view trimmed = Trim(password);
+    if (table && table->EntryCount() != 0 && trimmed.size() <= kDictionaryReadLimit) {
+        char folded[kDictionaryReadLimit];
+        table->Prefetch(Folded(trimmed, folded));
+    }
 }
 
 bool ExclusionDictionary::Contains(std::string_view password) const

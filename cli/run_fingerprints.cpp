@@ -81,7 +81,7 @@ RunFingerprints::RunFingerprints(const PasswordOptions& options, std::size_t exp
     }
     const std::uint64_t wanted = std::max<std::uint64_t>(expected, 1) * kSlotsPerKey / kKeysPerSlot;
     capacity = std::clamp<std::uint64_t>(wanted, kFewestSlots, kMostSlots);
-    slots = NewSlots(static_cast<std::size_t>(capacity));
+    slots = LargeTable(static_cast<std::size_t>(capacity));
 }
 
 std::uint64_t RunFingerprints::Key(std::string_view password) const
@@ -127,17 +127,6 @@ void RunFingerprints::Insert(std::uint64_t key)
     ++held;
 }
 
-// Zeroed by calloc: a large table arrives as fresh pages, each taken from the
-// system only when a key first lands on it.
-RunFingerprints::Slots RunFingerprints::NewSlots(std::size_t slotCount)
-{
-    Slots fresh(static_cast<std::uint64_t*>(std::calloc(slotCount, sizeof(std::uint64_t))));
-    if (!fresh) {
-        throw std::bad_alloc();
-    }
-    return fresh;
-}
-
 // The old table stays whole until the new one is had.
 void RunFingerprints::Grow()
 {
@@ -145,7 +134,7 @@ void RunFingerprints::Grow()
         throw std::bad_alloc();
     }
     const std::uint64_t larger = std::min(2 * capacity, kMostSlots);
-    Slots old = NewSlots(static_cast<std::size_t>(larger));
+    LargeTable old(static_cast<std::size_t>(larger));
     std::swap(old, slots);
     const std::uint64_t oldCapacity = std::exchange(capacity, larger);
     for (std::uint64_t slot = 0; slot < oldCapacity; ++slot) {

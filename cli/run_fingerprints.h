@@ -3,12 +3,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <string_view>
 
 #include "engine/password_options.h"
 #include "engine/prefetch.h"
+#include "platform/large_table.h"
 
 // A 64-bit hash of a password's bytes.
 using FingerprintHash = std::uint64_t (*)(std::string_view password);
@@ -46,10 +45,6 @@ public:
     void Insert(std::uint64_t key);
 
 private:
-    struct FreeSlots {
-        void operator()(std::uint64_t* memory) const { std::free(memory); }
-    };
-
     // Where a key's search starts: its high bits scaled to the table, so the
     // capacity need not be a power of two.
     std::size_t Home(std::uint64_t key) const
@@ -58,8 +53,6 @@ private:
     }
     // The slot that holds the key, or the empty slot where it belongs.
     std::size_t Find(std::uint64_t key) const;
-    using Slots = std::unique_ptr<std::uint64_t[], FreeSlots>;
-    static Slots NewSlots(std::size_t slotCount);
     void Grow();
 
     FingerprintHash hash;
@@ -68,7 +61,7 @@ private:
     std::array<std::uint8_t, 256> digit{}; // a character's place in the alphabet
 
     // Zero marks an empty slot; the key zero is kept apart.
-    Slots slots;
+    LargeTable slots;
     std::uint64_t capacity = 0;
     std::size_t held = 0;
     bool holdsZero = false;
