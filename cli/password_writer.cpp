@@ -1,5 +1,6 @@
 #include "cli/password_writer.h"
 
+#include <array>
 #include <charconv>
 
 #include "batch/saved_list.h"
@@ -86,20 +87,44 @@ bool PasswordWriter::Flush()
     return written;
 }
 
-void AppendJsonString(std::string& out, std::string_view text)
+namespace {
+
+constexpr std::array<bool, 256> kNeedsEscape = [] {
+    std::array<bool, 256> table{};
+    for (int byte = 0; byte < 256; ++byte) {
+        table[static_cast<std::size_t>(byte)] =
+            byte < 0x20 || byte >= 0x7F || byte == '"' || byte == '\\';
+    }
+    return table;
+}();
+
+void AppendEscaped(std::string& out, char c)
 {
     constexpr char kHex[] = "0123456789abcdef";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out.push_back('\\');
-            out.push_back(c);
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            out.append("\\u00");
-            out.push_back(kHex[byte >> 4]);
-            out.push_back(kHex[byte & 15]);
-        } else {
-            out.push_back(c);
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+        out.push_back('\\');
+        out.push_back(c);
+    } else {
+        out.append("\\u00");
+        out.push_back(kHex[byte >> 4]);
+        out.push_back(kHex[byte & 15]);
+    }
+}
+
+} // namespace
+
+// Runs of bytes that need no escape are appended whole: a password and its
+// spelling are one run each.
+void AppendJsonString(std::string& out, std::string_view text)
+{
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (kNeedsEscape[static_cast<unsigned char>(text[i])]) {
+            out.append(text.substr(start, i - start));
+            AppendEscaped(out, text[i]);
+            start = i + 1;
         }
     }
+    out.append(text.substr(start));
 }

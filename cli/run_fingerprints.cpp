@@ -79,7 +79,8 @@ RunFingerprints::RunFingerprints(const PasswordOptions& options, std::size_t exp
         ranked = strings <= std::numeric_limits<std::uint64_t>::max() / alphabetSize;
         strings *= alphabetSize;
     }
-    const std::uint64_t wanted = std::max<std::uint64_t>(expected, 1) * kSlotsPerKey / kKeysPerSlot;
+    const std::uint64_t wanted =
+        (std::max<std::uint64_t>(expected, 1) * kSlotsPerKey + kKeysPerSlot - 1) / kKeysPerSlot;
     capacity = std::clamp<std::uint64_t>(wanted, kFewestSlots, kMostSlots);
     slots = LargeTable(static_cast<std::size_t>(capacity));
 }

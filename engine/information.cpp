@@ -95,21 +95,20 @@ InformationContent::InformationContent(const PasswordOptions& options)
 double InformationContent::Bits(std::string_view password) const
 {
     RecentCharacters recent;
-    // The recent characters folded, oldest first. Each was accepted against
-    // those before it, so no two are the same and each takes its own weight
-    // away once.
+    // The recent characters folded, oldest first at first % DuplicateLookBack.
+    // Each was accepted against those before it, so no two are the same and
+    // each takes its own weight away once: the acceptable weight loses a
+    // character's folded weight as it comes and regains it as it leaves.
     unsigned char folded[DuplicateLookBack] = {};
+    int first = 0;
     int held = 0;
+    std::uint32_t acceptable = passingWeight;
     double bits = 0;
     double odds = 1; // 1 / the chance of the characters since bits was last taken
     for (const char c : password) {
         const auto byte = static_cast<unsigned char>(c);
         if (weight[byte] == 0 || !IsAcceptable(c, recent, excludeSimilar)) {
             return std::numeric_limits<double>::infinity();
-        }
-        std::uint32_t acceptable = passingWeight;
-        for (int i = 0; i < held; ++i) {
-            acceptable -= foldedWeight[folded[i]];
         }
         odds *= static_cast<double>(acceptable) / weight[byte];
         if (odds > kLargeOdds) {
@@ -119,12 +118,14 @@ double InformationContent::Bits(std::string_view password) const
         if (excludeDuplicate) {
             recent.Push(c);
             if (held == DuplicateLookBack) {
-                for (int i = 1; i < held; ++i) {
-                    folded[i - 1] = folded[i];
-                }
+                acceptable += foldedWeight[folded[first]];
+                first = (first + 1) % DuplicateLookBack;
                 --held;
             }
-            folded[held++] = FoldCase(c);
+            const unsigned char newest = FoldCase(c);
+            folded[(first + held) % DuplicateLookBack] = newest;
+            ++held;
+            acceptable -= foldedWeight[newest];
         }
     }
     return bits + std::log2(odds);

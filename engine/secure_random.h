@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <vector>
@@ -47,7 +48,9 @@ public:
             const std::uint64_t mask = (std::uint64_t{1} << width) - 1;
             for (;;) {
                 while (available < width) {
-                    *this = source.Refill(*this);
+                    if (!source.TakeSixBytes(*this)) {
+                        *this = source.Refill(*this);
+                    }
                 }
                 const int value = static_cast<int>(reservoir & mask);
                 reservoir >>= width;
@@ -85,6 +88,26 @@ public:
     int Below(int bound) override { return bits.Below(bound, *this); }
 
 private:
+    // Appends the block's next six bytes above the unused bits, when eight
+    // remain to be read as one word; the common case of a refill, kept
+    // inline. Bytes land in the order the byte-wise refill puts them.
+    bool TakeSixBytes(Bits& unused)
+    {
+        if constexpr (std::endian::native == std::endian::little) {
+            if (block.size() - position >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, block.data() + position, sizeof word);
+                unused.reservoir |= (word & kSixBytes) << unused.available;
+                unused.available += 48;
+                position += 6;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static constexpr std::uint64_t kSixBytes = (std::uint64_t{1} << 48) - 1;
+
     // The unused bits with the next bytes of the block appended above them,
     // fetching a new block once this one is used up. Throws RandomUnavailable.
     Bits Refill(Bits unused);
