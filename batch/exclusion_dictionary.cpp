@@ -201,9 +201,18 @@ int ExclusionDictionary::LoadFromStream(std::FILE* file, ProgressSink* sink, std
     } catch (const std::bad_alloc&) {
         // A list larger than memory keeps the words that fit; passwords are
         // still checked against those.
-        // Words still waiting for the index are found all the same.
         loadedWhole = false;
-        return table ? StoredCount(*table) : 0;
+        if (!table) {
+            return 0;
+        }
+        try {
+            table->Settle();
+        } catch (const std::bad_alloc&) {
+            // Not even an index fits: nothing can be looked up.
+            table.reset();
+            return 0;
+        }
+        return StoredCount(*table);
     }
 }
 
@@ -220,7 +229,7 @@ int ExclusionDictionary::ReadWords(std::FILE* file, ProgressSink* sink, std::siz
         }
         const std::string_view word = DictionaryWord(read);
         if (!word.empty()) {
-            table->Insert(Folded(word, folded));
+            table->Append(Folded(word, folded));
         }
     }
     table->Settle();

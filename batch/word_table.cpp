@@ -9,13 +9,38 @@ namespace {
 constexpr int kFirstCapacityBits = 10;
 constexpr int kMostCapacityBits = 32;
 
+// Entries whose stored words are fetched this far ahead of their placing.
+constexpr std::size_t kAhead = 32;
+
 } // namespace
 
+namespace {
+
+std::uint32_t Signed(char byte)
+{
+    return static_cast<std::uint32_t>(static_cast<signed char>(byte));
+}
+
+constexpr std::uint32_t kFactor = 65599u;
+constexpr std::uint32_t kFactor2 = kFactor * kFactor;
+constexpr std::uint32_t kFactor3 = kFactor2 * kFactor;
+constexpr std::uint32_t kFactor4 = kFactor3 * kFactor;
+
+} // namespace
+
+// Four bytes a step, h * 65599^4 + b0 * 65599^3 + ... + b3: the same sums
+// modulo 2^32 as a byte a step, with four multiplications that do not wait
+// for one another.
 std::uint32_t WordHash(std::string_view word)
 {
     std::uint32_t hash = 0;
-    for (char byte : word) {
-        hash = hash * 65599u + static_cast<std::uint32_t>(static_cast<signed char>(byte));
+    std::size_t i = 0;
+    for (; i + 4 <= word.size(); i += 4) {
+        hash = hash * kFactor4 + Signed(word[i]) * kFactor3 + Signed(word[i + 1]) * kFactor2 +
+               Signed(word[i + 2]) * kFactor + Signed(word[i + 3]);
+    }
+    for (; i < word.size(); ++i) {
+        hash = hash * kFactor + Signed(word[i]);
     }
     return hash;
 }
@@ -30,11 +55,7 @@ std::size_t WordTable::Find(std::string_view word, std::uint32_t hash) const
 {
     for (std::size_t slot = Home(hash);; slot = NextSlot(slot)) {
         const std::uint64_t entry = slots[slot];
-        if (entry == 0) {
-            return slot;
-        }
-        if (static_cast<std::uint32_t>(entry >> 32) == hash &&
-            WordOf(EntryAt(static_cast<std::uint32_t>(entry))) == word) {
+        if (entry == 0 || (HashOf(entry) == hash && WordAt(entry) == word)) {
             return slot;
         }
     }
@@ -42,66 +63,31 @@ std::size_t WordTable::Find(std::string_view word, std::uint32_t hash) const
 
 bool WordTable::Contains(std::string_view word) const
 {
-    if (entryCount == 0) {
-        return false;
-    }
-    const std::uint32_t hash = WordHash(word);
-    if (capacity != 0 && slots[Find(word, hash)] != 0) {
-        return true;
-    }
-    for (std::size_t i = 0; i < waitingCount; ++i) {
-        const std::uint64_t entry = waiting[(waitingFirst + i) % kWaiting];
-        if (static_cast<std::uint32_t>(entry >> 32) == hash &&
-            WordOf(EntryAt(static_cast<std::uint32_t>(entry))) == word) {
-            return true;
-        }
-    }
-    return false;
+    return indexed != 0 && slots[Find(word, WordHash(word))] != 0;
 }
 
-void WordTable::Settle()
-{
-    while (waitingCount != 0) {
-        IndexOldest();
-    }
-}
-
+// Compares words only where the hashes agree: the word of the entry being
+// placed is read only then, as it may lie anywhere in the blocks.
 void WordTable::Place(std::uint64_t entry)
 {
-    std::size_t slot = Home(static_cast<std::uint32_t>(entry >> 32));
-    while (slots[slot] != 0) {
-        slot = NextSlot(slot);
+    const std::uint32_t hash = HashOf(entry);
+    std::size_t slot = Home(hash);
+    for (; slots[slot] != 0; slot = NextSlot(slot)) {
+        if (HashOf(slots[slot]) == hash && WordAt(slots[slot]) == WordAt(entry)) {
+            return;
+        }
     }
     slots[slot] = entry;
+    ++indexed;
 }
 
-// A word listed again is stored for the count and the walk but not indexed
-// again: the copies would lengthen every search that passes their slots.
-void WordTable::IndexOldest()
-{
-    if (4 * (indexed + 1) > 3 * capacity) {
-        Grow();
-    }
-    const std::uint64_t entry = waiting[waitingFirst];
-    const std::size_t slot = Find(WordOf(EntryAt(static_cast<std::uint32_t>(entry))),
-                                  static_cast<std::uint32_t>(entry >> 32));
-    if (slots[slot] == 0) {
-        slots[slot] = entry;
-        ++indexed;
-    }
-    waitingFirst = (waitingFirst + 1) % kWaiting;
-    --waitingCount;
-}
-
-// Halfway through its wait a word's slots are in the cache; the stored words
-// they name with its hash, which its indexing will compare it with, are
-// fetched now.
 void WordTable::FetchEqualHashes(std::uint64_t entry) const
 {
-    const auto hash = static_cast<std::uint32_t>(entry >> 32);
+    const std::uint32_t hash = HashOf(entry);
     for (std::size_t slot = Home(hash); slots[slot] != 0; slot = NextSlot(slot)) {
-        if (static_cast<std::uint32_t>(slots[slot] >> 32) == hash) {
+        if (HashOf(slots[slot]) == hash) {
             PrefetchForRead(EntryAt(static_cast<std::uint32_t>(slots[slot])));
+            PrefetchForRead(EntryAt(static_cast<std::uint32_t>(entry)));
         }
     }
 }
@@ -119,6 +105,7 @@ void WordTable::Grow()
     std::swap(old, slots);
     const std::size_t oldCapacity = std::exchange(capacity, std::size_t{1} << bits);
     capacityBits = bits;
+    indexed = 0;
     for (std::size_t slot = 0; slot < oldCapacity; ++slot) {
         if (const std::uint64_t entry = old[slot]; entry != 0) {
             Place(entry);
@@ -128,16 +115,19 @@ void WordTable::Grow()
 
 std::uint32_t WordTable::Store(std::string_view word)
 {
+    if (word.size() > kMaxWordLength) {
+        throw std::length_error("WordTable: word too long");
+    }
     const std::size_t size = EntrySize(word.size());
     if (blocks.empty() || kBlockSize - blocks.back().used < size) {
         // Places are 32 bits of even offsets.
         if ((blocks.size() + 1) * kBlockSize / 2 >= std::size_t{0xFFFFFFFF}) {
             throw std::bad_alloc();
         }
-        blocks.push_back({std::unique_ptr<unsigned char[]>(new unsigned char[kBlockSize]), 0});
+        blocks.push_back({LargeTable(kBlockSize / sizeof(std::uint64_t)), 0});
     }
     Block& block = blocks.back();
-    unsigned char* const entry = block.memory.get() + block.used;
+    unsigned char* const entry = block.Bytes() + block.used;
     const auto length = static_cast<std::uint16_t>(word.size());
     std::memcpy(entry, &length, sizeof length);
     if (!word.empty()) {
@@ -145,26 +135,89 @@ std::uint32_t WordTable::Store(std::string_view word)
     }
     const std::size_t offset = (blocks.size() - 1) * kBlockSize + block.used;
     block.used += size;
+    ++entryCount;
     return static_cast<std::uint32_t>(offset / 2 + 1);
+}
+
+void WordTable::Append(std::string_view word)
+{
+    const std::uint32_t hash = WordHash(word);
+    Store(word);
+    ++sortCounts[SortKey(hash)];
+    unsettled = true;
 }
 
 void WordTable::Insert(std::string_view word)
 {
-    if (word.size() > kMaxWordLength) {
-        throw std::length_error("WordTable: word too long");
+    if (4 * (indexed + 1) > 3 * capacity) {
+        Grow();
     }
-    if (waitingCount == kWaiting) {
-        IndexOldest();
-    }
-    const std::uint32_t place = Store(word);
     const std::uint32_t hash = WordHash(word);
-    if (capacity != 0) {
-        PrefetchForRead(&slots[Home(hash)]);
+    const std::uint32_t place = Store(word);
+    ++sortCounts[SortKey(hash)];
+    Place(IndexEntry(hash, place));
+}
+
+// Calls visit(entry) for each stored word's index entry, in the order stored.
+template <class Visitor>
+void WordTable::ForEachEntry(Visitor&& visit) const
+{
+    for (std::size_t block = 0; block < blocks.size(); ++block) {
+        const unsigned char* const first = blocks[block].Bytes();
+        for (std::size_t at = 0; at < blocks[block].used;) {
+            const std::string_view word = WordOf(first + at);
+            const std::size_t offset = block * kBlockSize + at;
+            visit(IndexEntry(WordHash(word), static_cast<std::uint32_t>(offset / 2 + 1)));
+            at += EntrySize(word.size());
+        }
     }
-    waiting[(waitingFirst + waitingCount) % kWaiting] = (std::uint64_t{hash} << 32) | place;
-    ++waitingCount;
-    ++entryCount;
-    if (capacity != 0 && waitingCount > kWaiting / 2) {
-        FetchEqualHashes(waiting[(waitingFirst + waitingCount - 1 - kWaiting / 2) % kWaiting]);
+}
+
+void WordTable::Settle()
+{
+    if (!unsettled) {
+        return;
+    }
+    const auto words = static_cast<std::size_t>(entryCount);
+    int bits = kFirstCapacityBits;
+    while ((std::size_t{3} << bits) < 4 * words) {
+        ++bits;
+    }
+    if (bits > kMostCapacityBits) {
+        throw std::bad_alloc();
+    }
+    LargeTable fresh(std::size_t{1} << bits);
+    // Every entry sorted by key: where each key's entries start, then each
+    // entry at the next place of its key, in the order the words are stored.
+    // Without the memory for that, the entries go in unsorted, slower.
+    std::vector<std::uint64_t> sorted;
+    try {
+        sorted.resize(words);
+    } catch (const std::bad_alloc&) {
+        sorted.clear();
+    }
+    if (!sorted.empty()) {
+        std::vector<std::size_t> next(sortCounts.size());
+        for (std::size_t key = 1; key < next.size(); ++key) {
+            next[key] = next[key - 1] + sortCounts[key - 1];
+        }
+        ForEachEntry([&](std::uint64_t entry) { sorted[next[SortKey(HashOf(entry))]++] = entry; });
+    }
+    std::swap(slots, fresh);
+    capacity = std::size_t{1} << bits;
+    capacityBits = bits;
+    indexed = 0;
+    unsettled = false;
+    if (sorted.empty()) {
+        ForEachEntry([&](std::uint64_t entry) { Place(entry); });
+        return;
+    }
+    // Homes now rise through the index; the slots being written stay in the
+    // cache, and only the stored words of equal hashes are read at random.
+    for (std::size_t i = 0; i < words; ++i) {
+        if (i + kAhead < words) {
+            FetchEqualHashes(sorted[i + kAhead]);
+        }
+        Place(sorted[i]);
     }
 }

@@ -19,17 +19,17 @@ inline constexpr std::uint32_t WordTableBuckets = 300000;
 std::uint32_t WordHash(std::string_view word);
 
 // A multiset of byte strings. Words are compared exactly (length and bytes,
-// case kept). Entries live packed in blocks of 1 MiB, each a 16-bit length
+// case kept). Entries live packed in blocks of 2 MiB, each a 16-bit length
 // and the bytes, kept at even offsets; an open-addressed index of 64-bit
-// slots finds them, each slot holding a word's hash and where its entry is.
-// The index grows with the words, at most three slots in four used, so a
-// lookup reads one slot (and only where the hashes agree, the entry): ten
-// million words are found as fast as ten thousand.
+// slots finds them, each slot holding a word's hash and where its entry is,
+// at most three slots in four used. A lookup reads one slot (and only where
+// the hashes agree, the entry): ten million words are found as fast as ten
+// thousand.
 //
-// A large index lives far beyond the cache, so a word is indexed only a few
-// insertions after it is stored, once its slot has been fetched: a load then
-// waits for memory once every few words, not once per word. The words still
-// waiting are found by a look at each; Settle indexes them.
+// Insert indexes each word as it comes, growing the index. A load of many
+// words appends them instead and settles once: the index is then built in
+// one pass, sized for every word, its entries sorted first by the top bits
+// of their places so that it is written front to back, never at random.
 class WordTable {
 public:
     static constexpr std::size_t kMaxWordLength = 0xFFFF;
@@ -49,10 +49,16 @@ public:
     // memory runs out; the table is unchanged by a throw.
     void Insert(std::string_view word);
 
-    bool Contains(std::string_view word) const;
+    // Stores the word as Insert does, but Contains finds it only after the
+    // next Settle.
+    void Append(std::string_view word);
 
-    // Indexes the words still waiting, so lookups read only the index.
+    // Indexes every word stored; from then on Contains finds the appended
+    // words too. Throws std::bad_alloc when the index does not fit, and the
+    // table then stays as it was.
     void Settle();
+
+    bool Contains(std::string_view word) const;
 
     // Starts reading the slot where Contains will look for the word.
     void Prefetch(std::string_view word) const
@@ -76,7 +82,7 @@ public:
     void ForEachWord(Visitor&& visit) const
     {
         for (const Block& block : blocks) {
-            const unsigned char* entry = block.memory.get();
+            const unsigned char* entry = block.Bytes();
             const unsigned char* const end = entry + block.used;
             while (entry != end) {
                 const std::string_view word = WordOf(entry);
@@ -87,13 +93,16 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBlockShift = 20;
+    // A large page each, where the system has them: the words are read at
+    // random when a lookup finds a slot of equal hash.
+    static constexpr std::size_t kBlockShift = 21;
     static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
     static constexpr std::size_t kLengthSize = sizeof(std::uint16_t);
 
     struct Block {
-        std::unique_ptr<unsigned char[]> memory;
+        LargeTable memory;
         std::size_t used;
+        unsigned char* Bytes() const { return reinterpret_cast<unsigned char*>(memory.Slots()); }
     };
 
     // Entries start at even offsets, so a 32-bit place reaches 8 GiB.
@@ -110,7 +119,7 @@ private:
     const unsigned char* EntryAt(std::uint32_t place) const
     {
         const std::size_t offset = std::size_t{place - 1} * 2;
-        return blocks[offset >> kBlockShift].memory.get() + (offset & (kBlockSize - 1));
+        return blocks[offset >> kBlockShift].Bytes() + (offset & (kBlockSize - 1));
     }
     // The hash's place in the index: its bits mixed upward, the top ones taken.
     std::size_t Home(std::uint32_t hash) const
@@ -119,26 +128,48 @@ private:
     }
     std::size_t NextSlot(std::size_t slot) const { return (slot + 1) & (capacity - 1); }
 
-    // The first slot holding an equal word, or the empty slot that ends the search.
+    // Index entries: a word's hash in the upper half, its entry's place below.
+    static std::uint64_t IndexEntry(std::uint32_t hash, std::uint32_t place)
+    {
+        return (std::uint64_t{hash} << 32) | place;
+    }
+    static std::uint32_t HashOf(std::uint64_t entry)
+    {
+        return static_cast<std::uint32_t>(entry >> 32);
+    }
+    std::string_view WordAt(std::uint64_t entry) const
+    {
+        return WordOf(EntryAt(static_cast<std::uint32_t>(entry)));
+    }
+    // The settling sorts entries by the top bits of their mixed hash, which
+    // are those of their home in any index of at least that many slots.
+    static constexpr int kSortBits = 12;
+    static std::size_t SortKey(std::uint32_t hash)
+    {
+        return (hash * 0x9E3779B1u) >> (32 - kSortBits);
+    }
+
+    // The first slot holding the word, or the empty slot that ends the search.
     std::size_t Find(std::string_view word, std::uint32_t hash) const;
+    // Puts an index entry in the first empty slot from its home on, unless a
+    // slot on the way holds an equal word: a word listed again is kept for
+    // the count and the walk, but indexed once.
+    void Place(std::uint64_t entry);
+    // Starts fetching the stored words that placing the entry will compare.
+    void FetchEqualHashes(std::uint64_t entry) const;
     // Copies the word into the last block, or a new one, and answers its place.
     std::uint32_t Store(std::string_view word);
-    // Indexes the oldest waiting word, unless an equal word is indexed already.
-    void IndexOldest();
-    void FetchEqualHashes(std::uint64_t entry) const;
-    // Puts an index entry into the first empty slot from its home on.
-    void Place(std::uint64_t entry);
+    template <class Visitor>
+    void ForEachEntry(Visitor&& visit) const;
     void Grow();
 
     std::vector<Block> blocks;
-    LargeTable slots; // a word's hash in the upper half, its entry's place + 1 below; 0 empty
+    LargeTable slots; // 0: empty
     std::size_t capacity = 0;
     int capacityBits = 0;
     std::size_t indexed = 0; // slots in use
-    // Stored words not yet indexed, as index entries, the oldest at waitingFirst.
-    static constexpr std::size_t kWaiting = 64;
-    std::uint64_t waiting[kWaiting] = {};
-    std::size_t waitingFirst = 0;
-    std::size_t waitingCount = 0;
+    bool unsettled = false;  // words appended since the last Settle
+    // How many stored words have each sort key, counted as they are stored.
+    std::vector<std::uint32_t> sortCounts = std::vector<std::uint32_t>(std::size_t{1} << kSortBits);
     std::int64_t entryCount = 0;
 };
