@@ -1,12 +1,16 @@
 #include "cli/password_run.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <utility>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "batch/excluded_passwords.h"
+#include "engine/candidate_table.h"
 #include "engine/password_space.h"
 #include "engine/secure_random.h"
 
@@ -16,11 +20,38 @@ namespace {
 // the first are in the cache by the time the last is keyed.
 constexpr std::size_t kBlock = 32;
 
-// How many different passwords the options allow that are no excluded word;
-// at most the largest 64-bit value, far more than any run makes.
-std::uint64_t PasswordsThatFit(const PasswordOptions& options,
-                               const ExclusionDictionary& dictionary)
+// Whether the options surely allow count different passwords: a character
+// has at least the alphabet's choices less the ten characters (five folded
+// classes of up to two) that the five recent ones can rule out.
+bool SurelyAllow(const PasswordOptions& options, int count)
 {
+    const CandidateTable& table = CandidateTable::For(options);
+    std::array<bool, 256> seen{};
+    std::uint64_t alphabet = 0;
+    for (int i = 0; i < table.Size(); ++i) {
+        alphabet += std::exchange(seen[static_cast<unsigned char>(table.At(i))], true) ? 0 : 1;
+    }
+    const std::uint64_t choices =
+        options.excludeDuplicate ? alphabet - std::min<std::uint64_t>(alphabet, 10) : alphabet;
+    std::uint64_t passwords = 1;
+    for (int position = 0;
+         position < options.length && passwords < static_cast<std::uint64_t>(count); ++position) {
+        passwords *= choices;
+    }
+    return passwords >= static_cast<std::uint64_t>(count);
+}
+
+// How many different passwords the options allow that are no excluded word;
+// at most the largest 64-bit value, far more than any run makes. Counted
+// exactly only where it can matter: without a word list, when the options
+// surely allow the count, the answer is "enough".
+std::uint64_t PasswordsThatFit(const PasswordOptions& options,
+                               const ExclusionDictionary& dictionary, int count)
+{
+    const WordTable* words = dictionary.Table();
+    if ((!words || words->EntryCount() == 0) && SurelyAllow(options, count)) {
+        return UINT64_MAX;
+    }
     const PasswordSpace space(options);
     PasswordCount fitting = space.Size();
     fitting -= ExcludedPasswords(dictionary, space);
@@ -133,8 +164,8 @@ RunResult MakePasswords(const CliRequest& request, DrawSource& random,
     if (!writer.Begin()) {
         return {0, RunEnd::OutputStopped};
     }
-    Run run(request, random, dictionary, writer, PasswordsThatFit(request.options, dictionary),
-            hash);
+    Run run(request, random, dictionary, writer,
+            PasswordsThatFit(request.options, dictionary, request.count), hash);
     RunResult result = run.Go();
     // A run cut short still closes its document; why it ended stays the
     // reason given, and a failing output tells its own.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <numeric>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "engine/draw_formulas.h"
@@ -132,27 +133,44 @@ public:
     }
 };
 
+namespace {
+
+constexpr int kTypes = 4;
+constexpr int kCases = 3;
+constexpr int kTables = kTypes * kCases * 2;
+
+// The table of one index, built on its first use only: a run asks for one.
+template <int kIndex>
+const CandidateTable& TableOf()
+{
+    static const CandidateTable table = [] {
+        PasswordOptions options;
+        options.characterType = static_cast<CharacterType>(kIndex / (kCases * 2));
+        options.letterCase = static_cast<LetterCase>(kIndex / 2 % kCases);
+        options.excludeSimilar = kIndex % 2 == 1;
+        return CandidateTableBuilder::Build(options);
+    }();
+    return table;
+}
+
+template <int... kIndex>
+constexpr std::array<const CandidateTable& (*)(), kTables>
+Tables(std::integer_sequence<int, kIndex...>)
+{
+    return {&TableOf<kIndex>...};
+}
+
+} // namespace
+
 const CandidateTable& CandidateTable::For(const PasswordOptions& options)
 {
-    constexpr int kTypes = 4;
-    constexpr int kCases = 3;
-    static const std::array<CandidateTable, kTypes* kCases* 2> tables = [] {
-        std::array<CandidateTable, kTypes * kCases * 2> all;
-        for (int index = 0; index < kTypes * kCases * 2; ++index) {
-            PasswordOptions each;
-            each.characterType = static_cast<CharacterType>(index / (kCases * 2));
-            each.letterCase = static_cast<LetterCase>(index / 2 % kCases);
-            each.excludeSimilar = index % 2 == 1;
-            all[static_cast<std::size_t>(index)] = CandidateTableBuilder::Build(each);
-        }
-        return all;
-    }();
+    static constexpr auto kTable = Tables(std::make_integer_sequence<int, kTables>());
     // An unknown stored value draws as the last one of its list, as the
     // formulas do.
     const int type = static_cast<int>(options.characterType);
     const int letterCase = static_cast<int>(options.letterCase);
     const int typeIndex = type >= 0 && type < kTypes ? type : kTypes - 1;
     const int caseIndex = letterCase >= 0 && letterCase < kCases ? letterCase : kCases - 1;
-    return tables[static_cast<std::size_t>((typeIndex * kCases + caseIndex) * 2 +
-                                           (options.excludeSimilar ? 1 : 0))];
+    return kTable[static_cast<std::size_t>((typeIndex * kCases + caseIndex) * 2 +
+                                           (options.excludeSimilar ? 1 : 0))]();
 }

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools msitools wixl
   wine wine64 fonts-wine xvfb xauth xdotool xclip imagemagick
-  clang libclang-rt-14-dev valgrind bc
+  clang libclang-rt-14-dev valgrind bc time
   pwgen wamerican-insane
 )
 
