@@ -124,11 +124,14 @@ public:
         for (std::uint32_t copy = 0; copy < span / total; ++copy) {
             for (int byte = 0; byte < 256; ++byte) {
                 for (std::uint32_t n = 0; n < weight[static_cast<std::size_t>(byte)]; ++n) {
+                    table.folded[static_cast<std::size_t>(table.size)] =
+                        FoldCase(static_cast<char>(byte));
                     table.characters[static_cast<std::size_t>(table.size++)] =
                         static_cast<char>(byte);
                 }
             }
         }
+        table.width = std::bit_width(static_cast<unsigned>(table.size - 1));
         return table;
     }
 };

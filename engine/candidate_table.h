@@ -28,9 +28,18 @@ public:
     int Size() const { return size; }
     char At(int index) const { return characters[static_cast<std::size_t>(index)]; }
 
+    // Bits an index takes: those of Size() - 1. Indices from Size() up to
+    // 2^Width() - 1 may be looked up too; they hold the zero byte, which no
+    // candidate is.
+    int Width() const { return width; }
+    // At(index), folded to lower case.
+    unsigned char Folded(int index) const { return folded[static_cast<std::size_t>(index)]; }
+
 private:
     friend class CandidateTableBuilder;
 
     std::array<char, kMaxSize> characters{};
+    std::array<unsigned char, kMaxSize> folded{};
     int size = 0;
+    int width = 0;
 };

@@ -37,17 +37,19 @@ void DrawInto(Source& random, const PasswordOptions& options, RecentCharacters r
 }
 
 // The secure source's draw: one index into the options' table a candidate.
-// The table holds no look-alike when they are excluded, so only the
-// five-position rule can still send a candidate back.
+// The table holds no look-alike when they are excluded, so only an index past
+// the table and the five-position rule can still send a candidate back.
 void DrawFromTable(SecureRandomSource::Draws& random, const CandidateTable& table,
                    bool excludeDuplicate, RecentCharacters recent, char* text, std::size_t length)
 {
-    const int size = table.Size();
+    const auto size = static_cast<unsigned>(table.Size());
+    const int width = table.Width();
     for (std::size_t i = 0; i < length; ++i) {
-        char candidate;
+        unsigned index;
         do {
-            candidate = table.At(random.Below(size));
-        } while (recent.Holds(FoldCase(candidate)));
+            index = random.Take(width);
+        } while (index >= size || recent.Holds(table.Folded(static_cast<int>(index))));
+        const char candidate = table.At(static_cast<int>(index));
         text[i] = candidate;
         if (excludeDuplicate) {
             recent.Push(candidate);

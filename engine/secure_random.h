@@ -45,20 +45,28 @@ public:
         int Below(int bound, SecureRandomSource& source)
         {
             const int width = std::bit_width(static_cast<unsigned>(bound - 1));
-            const std::uint64_t mask = (std::uint64_t{1} << width) - 1;
             for (;;) {
-                while (available < width) {
-                    if (!source.TakeSixBytes(*this)) {
-                        *this = source.Refill(*this);
-                    }
-                }
-                const int value = static_cast<int>(reservoir & mask);
-                reservoir >>= width;
-                available -= width;
+                const int value = static_cast<int>(Take(width, source));
                 if (value < bound) {
                     return value;
                 }
             }
+        }
+
+        // The next width bits (1 to 15) as they come, without a bound: a
+        // caller that rejects values of its own takes them this way, and
+        // takes exactly the bits Below would.
+        unsigned Take(int width, SecureRandomSource& source)
+        {
+            while (available < width) {
+                if (!source.TakeSixBytes(*this)) {
+                    *this = source.Refill(*this);
+                }
+            }
+            const auto value = static_cast<unsigned>(reservoir & ((std::uint64_t{1} << width) - 1));
+            reservoir >>= width;
+            available -= width;
+            return value;
         }
 
     private:
@@ -79,6 +87,7 @@ public:
         Draws& operator=(const Draws&) = delete;
 
         int Below(int bound) { return bits.Below(bound, source); }
+        unsigned Take(int width) { return bits.Take(width, source); }
 
     private:
         SecureRandomSource& source;
