@@ -2,6 +2,8 @@
 
 #include <array>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 #include "batch/saved_list.h"
 
@@ -112,19 +114,42 @@ void AppendEscaped(std::string& out, char c)
     }
 }
 
+// Whether any of the eight bytes needs an escape: below 0x20, from 0x7F up,
+// a quote or a backslash. The classic tests for a byte below a value and for
+// a zero byte, exact about whether there is one.
+bool AnyNeedsEscape(std::uint64_t word)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = kOnes * 0x80;
+    const auto anyZero = [](std::uint64_t w) { return (w - kOnes) & ~w & kHigh; };
+    const std::uint64_t below = (word - kOnes * 0x20) & ~word & kHigh;
+    return (below | (word & kHigh) | anyZero(word ^ (kOnes * 0x7F)) |
+            anyZero(word ^ (kOnes * '"')) | anyZero(word ^ (kOnes * '\\'))) != 0;
+}
+
 } // namespace
 
 // Runs of bytes that need no escape are appended whole: a password and its
-// spelling are one run each.
+// spelling are one run each, found eight bytes at a time.
 void AppendJsonString(std::string& out, std::string_view text)
 {
     std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text.size() - i >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, sizeof word);
+            if (!AnyNeedsEscape(word)) {
+                i += 8;
+                continue;
+            }
+        }
         if (kNeedsEscape[static_cast<unsigned char>(text[i])]) {
             out.append(text.substr(start, i - start));
             AppendEscaped(out, text[i]);
             start = i + 1;
         }
+        ++i;
     }
     out.append(text.substr(start));
 }

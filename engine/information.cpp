@@ -73,6 +73,10 @@ Weights CandidateWeights(const PasswordOptions& options)
 
 namespace {
 
+// The folded bytes of the five-position window; an empty place is the zero
+// byte, whose folded weight is 0.
+constexpr std::uint64_t kWindow = (std::uint64_t{1} << (8 * DuplicateLookBack)) - 1;
+
 // Past this the running product of odds is taken into the sum of bits, so no
 // password of any length overflows it (each factor is at most 104).
 constexpr double kLargeOdds = 0x1p900;
@@ -95,13 +99,12 @@ InformationContent::InformationContent(const PasswordOptions& options)
 double InformationContent::Bits(std::string_view password) const
 {
     RecentCharacters recent;
-    // The recent characters folded, oldest first at first % DuplicateLookBack.
-    // Each was accepted against those before it, so no two are the same and
-    // each takes its own weight away once: the acceptable weight loses a
-    // character's folded weight as it comes and regains it as it leaves.
-    unsigned char folded[DuplicateLookBack] = {};
-    int first = 0;
-    int held = 0;
+    // The recent characters folded, one a byte, the newest lowest, as
+    // RecentCharacters keeps them. Each was accepted against those before it,
+    // so no two are the same and each takes its own weight away once: the
+    // acceptable weight loses a character's folded weight as it comes and
+    // regains it as it leaves the window.
+    std::uint64_t window = 0;
     std::uint32_t acceptable = passingWeight;
     double bits = 0;
     double odds = 1; // 1 / the chance of the characters since bits was last taken
@@ -117,15 +120,10 @@ double InformationContent::Bits(std::string_view password) const
         }
         if (excludeDuplicate) {
             recent.Push(c);
-            if (held == DuplicateLookBack) {
-                acceptable += foldedWeight[folded[first]];
-                first = (first + 1) % DuplicateLookBack;
-                --held;
-            }
             const unsigned char newest = FoldCase(c);
-            folded[(first + held) % DuplicateLookBack] = newest;
-            ++held;
+            acceptable += foldedWeight[(window >> (8 * (DuplicateLookBack - 1))) & 0xFF];
             acceptable -= foldedWeight[newest];
+            window = ((window << 8) | newest) & kWindow;
         }
     }
     return bits + std::log2(odds);
