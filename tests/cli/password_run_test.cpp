@@ -83,6 +83,9 @@ TEST(MakePasswords, KeepsEveryPasswordDifferentWhenFingerprintsCollide)
         std::set<std::string> passwords;
         std::set<std::uint64_t> fingerprints;
         for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back(); // the line end of Windows
+            }
             passwords.insert(line);
             fingerprints.insert(c.hash(line));
         }
