@@ -124,7 +124,9 @@ std::uint32_t WordTable::Store(std::string_view word)
         if ((blocks.size() + 1) * kBlockSize / 2 >= std::size_t{0xFFFFFFFF}) {
             throw std::bad_alloc();
         }
-        blocks.push_back({LargeTable(kBlockSize / sizeof(std::uint64_t)), 0});
+        // Plain memory: large pages here would cost the system a search for
+        // free ones at every block, for words that are read only now and then.
+        blocks.push_back({std::unique_ptr<unsigned char[]>(new unsigned char[kBlockSize]), 0});
     }
     Block& block = blocks.back();
     unsigned char* const entry = block.Bytes() + block.used;

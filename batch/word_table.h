@@ -93,16 +93,14 @@ public:
     }
 
 private:
-    // A large page each, where the system has them: the words are read at
-    // random when a lookup finds a slot of equal hash.
     static constexpr std::size_t kBlockShift = 21;
     static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
     static constexpr std::size_t kLengthSize = sizeof(std::uint16_t);
 
     struct Block {
-        LargeTable memory;
+        std::unique_ptr<unsigned char[]> memory;
         std::size_t used;
-        unsigned char* Bytes() const { return reinterpret_cast<unsigned char*>(memory.Slots()); }
+        unsigned char* Bytes() const { return memory.get(); }
     };
 
     // Entries start at even offsets, so a 32-bit place reaches 8 GiB.

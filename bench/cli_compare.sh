@@ -106,7 +106,7 @@ word_list() {
 rounds 5 million
 rounds 51 single
 rounds 3 ten_million
-rounds 3 word_list
+rounds 5 word_list
 
 report() { # which build: new or old
   local b=$1
