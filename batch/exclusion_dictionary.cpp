@@ -239,8 +239,11 @@ int ExclusionDictionary::ReadWords(std::FILE* file, ProgressSink* sink, std::siz
 
 void ExclusionDictionary::Prefetch(std::string_view password) const
 {
+    if (!table || table->EntryCount() == 0) {
+        return;
+    }
     const std::string_view trimmed = Trim(password);
-    if (table && table->EntryCount() != 0 && trimmed.size() <= kDictionaryReadLimit) {
+    if (trimmed.size() <= kDictionaryReadLimit) {
         char folded[kDictionaryReadLimit];
         table->Prefetch(Folded(trimmed, folded));
     }

@@ -58,12 +58,6 @@ std::uint64_t PasswordsThatFit(const PasswordOptions& options,
     return fitting.Saturated();
 }
 
-bool IsNew(const ExcludedWords& dictionary, const RunFingerprints& made, std::string_view text,
-           std::uint64_t key)
-{
-    return !dictionary.Contains(text) && !made.Contains(key);
-}
-
 // A run of the command line: candidates are drawn a block at a time, and a
 // candidate that is an excluded word or made already is replaced by fresh
 // draws until one is new. Draws are independent, so drawing ahead changes
@@ -74,7 +68,8 @@ public:
     Run(const CliRequest& request, DrawSource& source, const ExclusionDictionary& words,
         PasswordWriter& output, std::uint64_t fittingCount, FingerprintHash hash)
         : options(request.options), count(request.count), random(source), dictionary(words),
-          writer(output), fitting(fittingCount),
+          writer(output), hasWords(words.Table() && words.Table()->EntryCount() != 0),
+          fitting(fittingCount),
           length(options.length > 0 ? static_cast<std::size_t>(options.length) : 0),
           made(options,
                static_cast<std::size_t>(std::min<std::uint64_t>(
@@ -113,7 +108,9 @@ private:
             const std::string_view text(Text(i), length);
             keys[i] = made.Key(text);
             made.Prefetch(keys[i]);
-            dictionary.Prefetch(text);
+            if (hasWords) {
+                dictionary.Prefetch(text);
+            }
         }
     }
 
@@ -126,7 +123,7 @@ private:
         }
         std::string_view text(Text(i), length);
         try {
-            while (!IsNew(dictionary, made, text, keys[i])) {
+            while ((hasWords && dictionary.Contains(text)) || made.Contains(keys[i])) {
                 DrawCharacters(random, options, Text(i), length);
                 keys[i] = made.Key(text);
             }
@@ -144,6 +141,7 @@ private:
     DrawSource& random;
     const ExclusionDictionary& dictionary;
     PasswordWriter& writer;
+    const bool hasWords; // an empty list is never asked
     const std::uint64_t fitting;
     const std::size_t length;
     RunFingerprints made;
