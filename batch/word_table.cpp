@@ -1,5 +1,6 @@
 #include "batch/word_table.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -67,18 +68,25 @@ bool WordTable::Contains(std::string_view word) const
 }
 
 // Compares words only where the hashes agree: the word of the entry being
-// placed is read only then, as it may lie anywhere in the blocks.
-void WordTable::Place(std::uint64_t entry)
+// placed is read only then, as it may lie anywhere in the blocks. False, and
+// nothing placed, when the search reaches a slot from limit on.
+bool WordTable::Place(std::uint64_t entry, std::size_t limit)
 {
     const std::uint32_t hash = HashOf(entry);
-    std::size_t slot = Home(hash);
-    for (; slots[slot] != 0; slot = NextSlot(slot)) {
-        if (HashOf(slots[slot]) == hash && WordAt(slots[slot]) == WordAt(entry)) {
-            return;
+    for (std::size_t slot = Home(hash);; slot = NextSlot(slot)) {
+        if (slot >= limit) {
+            return false;
+        }
+        const std::uint64_t held = slots[slot];
+        if (held == 0) {
+            slots[slot] = entry;
+            ++indexed;
+            return true;
+        }
+        if (HashOf(held) == hash && WordAt(held) == WordAt(entry)) {
+            return true;
         }
     }
-    slots[slot] = entry;
-    ++indexed;
 }
 
 void WordTable::FetchEqualHashes(std::uint64_t entry) const
@@ -175,6 +183,12 @@ void WordTable::ForEachEntry(Visitor&& visit) const
     }
 }
 
+// The sorted entries wait in the top of the new index itself, so settling
+// needs no memory beyond the index: at most three slots in four are ever
+// used, and the entries are placed from the bottom up while they are read
+// from below the top. Each slot read is emptied; should a search ever reach
+// the entries not yet read (a long run of equal homes near the end), those
+// few move aside first.
 void WordTable::Settle()
 {
     if (!unsettled) {
@@ -189,37 +203,39 @@ void WordTable::Settle()
         throw std::bad_alloc();
     }
     LargeTable fresh(std::size_t{1} << bits);
-    // Every entry sorted by key: where each key's entries start, then each
-    // entry at the next place of its key, in the order the words are stored.
-    // Without the memory for that, the entries go in unsorted, slower.
-    std::vector<std::uint64_t> sorted;
-    try {
-        sorted.resize(words);
-    } catch (const std::bad_alloc&) {
-        sorted.clear();
+    const std::size_t top = (std::size_t{1} << bits) - words;
+    std::vector<std::size_t> next(sortCounts.size());
+    next[0] = top;
+    for (std::size_t key = 1; key < next.size(); ++key) {
+        next[key] = next[key - 1] + sortCounts[key - 1];
     }
-    if (!sorted.empty()) {
-        std::vector<std::size_t> next(sortCounts.size());
-        for (std::size_t key = 1; key < next.size(); ++key) {
-            next[key] = next[key - 1] + sortCounts[key - 1];
-        }
-        ForEachEntry([&](std::uint64_t entry) { sorted[next[SortKey(HashOf(entry))]++] = entry; });
-    }
+    ForEachEntry([&](std::uint64_t entry) { fresh[next[SortKey(HashOf(entry))]++] = entry; });
     std::swap(slots, fresh);
     capacity = std::size_t{1} << bits;
     capacityBits = bits;
     indexed = 0;
     unsettled = false;
-    if (sorted.empty()) {
-        ForEachEntry([&](std::uint64_t entry) { Place(entry); });
-        return;
-    }
-    // Homes now rise through the index; the slots being written stay in the
-    // cache, and only the stored words of equal hashes are read at random.
+    std::vector<std::uint64_t> aside;
+    std::size_t unread = top; // the first slot still holding a sorted entry
     for (std::size_t i = 0; i < words; ++i) {
-        if (i + kAhead < words) {
-            FetchEqualHashes(sorted[i + kAhead]);
+        const std::size_t at = top + i;
+        if (at + kAhead < capacity && at + kAhead >= unread) {
+            // Homes rise through the index; only the stored words of equal
+            // hashes are read at random, fetched ahead.
+            FetchEqualHashes(slots[at + kAhead]);
         }
-        Place(sorted[i]);
+        std::uint64_t entry;
+        if (at >= unread) {
+            entry = std::exchange(slots[at], 0);
+            unread = at + 1;
+        } else {
+            entry = aside[at - (capacity - aside.size())];
+        }
+        if (!Place(entry, unread)) {
+            aside.assign(&slots[unread], &slots[0] + capacity);
+            std::fill(&slots[unread], &slots[0] + capacity, 0);
+            unread = capacity;
+            Place(entry, unread);
+        }
     }
 }

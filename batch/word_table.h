@@ -29,7 +29,7 @@ std::uint32_t WordHash(std::string_view word);
 // Insert indexes each word as it comes, growing the index. A load of many
 // words appends them instead and settles once: the index is then built in
 // one pass, sized for every word, its entries sorted first by the top bits
-// of their places so that it is written front to back, never at random.
+// of their homes so that it is written front to back, never at random.
 class WordTable {
 public:
     static constexpr std::size_t kMaxWordLength = 0xFFFF;
@@ -152,7 +152,7 @@ private:
     // Puts an index entry in the first empty slot from its home on, unless a
     // slot on the way holds an equal word: a word listed again is kept for
     // the count and the walk, but indexed once.
-    void Place(std::uint64_t entry);
+    bool Place(std::uint64_t entry, std::size_t limit = SIZE_MAX);
     // Starts fetching the stored words that placing the entry will compare.
     void FetchEqualHashes(std::uint64_t entry) const;
     // Copies the word into the last block, or a new one, and answers its place.

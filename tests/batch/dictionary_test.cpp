@@ -158,6 +158,24 @@ TEST_F(DictionaryTest, LookupsAnswerAsTheSetOfStoredWords)
     ASSERT_EQ(WordHash("79tspa"), WordHash("7kxw2q"));
     cases.push_back(
         {"equal hashes", "k6842l\n5zgdba\n7kxw2q\n", {"k6842l", "5zgdba", "7kxw2q"}, 3});
+    // Eight words of one hash whose home is the last slot of an index of
+    // 1024, among 600 others: their run reaches past the end of the index.
+    LineCase top{"equal hashes at the top", "", {}, 0};
+    for (int i = 0; i < 600; ++i) {
+        top.words.push_back("f" + std::to_string(i));
+    }
+    for (const char* a : {"k6842l", "5zgdba"}) {
+        for (const char* b : {"79tspa", "7kxw2q"}) {
+            for (const char* c : {"n8vsph", "81nmn5"}) {
+                top.words.push_back(std::string("q185") + a + b + c);
+                EXPECT_EQ(WordHash(top.words.back()), 3825669935u);
+            }
+        }
+    }
+    for (const std::string& word : top.words) {
+        top.bytes += word + "\n";
+    }
+    cases.push_back(top);
     LineCase many{"many", "", {}, 0};
     for (int i = 0; i < 5000; ++i) {
         many.words.push_back("w" + std::to_string(i % 4000 * 7919));
