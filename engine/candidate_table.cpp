@@ -132,6 +132,11 @@ public:
             }
         }
         table.width = std::bit_width(static_cast<unsigned>(table.size - 1));
+        for (std::size_t index = static_cast<std::size_t>(table.size);
+             index < (std::size_t{1} << table.width); ++index) {
+            table.characters[index] = '\0';
+            table.folded[index] = 0;
+        }
         return table;
     }
 };

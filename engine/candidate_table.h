@@ -38,8 +38,9 @@ public:
 private:
     friend class CandidateTableBuilder;
 
-    std::array<char, kMaxSize> characters{};
-    std::array<unsigned char, kMaxSize> folded{};
+    // Written up to 2^width only: the rest is never read.
+    std::array<char, kMaxSize> characters;
+    std::array<unsigned char, kMaxSize> folded;
     int size = 0;
     int width = 0;
 };
