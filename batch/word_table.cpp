@@ -10,6 +10,9 @@ namespace {
 constexpr int kFirstCapacityBits = 10;
 constexpr int kMostCapacityBits = 32;
 
+// The first block of words; each next one twice the last, up to kBlockSize.
+constexpr std::size_t kFirstBlockSize = std::size_t{64} << 10;
+
 // Entries whose stored words are fetched this far ahead of their placing.
 constexpr std::size_t kAhead = 32;
 
@@ -127,14 +130,17 @@ std::uint32_t WordTable::Store(std::string_view word)
         throw std::length_error("WordTable: word too long");
     }
     const std::size_t size = EntrySize(word.size());
-    if (blocks.empty() || kBlockSize - blocks.back().used < size) {
+    if (blocks.empty() || blocks.back().size - blocks.back().used < size) {
         // Places are 32 bits of even offsets.
         if ((blocks.size() + 1) * kBlockSize / 2 >= std::size_t{0xFFFFFFFF}) {
             throw std::bad_alloc();
         }
+        const std::size_t blockSize = std::max(
+            size, blocks.empty() ? kFirstBlockSize : std::min(2 * blocks.back().size, kBlockSize));
         // Plain memory: large pages here would cost the system a search for
         // free ones at every block, for words that are read only now and then.
-        blocks.push_back({std::unique_ptr<unsigned char[]>(new unsigned char[kBlockSize]), 0});
+        blocks.push_back(
+            {std::unique_ptr<unsigned char[]>(new unsigned char[blockSize]), blockSize, 0});
     }
     Block& block = blocks.back();
     unsigned char* const entry = block.Bytes() + block.used;

@@ -73,7 +73,11 @@ public:
     // The index and every block, unused block space included.
     std::size_t AllocatedBytes() const
     {
-        return capacity * sizeof(std::uint64_t) + blocks.size() * kBlockSize;
+        std::size_t bytes = capacity * sizeof(std::uint64_t);
+        for (const Block& block : blocks) {
+            bytes += block.size;
+        }
+        return bytes;
     }
 
     // Calls visit(std::string_view) once per entry, in the order they were
@@ -97,8 +101,11 @@ private:
     static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
     static constexpr std::size_t kLengthSize = sizeof(std::uint16_t);
 
+    // A block takes kBlockSize of the places whatever its size: the first
+    // ones are smaller, so a short list costs little.
     struct Block {
         std::unique_ptr<unsigned char[]> memory;
+        std::size_t size;
         std::size_t used;
         unsigned char* Bytes() const { return memory.get(); }
     };
