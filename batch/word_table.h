@@ -10,9 +10,8 @@
 #include "engine/prefetch.h"
 #include "platform/large_table.h"
 
-// The dialog's word list was first specified as a table of 300000 chained
-// buckets; lookups answer the same in any table, and these two stay as the
-// rule it was given by.
+// The dialog's word list once lived in 300000 chained buckets by this hash;
+// lookups answer the same in any table, and the rule stays as it was.
 inline constexpr std::uint32_t WordTableBuckets = 300000;
 
 // h = h * 65599 + b over the bytes, each taken as a signed char, wrapping at 32 bits.
