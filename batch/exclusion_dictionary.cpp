@@ -202,7 +202,17 @@ int ExclusionDictionary::LoadFromStream(std::FILE* file, ProgressSink* sink, std
         // A list larger than memory keeps the words that fit; passwords are
         // still checked against those.
         loadedWhole = false;
-        return table ? StoredCount(*table) : 0;
+        if (!table) {
+            return 0;
+        }
+        try {
+            table->Settle();
+        } catch (const std::bad_alloc&) {
+            // Not even an index fits: nothing can be looked up.
+            table.reset();
+            return 0;
+        }
+        return StoredCount(*table);
     }
 }
 
@@ -219,11 +229,24 @@ int ExclusionDictionary::ReadWords(std::FILE* file, ProgressSink* sink, std::siz
         }
         const std::string_view word = DictionaryWord(read);
         if (!word.empty()) {
-            table->Insert(Folded(word, folded));
+            table->Append(Folded(word, folded));
         }
     }
+    table->Settle();
     loadedWhole = !reader.Failed();
     return StoredCount(*table);
+}
+
+void ExclusionDictionary::Prefetch(std::string_view password) const
+{
+    if (!table || table->EntryCount() == 0) {
+        return;
+    }
+    const std::string_view trimmed = Trim(password);
+    if (trimmed.size() <= kDictionaryReadLimit) {
+        char folded[kDictionaryReadLimit];
+        table->Prefetch(Folded(trimmed, folded));
+    }
 }
 
 bool ExclusionDictionary::Contains(std::string_view password) const

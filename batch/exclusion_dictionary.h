@@ -84,6 +84,7 @@ public:
 
     // Whether the password, folded to lower case and trimmed, is a stored word.
     bool Contains(std::string_view password) const override;
+    void Prefetch(std::string_view password) const override;
 
     // False when the last load lost words: the file failed part-way, or the
     // words did not fit in memory. The words read before are kept.

@@ -1,96 +1,247 @@
 #include "batch/word_table.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
-// Blocks start small, so that a short list costs little beyond its buckets,
-// and grow to a size where the slack of the last block is noise.
+constexpr int kFirstCapacityBits = 10;
+constexpr int kMostCapacityBits = 32;
+
+// The first block of words; each next one twice the last, up to kBlockSize.
 constexpr std::size_t kFirstBlockSize = std::size_t{64} << 10;
-constexpr std::size_t kLargestBlockSize = std::size_t{1} << 20;
+
+// Entries whose stored words are fetched this far ahead of their placing.
+constexpr std::size_t kAhead = 32;
 
 } // namespace
 
+namespace {
+
+std::uint32_t Signed(char byte)
+{
+    return static_cast<std::uint32_t>(static_cast<signed char>(byte));
+}
+
+constexpr std::uint32_t kFactor = 65599u;
+constexpr std::uint32_t kFactor2 = kFactor * kFactor;
+constexpr std::uint32_t kFactor3 = kFactor2 * kFactor;
+constexpr std::uint32_t kFactor4 = kFactor3 * kFactor;
+
+} // namespace
+
+// Four bytes a step, h * 65599^4 + b0 * 65599^3 + ... + b3: the same sums
+// modulo 2^32 as a byte a step, with four multiplications that do not wait
+// for one another.
 std::uint32_t WordHash(std::string_view word)
 {
     std::uint32_t hash = 0;
-    for (char byte : word) {
-        hash = hash * 65599u + static_cast<std::uint32_t>(static_cast<signed char>(byte));
+    std::size_t i = 0;
+    for (; i + 4 <= word.size(); i += 4) {
+        hash = hash * kFactor4 + Signed(word[i]) * kFactor3 + Signed(word[i + 1]) * kFactor2 +
+               Signed(word[i + 2]) * kFactor + Signed(word[i + 3]);
+    }
+    for (; i < word.size(); ++i) {
+        hash = hash * kFactor + Signed(word[i]);
     }
     return hash;
 }
 
-// The bucket heads come zeroed from calloc: a large block arrives as fresh
-// pages that are never written until a bucket is used, so a short list or a
-// missing file costs no pass over 2.4 MB. All-zero bytes are a null pointer on
-// every platform the program is built for.
-WordTable::WordTable()
-    : heads(static_cast<const unsigned char**>(
-          std::calloc(WordTableBuckets, sizeof(const unsigned char*)))),
-      nextBlockSize(kFirstBlockSize),
-      allocatedBytes(WordTableBuckets * sizeof(const unsigned char*))
-{
-    if (!heads) {
-        throw std::bad_alloc();
-    }
-}
-
-void WordTable::FreeMemory::operator()(const unsigned char** memory) const
-{
-    std::free(memory);
-}
+// No storage until the first word: a missing file or an empty list costs
+// nothing.
+WordTable::WordTable() = default;
 
 WordTable::~WordTable() = default;
 
-unsigned char* WordTable::Allocate(std::size_t size)
+std::size_t WordTable::Find(std::string_view word, std::uint32_t hash) const
 {
-    if (blocks.empty() || blocks.back().size - blocks.back().used < size) {
-        const std::size_t blockSize = std::max(nextBlockSize, size);
-        blocks.push_back(
-            {std::unique_ptr<unsigned char[]>(new unsigned char[blockSize]), blockSize, 0});
-        allocatedBytes += blockSize;
-        nextBlockSize = std::min(nextBlockSize * 2, kLargestBlockSize);
+    for (std::size_t slot = Home(hash);; slot = NextSlot(slot)) {
+        const std::uint64_t entry = slots[slot];
+        if (entry == 0 || (HashOf(entry) == hash && WordAt(entry) == word)) {
+            return slot;
+        }
     }
-    Block& block = blocks.back();
-    unsigned char* memory = block.memory.get() + block.used;
-    block.used += size;
-    return memory;
-}
-
-void WordTable::Insert(std::string_view word)
-{
-    if (word.size() > kMaxWordLength) {
-        throw std::length_error("WordTable: word too long");
-    }
-    unsigned char* entry = Allocate(kHeaderSize + word.size());
-    // A new entry goes to the front of its chain. Appending would need a tail
-    // per bucket and a write into the previous tail, a second cache miss per
-    // word; the order inside a bucket is never observed.
-    const unsigned char*& head = heads[BucketOf(word)];
-    const auto length = static_cast<std::uint16_t>(word.size());
-    std::memcpy(entry, &head, kLinkSize);
-    std::memcpy(entry + kLinkSize, &length, sizeof length);
-    if (!word.empty()) {
-        std::memcpy(entry + kHeaderSize, word.data(), word.size());
-    }
-    head = entry;
-    ++entryCount;
 }
 
 bool WordTable::Contains(std::string_view word) const
 {
-    if (entryCount == 0) {
-        return false;
-    }
-    for (const unsigned char* entry = heads[BucketOf(word)]; entry; entry = NextOf(entry)) {
-        const std::string_view stored = WordOf(entry);
-        if (stored.size() == word.size() &&
-            (word.empty() || std::memcmp(stored.data(), word.data(), word.size()) == 0)) {
+    return indexed != 0 && slots[Find(word, WordHash(word))] != 0;
+}
+
+// Compares words only where the hashes agree: the word of the entry being
+// placed is read only then, as it may lie anywhere in the blocks. False, and
+// nothing placed, when the search reaches a slot from limit on.
+bool WordTable::Place(std::uint64_t entry, std::size_t limit)
+{
+    const std::uint32_t hash = HashOf(entry);
+    for (std::size_t slot = Home(hash);; slot = NextSlot(slot)) {
+        if (slot >= limit) {
+            return false;
+        }
+        const std::uint64_t held = slots[slot];
+        if (held == 0) {
+            slots[slot] = entry;
+            ++indexed;
+            return true;
+        }
+        if (HashOf(held) == hash && WordAt(held) == WordAt(entry)) {
             return true;
         }
     }
-    return false;
+}
+
+void WordTable::FetchEqualHashes(std::uint64_t entry) const
+{
+    const std::uint32_t hash = HashOf(entry);
+    for (std::size_t slot = Home(hash); slots[slot] != 0; slot = NextSlot(slot)) {
+        if (HashOf(slots[slot]) == hash) {
+            PrefetchForRead(EntryAt(static_cast<std::uint32_t>(slots[slot])));
+            PrefetchForRead(EntryAt(static_cast<std::uint32_t>(entry)));
+        }
+    }
+}
+
+// The new index is complete before the old one goes, so a failed growth
+// leaves the table as it was.
+void WordTable::Grow()
+{
+    const int bits = capacity == 0 ? kFirstCapacityBits : capacityBits + 1;
+    if (bits > kMostCapacityBits ||
+        (std::size_t{1} << (bits - 1)) > SIZE_MAX / sizeof(std::uint64_t) / 2) {
+        throw std::bad_alloc();
+    }
+    LargeTable old(std::size_t{1} << bits);
+    std::swap(old, slots);
+    const std::size_t oldCapacity = std::exchange(capacity, std::size_t{1} << bits);
+    capacityBits = bits;
+    indexed = 0;
+    for (std::size_t slot = 0; slot < oldCapacity; ++slot) {
+        if (const std::uint64_t entry = old[slot]; entry != 0) {
+            Place(entry);
+        }
+    }
+}
+
+std::uint32_t WordTable::Store(std::string_view word)
+{
+    if (word.size() > kMaxWordLength) {
+        throw std::length_error("WordTable: word too long");
+    }
+    const std::size_t size = EntrySize(word.size());
+    if (blocks.empty() || blocks.back().size - blocks.back().used < size) {
+        // Places are 32 bits of even offsets.
+        if ((blocks.size() + 1) * kBlockSize / 2 >= std::size_t{0xFFFFFFFF}) {
+            throw std::bad_alloc();
+        }
+        const std::size_t blockSize = std::max(
+            size, blocks.empty() ? kFirstBlockSize : std::min(2 * blocks.back().size, kBlockSize));
+        // Plain memory: large pages here would cost the system a search for
+        // free ones at every block, for words that are read only now and then.
+        blocks.push_back(
+            {std::unique_ptr<unsigned char[]>(new unsigned char[blockSize]), blockSize, 0});
+    }
+    Block& block = blocks.back();
+    unsigned char* const entry = block.Bytes() + block.used;
+    const auto length = static_cast<std::uint16_t>(word.size());
+    std::memcpy(entry, &length, sizeof length);
+    if (!word.empty()) {
+        std::memcpy(entry + kLengthSize, word.data(), word.size());
+    }
+    const std::size_t offset = (blocks.size() - 1) * kBlockSize + block.used;
+    block.used += size;
+    ++entryCount;
+    return static_cast<std::uint32_t>(offset / 2 + 1);
+}
+
+void WordTable::Append(std::string_view word)
+{
+    const std::uint32_t hash = WordHash(word);
+    Store(word);
+    ++sortCounts[SortKey(hash)];
+    unsettled = true;
+}
+
+void WordTable::Insert(std::string_view word)
+{
+    if (4 * (indexed + 1) > 3 * capacity) {
+        Grow();
+    }
+    const std::uint32_t hash = WordHash(word);
+    const std::uint32_t place = Store(word);
+    ++sortCounts[SortKey(hash)];
+    Place(IndexEntry(hash, place));
+}
+
+// Calls visit(entry) for each stored word's index entry, in the order stored.
+template <class Visitor>
+void WordTable::ForEachEntry(Visitor&& visit) const
+{
+    for (std::size_t block = 0; block < blocks.size(); ++block) {
+        const unsigned char* const first = blocks[block].Bytes();
+        for (std::size_t at = 0; at < blocks[block].used;) {
+            const std::string_view word = WordOf(first + at);
+            const std::size_t offset = block * kBlockSize + at;
+            visit(IndexEntry(WordHash(word), static_cast<std::uint32_t>(offset / 2 + 1)));
+            at += EntrySize(word.size());
+        }
+    }
+}
+
+// The sorted entries wait in the top of the new index itself, so settling
+// needs no memory beyond the index: at most three slots in four are ever
+// used, and the entries are placed from the bottom up while they are read
+// from below the top. Each slot read is emptied; should a search ever reach
+// the entries not yet read (a long run of equal homes near the end), those
+// few move aside first.
+void WordTable::Settle()
+{
+    if (!unsettled) {
+        return;
+    }
+    const auto words = static_cast<std::size_t>(entryCount);
+    int bits = kFirstCapacityBits;
+    while ((std::size_t{3} << bits) < 4 * words) {
+        ++bits;
+    }
+    if (bits > kMostCapacityBits) {
+        throw std::bad_alloc();
+    }
+    LargeTable fresh(std::size_t{1} << bits);
+    const std::size_t top = (std::size_t{1} << bits) - words;
+    std::vector<std::size_t> next(sortCounts.size());
+    next[0] = top;
+    for (std::size_t key = 1; key < next.size(); ++key) {
+        next[key] = next[key - 1] + sortCounts[key - 1];
+    }
+    ForEachEntry([&](std::uint64_t entry) { fresh[next[SortKey(HashOf(entry))]++] = entry; });
+    std::swap(slots, fresh);
+    capacity = std::size_t{1} << bits;
+    capacityBits = bits;
+    indexed = 0;
+    unsettled = false;
+    std::vector<std::uint64_t> aside;
+    std::size_t unread = top; // the first slot still holding a sorted entry
+    for (std::size_t i = 0; i < words; ++i) {
+        const std::size_t at = top + i;
+        if (at + kAhead < capacity && at + kAhead >= unread) {
+            // Homes rise through the index; only the stored words of equal
+            // hashes are read at random, fetched ahead.
+            FetchEqualHashes(slots[at + kAhead]);
+        }
+        std::uint64_t entry;
+        if (at >= unread) {
+            entry = std::exchange(slots[at], 0);
+            unread = at + 1;
+        } else {
+            entry = aside[at - (capacity - aside.size())];
+        }
+        if (!Place(entry, unread)) {
+            aside.assign(&slots[unread], &slots[0] + capacity);
+            std::fill(&slots[unread], &slots[0] + capacity, 0);
+            unread = capacity;
+            Place(entry, unread);
+        }
+    }
 }

@@ -91,7 +91,7 @@ for which in 0 1; do
   printf '    %.1f bytes per word beyond its own bytes, %.0f lookups/s\n' "$memory" "$hits"
 done
 
-bash bench/cli_compare.sh "$root/build/bench/cli/sorvane-cli"
+bash bench/cli_compare.sh "$root/build/bench/cli/sorvane-cli" "$root/build/bench/bench/limit_loop"
 
 [ "${SORVANE_SKIP_WINE:-0}" = 1 ] && exit 0
 echo "== the dictionary load in the Windows build, under Wine"

@@ -11,9 +11,9 @@ enum class OutputFormat { Plain, Tsv, Json };
 // What the command line asks for. The options start as the dialog's at its
 // first start; only the count differs, one password rather than ten.
 struct CliRequest {
-    // The largest count a run takes. The uniqueness set holds every password
-    // of the run: ten million take about 0.6 GB at length 16 and 1.4 GB at
-    // the longest length.
+    // The largest count a run takes. The uniqueness test keeps eight bytes
+    // for each password of the run: ten million take about 107 MB at any
+    // length.
     static constexpr int kMaxCount = 10'000'000;
 
     PasswordOptions options;

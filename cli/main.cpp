@@ -1,5 +1,6 @@
 // sorvane-cli: the dialog's passwords for scripts and bulk use, on the same
 // portable core. It opens no window and reads or writes no registry value.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -22,8 +23,17 @@ constexpr int kCutShort = 1;
 constexpr int kBadInput = 2;
 
 // Bytes asked of the system's generator at a time: a large run takes a few
-// hundred requests.
+// hundred requests, and a short one asks for about what it needs (some 24
+// bytes a password of 16), not a whole block.
 constexpr std::size_t kRandomBlock = std::size_t{1} << 16;
+
+std::size_t RandomBlockFor(const CliRequest& request)
+{
+    const std::size_t perPassword =
+        4 * static_cast<std::size_t>(std::max(request.options.length, 1));
+    return std::clamp(perPassword * static_cast<std::size_t>(request.count), std::size_t{256},
+                      kRandomBlock);
+}
 
 int Complain(const std::string& message, int status)
 {
@@ -53,7 +63,7 @@ int Generate(const CliRequest& request)
     }
     StandardOutput output;
     PasswordWriter writer(request.format, request.options, output);
-    SecureRandomSource random(SystemRandomBytes, kRandomBlock);
+    SecureRandomSource random(SystemRandomBytes, RandomBlockFor(request));
     const RunResult result = MakePasswords(request, random, dictionary, writer);
     const std::string made = "made " + std::to_string(result.made) + " of " +
                              std::to_string(request.count) + " passwords: ";

@@ -1,51 +1,153 @@
 #include "cli/password_run.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <utility>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "batch/excluded_passwords.h"
-#include "engine/password_set.h"
+#include "engine/candidate_table.h"
 #include "engine/password_space.h"
 #include "engine/secure_random.h"
 
 namespace {
 
-// The passwords of the run, for the uniqueness test.
-class RunPasswords final : public PasswordList {
-public:
-    bool Contains(std::string_view password) const override { return passwords.Contains(password); }
-    void Add(const PasswordRow& row) override { passwords.Insert(row.password); }
-    void Keep(std::string_view password) { passwords.Insert(password); }
+// Candidates drawn, keyed and prefetched at a time: enough that the slots of
+// the first are in the cache by the time the last is keyed.
+constexpr std::size_t kBlock = 32;
 
-private:
-    PasswordSet passwords;
-};
+// Whether the options surely allow count different passwords: a character
+// has at least the alphabet's choices less the ten characters (five folded
+// classes of up to two) that the five recent ones can rule out.
+bool SurelyAllow(const PasswordOptions& options, int count)
+{
+    const CandidateTable& table = CandidateTable::For(options);
+    std::array<bool, 256> seen{};
+    std::uint64_t alphabet = 0;
+    for (int i = 0; i < table.Size(); ++i) {
+        alphabet += std::exchange(seen[static_cast<unsigned char>(table.At(i))], true) ? 0 : 1;
+    }
+    const std::uint64_t choices =
+        options.excludeDuplicate ? alphabet - std::min<std::uint64_t>(alphabet, 10) : alphabet;
+    std::uint64_t passwords = 1;
+    for (int position = 0;
+         position < options.length && passwords < static_cast<std::uint64_t>(count); ++position) {
+        passwords *= choices;
+    }
+    return passwords >= static_cast<std::uint64_t>(count);
+}
 
 // How many different passwords the options allow that are no excluded word;
-// at most the largest 64-bit value, far more than any run makes.
+// at most the largest 64-bit value, far more than any run makes. Counted
+// exactly only where it can matter: without a word list, when the options
+// surely allow the count, the answer is "enough".
 std::uint64_t PasswordsThatFit(const PasswordOptions& options,
-                               const ExclusionDictionary& dictionary)
+                               const ExclusionDictionary& dictionary, int count)
 {
+    const WordTable* words = dictionary.Table();
+    if ((!words || words->EntryCount() == 0) && SurelyAllow(options, count)) {
+        return UINT64_MAX;
+    }
     const PasswordSpace space(options);
     PasswordCount fitting = space.Size();
     fitting -= ExcludedPasswords(dictionary, space);
     return fitting.Saturated();
 }
 
-// One more password to the writer, when at least one is known to remain;
-// RunEnd::Complete while the run goes on.
-RunEnd MakeOne(const PasswordOptions& options, DrawSource& random, const ExcludedWords& dictionary,
-               RunPasswords& passwords, RowText<PasswordOptions::kMaxLength>& text,
-               PasswordWriter& writer)
-{
-    DrawRemainingPassword(random, options, dictionary, passwords, text);
-    passwords.Keep(text);
-    const bool written =
-        writer.NeedsRow() ? writer.Add(MakePasswordRow(text)) : writer.Add(std::string_view(text));
-    return written ? RunEnd::Complete : RunEnd::OutputStopped;
-}
+// A run of the command line: candidates are drawn a block at a time, and a
+// candidate that is an excluded word or made already is replaced by fresh
+// draws until one is new. Draws are independent, so drawing ahead changes
+// nothing in what comes out: each password is distributed as a fresh draw
+// given that it is new.
+class Run {
+public:
+    Run(const CliRequest& request, DrawSource& source, const ExclusionDictionary& words,
+        PasswordWriter& output, std::uint64_t fittingCount, FingerprintHash hash)
+        : options(request.options), count(request.count), random(source), dictionary(words),
+          writer(output), hasWords(words.Table() && words.Table()->EntryCount() != 0),
+          fitting(fittingCount),
+          length(options.length > 0 ? static_cast<std::size_t>(options.length) : 0),
+          made(options,
+               static_cast<std::size_t>(std::min<std::uint64_t>(
+                   fittingCount, static_cast<std::uint64_t>(request.count))),
+               hash)
+    {
+    }
+
+    RunResult Go()
+    {
+        RunResult result;
+        while (result.made < count && result.end == RunEnd::Complete) {
+            const auto wanted =
+                std::min<std::size_t>(kBlock, static_cast<std::size_t>(count - result.made));
+            try {
+                DrawBlock(wanted);
+            } catch (const RandomUnavailable&) {
+                result.end = RunEnd::RandomFailed;
+                break;
+            }
+            for (std::size_t i = 0; i < wanted && result.end == RunEnd::Complete; ++i) {
+                result.end = Keep(result.made, i);
+                result.made += result.end == RunEnd::Complete ? 1 : 0;
+            }
+        }
+        return result;
+    }
+
+private:
+    char* Text(std::size_t i) { return block + i * length; }
+
+    void DrawBlock(std::size_t wanted)
+    {
+        DrawPasswords(random, options, block, length, wanted);
+        for (std::size_t i = 0; i < wanted; ++i) {
+            const std::string_view text(Text(i), length);
+            keys[i] = made.Key(text);
+            made.Prefetch(keys[i]);
+            if (hasWords) {
+                dictionary.Prefetch(text);
+            }
+        }
+    }
+
+    // Candidate i of the block, or its replacement, becomes password number
+    // index of the run when one is known to remain.
+    RunEnd Keep(int index, std::size_t i)
+    {
+        if (static_cast<std::uint64_t>(index) >= fitting) {
+            return RunEnd::NoMoreFit;
+        }
+        std::string_view text(Text(i), length);
+        try {
+            while ((hasWords && dictionary.Contains(text)) || made.Contains(keys[i])) {
+                DrawCharacters(random, options, Text(i), length);
+                keys[i] = made.Key(text);
+            }
+        } catch (const RandomUnavailable&) {
+            return RunEnd::RandomFailed;
+        }
+        made.Insert(keys[i]);
+        const bool written =
+            writer.NeedsRow() ? writer.Add(MakePasswordRow(text)) : writer.Add(text);
+        return written ? RunEnd::Complete : RunEnd::OutputStopped;
+    }
+
+    const PasswordOptions& options;
+    const int count;
+    DrawSource& random;
+    const ExclusionDictionary& dictionary;
+    PasswordWriter& writer;
+    const bool hasWords; // an empty list is never asked
+    const std::uint64_t fitting;
+    const std::size_t length;
+    RunFingerprints made;
+    char block[kBlock * PasswordOptions::kMaxLength];
+    std::uint64_t keys[kBlock];
+};
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -54,31 +156,15 @@ struct FileCloser {
 } // namespace
 
 RunResult MakePasswords(const CliRequest& request, DrawSource& random,
-                        const ExclusionDictionary& dictionary, PasswordWriter& writer)
+                        const ExclusionDictionary& dictionary, PasswordWriter& writer,
+                        FingerprintHash hash)
 {
-    RunResult result;
     if (!writer.Begin()) {
-        result.end = RunEnd::OutputStopped;
-        return result;
+        return {0, RunEnd::OutputStopped};
     }
-    const std::uint64_t fitting = PasswordsThatFit(request.options, dictionary);
-    RunPasswords passwords;
-    RowText<PasswordOptions::kMaxLength> text;
-    while (result.made < request.count) {
-        if (static_cast<std::uint64_t>(result.made) >= fitting) {
-            result.end = RunEnd::NoMoreFit;
-            break;
-        }
-        try {
-            result.end = MakeOne(request.options, random, dictionary, passwords, text, writer);
-        } catch (const RandomUnavailable&) {
-            result.end = RunEnd::RandomFailed;
-        }
-        if (result.end != RunEnd::Complete) {
-            break;
-        }
-        ++result.made;
-    }
+    Run run(request, random, dictionary, writer,
+            PasswordsThatFit(request.options, dictionary, request.count), hash);
+    RunResult result = run.Go();
     // A run cut short still closes its document; why it ended stays the
     // reason given, and a failing output tells its own.
     if (result.end != RunEnd::OutputStopped && !writer.End() && result.end == RunEnd::Complete) {

@@ -5,6 +5,7 @@
 #include "batch/exclusion_dictionary.h"
 #include "cli/command_line.h"
 #include "cli/password_writer.h"
+#include "cli/run_fingerprints.h"
 #include "engine/random_source.h"
 
 enum class RunEnd {
@@ -24,9 +25,11 @@ struct RunResult {
 // Makes request.count different passwords and writes them, document complete
 // also when the run ends early (a JSON array is closed). The passwords left
 // are counted exactly first, so the run goes on until the count is reached or
-// none is left, however many candidates that takes.
+// none is left, however many candidates that takes. hash keys the passwords
+// where their ranks do not fit in 64 bits (a test may force collisions).
 RunResult MakePasswords(const CliRequest& request, DrawSource& random,
-                        const ExclusionDictionary& dictionary, PasswordWriter& writer);
+                        const ExclusionDictionary& dictionary, PasswordWriter& writer,
+                        FingerprintHash hash = PasswordHash);
 
 // Reads the word list with the dialog's reader. Answers an empty text, or why
 // the file could not be read whole.

@@ -1,6 +1,9 @@
 #include "cli/password_writer.h"
 
+#include <array>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 #include "batch/saved_list.h"
 
@@ -86,20 +89,67 @@ bool PasswordWriter::Flush()
     return written;
 }
 
-void AppendJsonString(std::string& out, std::string_view text)
+namespace {
+
+constexpr std::array<bool, 256> kNeedsEscape = [] {
+    std::array<bool, 256> table{};
+    for (int byte = 0; byte < 256; ++byte) {
+        table[static_cast<std::size_t>(byte)] =
+            byte < 0x20 || byte >= 0x7F || byte == '"' || byte == '\\';
+    }
+    return table;
+}();
+
+void AppendEscaped(std::string& out, char c)
 {
     constexpr char kHex[] = "0123456789abcdef";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out.push_back('\\');
-            out.push_back(c);
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            out.append("\\u00");
-            out.push_back(kHex[byte >> 4]);
-            out.push_back(kHex[byte & 15]);
-        } else {
-            out.push_back(c);
-        }
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+        out.push_back('\\');
+        out.push_back(c);
+    } else {
+        out.append("\\u00");
+        out.push_back(kHex[byte >> 4]);
+        out.push_back(kHex[byte & 15]);
     }
+}
+
+// Whether any of the eight bytes needs an escape: below 0x20, from 0x7F up,
+// a quote or a backslash. The classic tests for a byte below a value and for
+// a zero byte, exact about whether there is one.
+bool AnyNeedsEscape(std::uint64_t word)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = kOnes * 0x80;
+    const auto anyZero = [](std::uint64_t w) { return (w - kOnes) & ~w & kHigh; };
+    const std::uint64_t below = (word - kOnes * 0x20) & ~word & kHigh;
+    return (below | (word & kHigh) | anyZero(word ^ (kOnes * 0x7F)) |
+            anyZero(word ^ (kOnes * '"')) | anyZero(word ^ (kOnes * '\\'))) != 0;
+}
+
+} // namespace
+
+// Runs of bytes that need no escape are appended whole: a password and its
+// spelling are one run each, found eight bytes at a time.
+void AppendJsonString(std::string& out, std::string_view text)
+{
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text.size() - i >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, sizeof word);
+            if (!AnyNeedsEscape(word)) {
+                i += 8;
+                continue;
+            }
+        }
+        if (kNeedsEscape[static_cast<unsigned char>(text[i])]) {
+            out.append(text.substr(start, i - start));
+            AppendEscaped(out, text[i]);
+            start = i + 1;
+        }
+        ++i;
+    }
+    out.append(text.substr(start));
 }

@@ -13,6 +13,9 @@
 class ExcludedWords {
 public:
     virtual bool Contains(std::string_view password) const = 0;
+    // Starts reading where Contains will look for the password, for a caller
+    // that asks about many candidates and can ask this well before.
+    virtual void Prefetch(std::string_view) const {}
 
 protected:
     ~ExcludedWords() = default;

@@ -41,6 +41,8 @@ void AddLetters(Weights& weights, std::uint32_t share, LetterCase letterCase)
     }
 }
 
+} // namespace
+
 // The draw formulas of password_options.cpp read as chances. As there, an
 // unknown type draws as letters and numbers, an unknown case as mixed.
 Weights CandidateWeights(const PasswordOptions& options)
@@ -69,6 +71,12 @@ Weights CandidateWeights(const PasswordOptions& options)
     return weights;
 }
 
+namespace {
+
+// The folded bytes of the five-position window; an empty place is the zero
+// byte, whose folded weight is 0.
+constexpr std::uint64_t kWindow = (std::uint64_t{1} << (8 * DuplicateLookBack)) - 1;
+
 // Past this the running product of odds is taken into the sum of bits, so no
 // password of any length overflows it (each factor is at most 104).
 constexpr double kLargeOdds = 0x1p900;
@@ -91,21 +99,19 @@ InformationContent::InformationContent(const PasswordOptions& options)
 double InformationContent::Bits(std::string_view password) const
 {
     RecentCharacters recent;
-    // The recent characters folded, oldest first. Each was accepted against
-    // those before it, so no two are the same and each takes its own weight
-    // away once.
-    unsigned char folded[DuplicateLookBack] = {};
-    int held = 0;
+    // The recent characters folded, one a byte, the newest lowest, as
+    // RecentCharacters keeps them. Each was accepted against those before it,
+    // so no two are the same and each takes its own weight away once: the
+    // acceptable weight loses a character's folded weight as it comes and
+    // regains it as it leaves the window.
+    std::uint64_t window = 0;
+    std::uint32_t acceptable = passingWeight;
     double bits = 0;
     double odds = 1; // 1 / the chance of the characters since bits was last taken
     for (const char c : password) {
         const auto byte = static_cast<unsigned char>(c);
         if (weight[byte] == 0 || !IsAcceptable(c, recent, excludeSimilar)) {
             return std::numeric_limits<double>::infinity();
-        }
-        std::uint32_t acceptable = passingWeight;
-        for (int i = 0; i < held; ++i) {
-            acceptable -= foldedWeight[folded[i]];
         }
         odds *= static_cast<double>(acceptable) / weight[byte];
         if (odds > kLargeOdds) {
@@ -114,13 +120,10 @@ double InformationContent::Bits(std::string_view password) const
         }
         if (excludeDuplicate) {
             recent.Push(c);
-            if (held == DuplicateLookBack) {
-                for (int i = 1; i < held; ++i) {
-                    folded[i - 1] = folded[i];
-                }
-                --held;
-            }
-            folded[held++] = FoldCase(c);
+            const unsigned char newest = FoldCase(c);
+            acceptable += foldedWeight[(window >> (8 * (DuplicateLookBack - 1))) & 0xFF];
+            acceptable -= foldedWeight[newest];
+            window = ((window << 8) | newest) & kWindow;
         }
     }
     return bits + std::log2(odds);

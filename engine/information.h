@@ -39,6 +39,11 @@ private:
     bool excludeDuplicate;
 };
 
+// By byte: the chance that the draw formulas give it as a candidate, before
+// any rule, in units of 1 / (2 * 2 * 16 * 26 * 10), which makes every chance
+// they give a whole number.
+std::array<std::uint32_t, 256> CandidateWeights(const PasswordOptions& options);
+
 // By folded byte: how many characters the draw formulas can give under the
 // options that fold to it and pass the look-alike rule (0, 1 or 2). The
 // five-position rule compares folded characters, so these classes are what

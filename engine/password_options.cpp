@@ -1,66 +1,17 @@
 #include "engine/password_options.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <typeinfo>
 
+#include "engine/candidate_table.h"
+#include "engine/draw_formulas.h"
 #include "engine/secure_random.h"
 
 namespace {
 
-// The draw formulas. Each takes its source by the source's own type, so a
-// draw from either of the program's final sources is an inlined call. A
-// choice of two reads "odd" as 1: rand() % 2 is odd exactly when rand() is.
-
-template <typename Source>
-char Digit(Source& random)
-{
-    return static_cast<char>('0' + random.Below(10));
-}
-
-template <LetterCase letterCase, typename Source>
-char Letter(Source& random)
-{
-    if constexpr (letterCase == LetterCase::LowerCase) {
-        return static_cast<char>('a' + random.Below(26));
-    } else if constexpr (letterCase == LetterCase::UpperCase) {
-        return static_cast<char>('A' + random.Below(26));
-    } else {
-        const char first = random.Below(2) == 1 ? 'A' : 'a';
-        return static_cast<char>(first + random.Below(26));
-    }
-}
-
-template <LetterCase letterCase, typename Source>
-char HexDigit(Source& random)
-{
-    const int value = random.Below(16);
-    if (value < 10) {
-        return static_cast<char>('0' + value);
-    }
-    const char upper = static_cast<char>('A' + value - 10);
-    const char lower = static_cast<char>('a' + value - 10);
-    if constexpr (letterCase == LetterCase::LowerCase) {
-        return lower;
-    } else if constexpr (letterCase == LetterCase::UpperCase) {
-        return upper;
-    } else {
-        return random.Below(2) == 1 ? upper : lower;
-    }
-}
-
-template <CharacterType type, LetterCase letterCase, typename Source>
-char Candidate(Source& random)
-{
-    if constexpr (type == CharacterType::OnlyNumbers) {
-        return Digit(random);
-    } else if constexpr (type == CharacterType::HexDigits) {
-        return HexDigit<letterCase>(random);
-    } else if constexpr (type == CharacterType::OnlyLetters) {
-        return Letter<letterCase>(random);
-    } else {
-        return random.Below(2) == 1 ? Letter<letterCase>(random) : Digit(random);
-    }
-}
+using draw_formulas::Candidate;
+using draw_formulas::WithDraw;
 
 // Draws text[0] to text[length - 1] after the recent characters. A rejected
 // candidate is thrown away whole, so the accepted characters keep the draw's
@@ -85,41 +36,25 @@ void DrawInto(Source& random, const PasswordOptions& options, RecentCharacters r
     }
 }
 
-// Calls visit.operator()<type, letterCase>() for the options' draw. The
-// choice is made once, outside the loops over positions and candidates. An
-// unknown stored value draws as the last one of its list.
-template <CharacterType type, typename Visitor>
-void WithLetterCase(LetterCase letterCase, Visitor&& visit)
+// The secure source's draw: one index into the options' table a candidate.
+// The table holds no look-alike when they are excluded, so only an index past
+// the table and the five-position rule can still send a candidate back.
+void DrawFromTable(SecureRandomSource::Draws& random, const CandidateTable& table,
+                   bool excludeDuplicate, RecentCharacters recent, char* text, std::size_t length)
 {
-    if constexpr (type == CharacterType::OnlyNumbers) {
-        // Digits have no case: one loop serves every setting.
-        visit.template operator()<type, LetterCase::LowerCase>();
-    } else if (letterCase == LetterCase::LowerCase) {
-        visit.template operator()<type, LetterCase::LowerCase>();
-    } else if (letterCase == LetterCase::UpperCase) {
-        visit.template operator()<type, LetterCase::UpperCase>();
-    } else {
-        visit.template operator()<type, LetterCase::MixCase>();
+    const auto size = static_cast<unsigned>(table.Size());
+    const int width = table.Width();
+    for (std::size_t i = 0; i < length; ++i) {
+        unsigned index;
+        do {
+            index = random.Take(width);
+        } while (index >= size || recent.Holds(table.Folded(static_cast<int>(index))));
+        const char candidate = table.At(static_cast<int>(index));
+        text[i] = candidate;
+        if (excludeDuplicate) {
+            recent.Push(candidate);
+        }
     }
-}
-
-template <typename Visitor>
-void WithDraw(const PasswordOptions& options, Visitor&& visit)
-{
-    switch (options.characterType) {
-    case CharacterType::OnlyNumbers:
-        WithLetterCase<CharacterType::OnlyNumbers>(options.letterCase, visit);
-        return;
-    case CharacterType::HexDigits:
-        WithLetterCase<CharacterType::HexDigits>(options.letterCase, visit);
-        return;
-    case CharacterType::OnlyLetters:
-        WithLetterCase<CharacterType::OnlyLetters>(options.letterCase, visit);
-        return;
-    case CharacterType::LettersAndNumbers:
-        break;
-    }
-    WithLetterCase<CharacterType::LettersAndNumbers>(options.letterCase, visit);
 }
 
 // Calls visit(source) with the source as its final type when it is one of
@@ -144,13 +79,25 @@ void WithSource(DrawSource& random, Visitor&& visit)
     }
 }
 
+// count passwords of length characters, one after another from text on; the
+// first (and with a count of one, only) password goes on after recent.
 void Draw(DrawSource& random, const PasswordOptions& options, const RecentCharacters& recent,
-          char* text, std::size_t length)
+          char* text, std::size_t length, std::size_t count)
 {
-    WithSource(random, [&](auto& source) {
-        WithDraw(options, [&]<CharacterType type, LetterCase letterCase>() {
-            DrawInto<type, letterCase>(source, options, recent, text, length);
-        });
+    WithSource(random, [&]<typename Source>(Source& source) {
+        if constexpr (std::is_same_v<Source, SecureRandomSource::Draws>) {
+            const CandidateTable& table = CandidateTable::For(options);
+            for (std::size_t n = 0; n < count; ++n) {
+                DrawFromTable(source, table, options.excludeDuplicate, recent, text + n * length,
+                              length);
+            }
+        } else {
+            WithDraw(options, [&]<CharacterType type, LetterCase letterCase>() {
+                for (std::size_t n = 0; n < count; ++n) {
+                    DrawInto<type, letterCase>(source, options, recent, text + n * length, length);
+                }
+            });
+        }
     });
 }
 
@@ -177,12 +124,18 @@ char NextCharacter(DrawSource& random, const PasswordOptions& options,
                    std::string_view passwordSoFar)
 {
     char next = '\0';
-    Draw(random, options, RecentOf(passwordSoFar, options), &next, 1);
+    Draw(random, options, RecentOf(passwordSoFar, options), &next, 1, 1);
     return next;
 }
 
 void DrawCharacters(DrawSource& random, const PasswordOptions& options, char* text,
                     std::size_t length)
 {
-    Draw(random, options, RecentCharacters{}, text, length);
+    Draw(random, options, RecentCharacters{}, text, length, 1);
+}
+
+void DrawPasswords(DrawSource& random, const PasswordOptions& options, char* texts,
+                   std::size_t length, std::size_t count)
+{
+    Draw(random, options, RecentCharacters{}, texts, length, count);
 }

@@ -117,3 +117,9 @@ char NextCharacter(DrawSource& random, const PasswordOptions& options,
 // given the positions before it.
 void DrawCharacters(DrawSource& random, const PasswordOptions& options, char* text,
                     std::size_t length);
+
+// count passwords as DrawCharacters draws each, one after another from texts
+// on (length bytes each, no separator). A caller that needs many candidates
+// at once (the command line) pays for choosing the draw only once.
+void DrawPasswords(DrawSource& random, const PasswordOptions& options, char* texts,
+                   std::size_t length, std::size_t count);

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <vector>
@@ -44,18 +45,28 @@ public:
         int Below(int bound, SecureRandomSource& source)
         {
             const int width = std::bit_width(static_cast<unsigned>(bound - 1));
-            const std::uint64_t mask = (std::uint64_t{1} << width) - 1;
             for (;;) {
-                while (available < width) {
-                    *this = source.Refill(*this);
-                }
-                const int value = static_cast<int>(reservoir & mask);
-                reservoir >>= width;
-                available -= width;
+                const int value = static_cast<int>(Take(width, source));
                 if (value < bound) {
                     return value;
                 }
             }
+        }
+
+        // The next width bits (1 to 15) as they come, without a bound: a
+        // caller that rejects values of its own takes them this way, and
+        // takes exactly the bits Below would.
+        unsigned Take(int width, SecureRandomSource& source)
+        {
+            while (available < width) {
+                if (!source.TakeSixBytes(*this)) {
+                    *this = source.Refill(*this);
+                }
+            }
+            const auto value = static_cast<unsigned>(reservoir & ((std::uint64_t{1} << width) - 1));
+            reservoir >>= width;
+            available -= width;
+            return value;
         }
 
     private:
@@ -76,6 +87,7 @@ public:
         Draws& operator=(const Draws&) = delete;
 
         int Below(int bound) { return bits.Below(bound, source); }
+        unsigned Take(int width) { return bits.Take(width, source); }
 
     private:
         SecureRandomSource& source;
@@ -85,6 +97,26 @@ public:
     int Below(int bound) override { return bits.Below(bound, *this); }
 
 private:
+    // Appends the block's next six bytes above the unused bits, when eight
+    // remain to be read as one word; the common case of a refill, kept
+    // inline. Bytes land in the order the byte-wise refill puts them.
+    bool TakeSixBytes(Bits& unused)
+    {
+        if constexpr (std::endian::native == std::endian::little) {
+            if (block.size() - position >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, block.data() + position, sizeof word);
+                unused.reservoir |= (word & kSixBytes) << unused.available;
+                unused.available += 48;
+                position += 6;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static constexpr std::uint64_t kSixBytes = (std::uint64_t{1} << 48) - 1;
+
     // The unused bits with the next bytes of the block appended above them,
     // fetching a new block once this one is used up. Throws RandomUnavailable.
     Bits Refill(Bits unused);

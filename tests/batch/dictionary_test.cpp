@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -134,6 +135,73 @@ TEST_F(DictionaryTest, LinesAreCutTrimmedAndStoredAsTheWindowsRuntimeReadsThem)
         ExclusionDictionary dictionary;
         EXPECT_EQ(dictionary.LoadDictionary(path, nullptr), static_cast<int>(c.words.size()));
         EXPECT_EQ(StoredWords(dictionary), c.words);
+    }
+}
+
+std::string Folded(std::string word)
+{
+    for (char& c : word) {
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return word;
+}
+
+// Lookups answer as a plain set of the stored words would, on the files
+// above, on words whose whole hashes are equal, and on enough words that the
+// index grows many times: every stored word in any case and with spaces
+// around it, never a word one byte longer or shorter, nor a word of equal
+// hash that was not stored.
+TEST_F(DictionaryTest, LookupsAnswerAsTheSetOfStoredWords)
+{
+    std::vector<LineCase> cases = LineCases();
+    ASSERT_EQ(WordHash("k6842l"), WordHash("5zgdba"));
+    ASSERT_EQ(WordHash("79tspa"), WordHash("7kxw2q"));
+    cases.push_back(
+        {"equal hashes", "k6842l\n5zgdba\n7kxw2q\n", {"k6842l", "5zgdba", "7kxw2q"}, 3});
+    // Eight words of one hash whose home is the last slot of an index of
+    // 1024, among 600 others: their run reaches past the end of the index.
+    LineCase top{"equal hashes at the top", "", {}, 0};
+    for (int i = 0; i < 600; ++i) {
+        top.words.push_back("f" + std::to_string(i));
+    }
+    for (const char* a : {"k6842l", "5zgdba"}) {
+        for (const char* b : {"79tspa", "7kxw2q"}) {
+            for (const char* c : {"n8vsph", "81nmn5"}) {
+                top.words.push_back(std::string("q185") + a + b + c);
+                EXPECT_EQ(WordHash(top.words.back()), 3825669935u);
+            }
+        }
+    }
+    for (const std::string& word : top.words) {
+        top.bytes += word + "\n";
+    }
+    cases.push_back(top);
+    LineCase many{"many", "", {}, 0};
+    for (int i = 0; i < 5000; ++i) {
+        many.words.push_back("w" + std::to_string(i % 4000 * 7919));
+        many.bytes += many.words.back() + "\n";
+    }
+    cases.push_back(many);
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExclusionDictionary dictionary;
+        dictionary.LoadDictionary(Write("words.txt", c.bytes), nullptr);
+        const std::set<std::string> stored(c.words.begin(), c.words.end());
+        std::vector<std::string> asked = {"k6842l", "5zgdba", "79tspa", "", " "};
+        for (const std::string& word : c.words) {
+            std::string upper = word;
+            for (char& ch : upper) {
+                ch = (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+            }
+            asked.insert(asked.end(), {word, upper, " " + upper + "\t", word + "x",
+                                       word.substr(0, word.size() - 1)});
+        }
+        for (const std::string& password : asked) {
+            const std::string_view word = DictionaryWord(password);
+            EXPECT_EQ(dictionary.Contains(password),
+                      !word.empty() && stored.count(Folded(std::string(word))) > 0)
+                << '"' << password << '"';
+        }
     }
 }
 

@@ -63,6 +63,18 @@ TEST(AppendJsonString, KeepsTheDocumentValidWhateverTheBytes)
     std::string out = "[";
     AppendJsonString(out, "aB3 - \"hi\"\\\t\n\x01\x1f\x7f\xe9");
     EXPECT_EQ(out, "[aB3 - \\\"hi\\\"\\\\\\u0009\\u000a\\u0001\\u001f\\u007f\\u00e9");
+    // Each byte that needs an escape, alone among seven that do not, and
+    // clean runs longer than a word.
+    for (const char special : {'"', '\\', '\x1f', '\x7f', '\x80', '\xff', '\0'}) {
+        const std::string clean(7, 'x');
+        std::string text = clean + special + clean + clean + "y";
+        std::string escaped;
+        AppendJsonString(escaped, std::string_view(text));
+        std::string expected;
+        AppendJsonString(expected, std::string_view(&special, 1));
+        EXPECT_EQ(escaped, clean + expected + clean + clean + "y") << static_cast<int>(special);
+        EXPECT_NE(expected, std::string(1, special));
+    }
 }
 
 } // namespace
