@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "engine/alphabet.h"
 #include "res/version.h"
 
 namespace {
@@ -19,30 +20,50 @@ enum class OptionId {
     Count,
     Dictionary,
     Format,
+    Symbols,
+    Include,
+    Exclude,
+    EveryKind,
+    Words,
+    WordList,
+    Separator,
+    Capitalize,
+    MinBits,
     Help,
     Version,
 };
 
+enum class Takes { Nothing, Value, OptionalValue };
+
 struct OptionTableEntry {
     std::string_view longName;
     char shortName; // '\0': none
-    bool takesValue;
+    Takes takes;
     OptionId id;
 };
 
 constexpr OptionTableEntry kOptionTable[] = {
-    {"length", 'l', true, OptionId::Length},
-    {"type", 't', true, OptionId::Type},
-    {"case", 'c', true, OptionId::Case},
-    {"exclude-similar", '\0', false, OptionId::ExcludeSimilar},
-    {"allow-similar", '\0', false, OptionId::AllowSimilar},
-    {"exclude-repeats", '\0', false, OptionId::ExcludeRepeats},
-    {"allow-repeats", '\0', false, OptionId::AllowRepeats},
-    {"count", 'n', true, OptionId::Count},
-    {"dictionary", 'd', true, OptionId::Dictionary},
-    {"format", 'f', true, OptionId::Format},
-    {"help", 'h', false, OptionId::Help},
-    {"version", '\0', false, OptionId::Version},
+    {"length", 'l', Takes::Value, OptionId::Length},
+    {"type", 't', Takes::Value, OptionId::Type},
+    {"case", 'c', Takes::Value, OptionId::Case},
+    {"symbols", '\0', Takes::OptionalValue, OptionId::Symbols},
+    {"include", '\0', Takes::Value, OptionId::Include},
+    {"exclude", '\0', Takes::Value, OptionId::Exclude},
+    {"exclude-similar", '\0', Takes::Nothing, OptionId::ExcludeSimilar},
+    {"allow-similar", '\0', Takes::Nothing, OptionId::AllowSimilar},
+    {"exclude-repeats", '\0', Takes::Nothing, OptionId::ExcludeRepeats},
+    {"allow-repeats", '\0', Takes::Nothing, OptionId::AllowRepeats},
+    {"every-kind", '\0', Takes::Nothing, OptionId::EveryKind},
+    {"words", '\0', Takes::Value, OptionId::Words},
+    {"word-list", '\0', Takes::Value, OptionId::WordList},
+    {"separator", '\0', Takes::Value, OptionId::Separator},
+    {"capitalize", '\0', Takes::Nothing, OptionId::Capitalize},
+    {"min-bits", '\0', Takes::Value, OptionId::MinBits},
+    {"count", 'n', Takes::Value, OptionId::Count},
+    {"dictionary", 'd', Takes::Value, OptionId::Dictionary},
+    {"format", 'f', Takes::Value, OptionId::Format},
+    {"help", 'h', Takes::Nothing, OptionId::Help},
+    {"version", '\0', Takes::Nothing, OptionId::Version},
 };
 
 template <typename Value>
@@ -139,6 +160,58 @@ const std::string& CountRange()
     return range;
 }
 
+const std::string& WordsRange()
+{
+    static const std::string range = "1 to " + std::to_string(CliRequest::kMaxWords);
+    return range;
+}
+
+constexpr double kMostBits = 4096;
+constexpr std::string_view kBitsRange = "a number above 0, at most 4096";
+
+// A number of bits: decimal, above 0, at most kMostBits.
+std::optional<double> BitsWithin(std::string_view text)
+{
+    double value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (text.empty() || error != std::errc() || stop != end || !(value > 0) || value > kMostBits) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// --symbols without a value; no value written can be this one.
+constexpr std::string_view kNoValue{"\0", 1};
+
+// A set of characters: printable ASCII other than the space, so every
+// password stays one word on any line; a symbol set holds no letter or digit.
+std::optional<std::string> ApplySet(OptionId id, std::string_view value, std::string_view shown,
+                                    CliRequest& request)
+{
+    if (id == OptionId::Symbols && value == kNoValue) {
+        request.symbolsGiven = true;
+        request.symbols = kDefaultSymbols;
+        return std::nullopt;
+    }
+    const bool symbols = id == OptionId::Symbols;
+    for (const char c : value) {
+        if (c <= ' ' || c > '~' || (symbols && KindOf(c) != CharacterKind::Symbol)) {
+            return Invalid("characters", value, shown,
+                           symbols ? "printable ASCII punctuation"
+                                   : "printable ASCII characters other than the space");
+        }
+    }
+    if (symbols && value.empty()) {
+        return "empty set for " + std::string(shown) + ": allowed is printable ASCII punctuation";
+    }
+    std::string& set =
+        symbols ? request.symbols : (id == OptionId::Include ? request.include : request.exclude);
+    set = value;
+    request.symbolsGiven = request.symbolsGiven || symbols;
+    return std::nullopt;
+}
+
 // Applies one option; answers the reason when its value is refused.
 std::optional<std::string> Apply(OptionId id, std::string_view value, std::string_view shown,
                                  ParsedCommandLine& parsed)
@@ -150,6 +223,7 @@ std::optional<std::string> Apply(OptionId id, std::string_view value, std::strin
         if (const auto length =
                 NumberWithin(value, PasswordOptions::kMinLength, PasswordOptions::kMaxLength)) {
             options.length = *length;
+            request.lengthGiven = true;
             return std::nullopt;
         }
         return Invalid("length", value, shown, LengthRange());
@@ -184,6 +258,39 @@ std::optional<std::string> Apply(OptionId id, std::string_view value, std::strin
         }
         request.dictionaryPath = value;
         return std::nullopt;
+    case OptionId::Symbols:
+    case OptionId::Include:
+    case OptionId::Exclude:
+        return ApplySet(id, value, shown, request);
+    case OptionId::EveryKind:
+        request.everyKind = true;
+        return std::nullopt;
+    case OptionId::Capitalize:
+        request.capitalize = true;
+        return std::nullopt;
+    case OptionId::Words:
+        if (const auto words = NumberWithin(value, 1, CliRequest::kMaxWords)) {
+            request.words = *words;
+            return std::nullopt;
+        }
+        return Invalid("number of words", value, shown, WordsRange());
+    case OptionId::WordList:
+        if (value.empty()) {
+            return "empty file name for " + std::string(shown) +
+                   ": allowed is the path of a word list";
+        }
+        request.wordListPath = value;
+        return std::nullopt;
+    case OptionId::Separator:
+        request.separator = value;
+        request.separatorGiven = true;
+        return std::nullopt;
+    case OptionId::MinBits:
+        if (const auto bits = BitsWithin(value)) {
+            request.minBits = *bits;
+            return std::nullopt;
+        }
+        return Invalid("number of bits", value, shown, kBitsRange);
     case OptionId::ExcludeSimilar:
     case OptionId::AllowSimilar:
         options.excludeSimilar = id == OptionId::ExcludeSimilar;
@@ -271,6 +378,19 @@ std::string MissingValue(std::string_view written, OptionId id)
     case OptionId::Format:
         allowed = NameList(kFormats);
         break;
+    case OptionId::Include:
+    case OptionId::Exclude:
+        allowed = "printable ASCII characters other than the space";
+        break;
+    case OptionId::Words:
+        allowed = WordsRange();
+        break;
+    case OptionId::MinBits:
+        allowed = kBitsRange;
+        break;
+    case OptionId::Separator:
+        allowed = "any text";
+        break;
     default:
         allowed = "the path of a word list";
         break;
@@ -330,7 +450,7 @@ private:
             return Fail(std::move(error));
         }
         const std::string written = "--" + std::string(option->longName);
-        if (!option->takesValue) {
+        if (option->takes == Takes::Nothing) {
             if (equals != std::string_view::npos) {
                 return Fail("option " + Quoted(written) + " takes no value, not " +
                             Quoted(argument.substr(equals + 1)));
@@ -339,6 +459,9 @@ private:
         }
         if (equals != std::string_view::npos) {
             return Take(*option, argument.substr(equals + 1), Quoted(written));
+        }
+        if (option->takes == Takes::OptionalValue) {
+            return Take(*option, kNoValue, Quoted(written));
         }
         if (next == arguments.size()) {
             return Fail(MissingValue(written, option->id));
@@ -363,7 +486,7 @@ private:
                 return Fail("unrecognized option " + Quoted(written) + ": allowed are " + allowed +
                             " and the long options of --help");
             }
-            if (!option->takesValue) {
+            if (option->takes == Takes::Nothing) {
                 Take(*option, {}, Quoted(written));
                 continue;
             }
@@ -416,11 +539,25 @@ std::string_view HelpText()
            "  -t, --type=TYPE         digits, hex, letters, or mixed: letters and digits\n"
            "                          (default)\n"
            "  -c, --case=CASE         lower, upper or mixed (default) for the letters\n"
+           "      --symbols[=SET]     add symbols: SET, or +-./:_ (no shell or form needs\n"
+           "                          them quoted)\n"
+           "      --include=CHARS     add these characters\n"
+           "      --exclude=CHARS     leave these characters out\n"
            "      --exclude-similar   leave out the look-alikes 0Ooli1Ij (default)\n"
            "      --allow-similar     let the look-alikes in\n"
            "      --exclude-repeats   no character twice, in either case, within five\n"
            "                          positions (default)\n"
            "      --allow-repeats     let characters repeat\n"
+           "      --every-kind        at least one of each kind in play (small letter,\n"
+           "                          capital, digit, symbol): the whole password is\n"
+           "                          drawn again until it holds them\n"
+           "      --words=N           a passphrase of N words (1 to 32) from --word-list\n"
+           "      --word-list=FILE    the words, one a line\n"
+           "      --separator=TEXT    between the words (default a space); with none,\n"
+           "                          --capitalize marks where each word begins\n"
+           "      --capitalize        each word with a capital first letter\n"
+           "      --min-bits=B        instead of --length or --words: the fewest that give\n"
+           "                          every password at least B bits of information\n"
            "  -n, --count=N           how many passwords, 1 to 10000000 (default 1)\n"
            "  -d, --dictionary=FILE   words the passwords must not be, one a line\n"
            "  -f, --format=FORMAT     plain: one password a line (default);\n"
@@ -430,8 +567,16 @@ std::string_view HelpText()
            "  -h, --help              show this help and exit\n"
            "      --version           show the version and exit\n"
            "\n"
+           "Without --symbols, --include and --exclude the draw is the dialog's (with\n"
+           "letters and digits, half of the draws are digits); with any of them every\n"
+           "character of the set is equally likely. The information in bits is exact for\n"
+           "every option: minus log2 of the chance that this run's rule gives the\n"
+           "password (with --every-kind, counted over the passwords that hold every kind;\n"
+           "for a passphrase, words x log2 of the distinct words of the list).\n"
+           "\n"
            "Long names may be shortened while they stay unambiguous; --opt=VALUE and\n"
-           "--opt VALUE are the same. LENGTH and COUNT may also follow the options.\n"
+           "--opt VALUE are the same (--symbols takes its SET only as --symbols=SET).\n"
+           "LENGTH and COUNT may also follow the options.\n"
            "\n"
            "Exit status: 0 when every password was made; 1 when the options allow fewer\n"
            "different passwords than asked for (those made are printed), the system's\n"

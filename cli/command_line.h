@@ -16,11 +16,37 @@ struct CliRequest {
     // length.
     static constexpr int kMaxCount = 10'000'000;
 
+    static constexpr int kMaxWords = 32;
+
     PasswordOptions options;
     int count = 1;
     std::string dictionaryPath; // empty: no word list
     OutputFormat format = OutputFormat::Plain;
+
+    // Characters beyond the dialog's. Any of these sets makes the draw one
+    // of every character of the resulting set alike.
+    bool symbolsGiven = false;
+    std::string symbols; // with symbolsGiven: the symbol kind's characters
+    std::string include;
+    std::string exclude;
+    bool everyKind = false;
+    bool lengthGiven = false;
+    double minBits = 0; // 0: not asked for
+
+    // Passphrases: words of a list instead of characters.
+    int words = 0; // 0: not given
+    std::string wordListPath;
+    std::string separator = " ";
+    bool separatorGiven = false;
+    bool capitalize = false;
+
+    bool CharacterSetsGiven() const { return symbolsGiven || !include.empty() || !exclude.empty(); }
 };
+
+// The symbols --symbols adds when it names none: the printable ASCII
+// punctuation that no common shell (POSIX shells, zsh, cmd.exe, PowerShell)
+// treats specially anywhere in a word, and that forms take as typed.
+inline constexpr std::string_view kDefaultSymbols = "+-./:_";
 
 enum class CliAction { Generate, ShowHelp, ShowVersion, Refuse };
 

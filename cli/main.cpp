@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <new>
 #include <span>
 #include <string>
@@ -12,6 +13,7 @@
 #include "cli/command_line.h"
 #include "cli/password_run.h"
 #include "cli/password_writer.h"
+#include "cli/run_plan.h"
 #include "cli/standard_output.h"
 #include "engine/secure_random.h"
 #include "platform/system_random.h"
@@ -27,12 +29,36 @@ constexpr int kBadInput = 2;
 // bytes a password of 16), not a whole block.
 constexpr std::size_t kRandomBlock = std::size_t{1} << 16;
 
-std::size_t RandomBlockFor(const CliRequest& request)
+std::size_t RandomBlockFor(const RunPlan& plan, int count)
 {
-    const std::size_t perPassword =
-        4 * static_cast<std::size_t>(std::max(request.options.length, 1));
-    return std::clamp(perPassword * static_cast<std::size_t>(request.count), std::size_t{256},
+    const int units = plan.passphrases ? 8 * static_cast<int>(plan.passphrase.count)
+                                       : std::max(plan.options.length, 1);
+    const std::size_t perPassword = 4 * static_cast<std::size_t>(units);
+    return std::clamp(perPassword * static_cast<std::size_t>(count), std::size_t{256},
                       kRandomBlock);
+}
+
+// The JSON output's information figure for the plan: the dialog's draw as
+// the dialog figures it, the command line's rules through their own.
+PasswordWriter::Information InformationOf(const RunPlan& plan, OutputFormat format)
+{
+    if (format != OutputFormat::Json) {
+        return {};
+    }
+    if (plan.passphrases) {
+        return [bits = plan.passphrase.Bits()](std::string_view) { return bits; };
+    }
+    auto content = std::make_shared<const InformationContent>(
+        plan.dialogDraw && !plan.rule.everyKind ? InformationContent(plan.options)
+                                                : InformationContent(plan.rule));
+    return [content](std::string_view password) { return content->Bits(password); };
+}
+
+// A passphrase's object also tells how many distinct words it was drawn from.
+std::string MoreJsonOf(const RunPlan& plan)
+{
+    return plan.passphrases ? ", \"list_words\": " + std::to_string(plan.passphrase.words.size())
+                            : std::string();
 }
 
 int Complain(const std::string& message, int status)
@@ -52,6 +78,10 @@ int OutputStatus(const StandardOutput& output, int status)
 
 int Generate(const CliRequest& request)
 {
+    RunPlan plan;
+    if (const std::string problem = PlanRun(request, plan); !problem.empty()) {
+        return Complain(problem, kBadInput);
+    }
     ExclusionDictionary dictionary;
     if (!request.dictionaryPath.empty()) {
         if (const std::string problem = LoadWordList(request.dictionaryPath, dictionary);
@@ -62,9 +92,10 @@ int Generate(const CliRequest& request)
         }
     }
     StandardOutput output;
-    PasswordWriter writer(request.format, request.options, output);
-    SecureRandomSource random(SystemRandomBytes, RandomBlockFor(request));
-    const RunResult result = MakePasswords(request, random, dictionary, writer);
+    PasswordWriter writer(request.format, InformationOf(plan, request.format), MoreJsonOf(plan),
+                          output);
+    SecureRandomSource random(SystemRandomBytes, RandomBlockFor(plan, request.count));
+    const RunResult result = MakePasswords(plan, request.count, random, dictionary, writer);
     const std::string made = "made " + std::to_string(result.made) + " of " +
                              std::to_string(request.count) + " passwords: ";
     switch (result.end) {

@@ -10,7 +10,8 @@
 #include <memory>
 
 #include "batch/excluded_passwords.h"
-#include "engine/candidate_table.h"
+#include "cli/character_draw.h"
+#include "cli/passphrase_run.h"
 #include "engine/password_space.h"
 #include "engine/secure_random.h"
 
@@ -20,39 +21,49 @@ namespace {
 // the first are in the cache by the time the last is keyed.
 constexpr std::size_t kBlock = 32;
 
-// Whether the options surely allow count different passwords: a character
-// has at least the alphabet's choices less the ten characters (five folded
-// classes of up to two) that the five recent ones can rule out.
-bool SurelyAllow(const PasswordOptions& options, int count)
+// Whether the rule surely allows count different passwords: a character has
+// at least the alphabet's choices less the ten characters (five folded
+// classes of up to two) that the five recent ones can rule out. Every kind
+// is always counted exactly.
+bool SurelyAllow(const RunPlan& plan, int count)
 {
-    const CandidateTable& table = CandidateTable::For(options);
-    std::array<bool, 256> seen{};
-    std::uint64_t alphabet = 0;
-    for (int i = 0; i < table.Size(); ++i) {
-        alphabet += std::exchange(seen[static_cast<unsigned char>(table.At(i))], true) ? 0 : 1;
+    if (plan.rule.everyKind) {
+        return false;
     }
+    const auto alphabet = static_cast<std::uint64_t>(plan.rule.alphabet.Size());
     const std::uint64_t choices =
-        options.excludeDuplicate ? alphabet - std::min<std::uint64_t>(alphabet, 10) : alphabet;
+        plan.rule.excludeDuplicate ? alphabet - std::min<std::uint64_t>(alphabet, 10) : alphabet;
     std::uint64_t passwords = 1;
     for (int position = 0;
-         position < options.length && passwords < static_cast<std::uint64_t>(count); ++position) {
+         position < plan.options.length && passwords < static_cast<std::uint64_t>(count);
+         ++position) {
         passwords *= choices;
     }
     return passwords >= static_cast<std::uint64_t>(count);
 }
 
-// How many different passwords the options allow that are no excluded word;
+// How many different passwords the plan allows that are no excluded word;
 // at most the largest 64-bit value, far more than any run makes. Counted
-// exactly only where it can matter: without a word list, when the options
-// surely allow the count, the answer is "enough".
-std::uint64_t PasswordsThatFit(const PasswordOptions& options,
-                               const ExclusionDictionary& dictionary, int count)
+// exactly only where it can matter: without a word list, when the rule
+// surely allows the count, the answer is "enough".
+std::uint64_t PasswordsThatFit(const RunPlan& plan, const ExclusionDictionary& dictionary,
+                               int count)
 {
     const WordTable* words = dictionary.Table();
-    if ((!words || words->EntryCount() == 0) && SurelyAllow(options, count)) {
+    const bool hasWords = words && words->EntryCount() != 0;
+    if (plan.passphrases) {
+        PasswordCount fitting = plan.passphrase.Size();
+        fitting -= PassphrasesExcluded(dictionary, plan.passphrase);
+        return fitting.Saturated();
+    }
+    if (!hasWords && SurelyAllow(plan, count)) {
         return UINT64_MAX;
     }
-    const PasswordSpace space(options);
+    const std::size_t length =
+        plan.options.length > 0 ? static_cast<std::size_t>(plan.options.length) : 0;
+    const PasswordSpace space = plan.dialogDraw && !plan.rule.everyKind
+                                    ? PasswordSpace(plan.options)
+                                    : PasswordSpace(plan.rule, length);
     PasswordCount fitting = space.Size();
     fitting -= ExcludedPasswords(dictionary, space);
     return fitting.Saturated();
@@ -65,15 +76,14 @@ std::uint64_t PasswordsThatFit(const PasswordOptions& options,
 // given that it is new.
 class Run {
 public:
-    Run(const CliRequest& request, DrawSource& source, const ExclusionDictionary& words,
+    Run(const RunPlan& plan, int runCount, DrawSource& source, const ExclusionDictionary& words,
         PasswordWriter& output, std::uint64_t fittingCount, FingerprintHash hash)
-        : options(request.options), count(request.count), random(source), dictionary(words),
-          writer(output), hasWords(words.Table() && words.Table()->EntryCount() != 0),
-          fitting(fittingCount),
-          length(options.length > 0 ? static_cast<std::size_t>(options.length) : 0),
-          made(options,
-               static_cast<std::size_t>(std::min<std::uint64_t>(
-                   fittingCount, static_cast<std::uint64_t>(request.count))),
+        : draw(plan), count(runCount), random(source), dictionary(words), writer(output),
+          hasWords(words.Table() && words.Table()->EntryCount() != 0), fitting(fittingCount),
+          length(plan.options.length > 0 ? static_cast<std::size_t>(plan.options.length) : 0),
+          made(plan.rule.alphabet, length,
+               static_cast<std::size_t>(
+                   std::min<std::uint64_t>(fittingCount, static_cast<std::uint64_t>(runCount))),
                hash)
     {
     }
@@ -82,6 +92,12 @@ public:
     {
         RunResult result;
         while (result.made < count && result.end == RunEnd::Complete) {
+            // Nothing is drawn once none is left: a rule whose every
+            // password would come to a dead end has none to draw.
+            if (static_cast<std::uint64_t>(result.made) >= fitting) {
+                result.end = RunEnd::NoMoreFit;
+                break;
+            }
             const auto wanted =
                 std::min<std::size_t>(kBlock, static_cast<std::size_t>(count - result.made));
             try {
@@ -103,7 +119,7 @@ private:
 
     void DrawBlock(std::size_t wanted)
     {
-        DrawPasswords(random, options, block, length, wanted);
+        draw.Draw(random, block, length, wanted);
         for (std::size_t i = 0; i < wanted; ++i) {
             const std::string_view text(Text(i), length);
             keys[i] = made.Key(text);
@@ -124,7 +140,7 @@ private:
         std::string_view text(Text(i), length);
         try {
             while ((hasWords && dictionary.Contains(text)) || made.Contains(keys[i])) {
-                DrawCharacters(random, options, Text(i), length);
+                draw.Draw(random, Text(i), length, 1);
                 keys[i] = made.Key(text);
             }
         } catch (const RandomUnavailable&) {
@@ -136,7 +152,7 @@ private:
         return written ? RunEnd::Complete : RunEnd::OutputStopped;
     }
 
-    const PasswordOptions& options;
+    const CharacterDraw draw;
     const int count;
     DrawSource& random;
     const ExclusionDictionary& dictionary;
@@ -159,12 +175,24 @@ RunResult MakePasswords(const CliRequest& request, DrawSource& random,
                         const ExclusionDictionary& dictionary, PasswordWriter& writer,
                         FingerprintHash hash)
 {
+    return MakePasswords(CharacterPlan(request), request.count, random, dictionary, writer, hash);
+}
+
+RunResult MakePasswords(const RunPlan& plan, int count, DrawSource& random,
+                        const ExclusionDictionary& dictionary, PasswordWriter& writer,
+                        FingerprintHash hash)
+{
     if (!writer.Begin()) {
         return {0, RunEnd::OutputStopped};
     }
-    Run run(request, random, dictionary, writer,
-            PasswordsThatFit(request.options, dictionary, request.count), hash);
-    RunResult result = run.Go();
+    const std::uint64_t fitting = PasswordsThatFit(plan, dictionary, count);
+    RunResult result;
+    if (plan.passphrases) {
+        result = MakePassphrases(plan.passphrase, count, random, dictionary, writer, fitting, hash);
+    } else {
+        Run run(plan, count, random, dictionary, writer, fitting, hash);
+        result = run.Go();
+    }
     // A run cut short still closes its document; why it ended stays the
     // reason given, and a failing output tells its own.
     if (result.end != RunEnd::OutputStopped && !writer.End() && result.end == RunEnd::Complete) {

@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "cli/password_writer.h"
 #include "cli/run_fingerprints.h"
+#include "cli/run_plan.h"
 #include "engine/random_source.h"
 
 enum class RunEnd {
@@ -28,6 +29,11 @@ struct RunResult {
 // none is left, however many candidates that takes. hash keys the passwords
 // where their ranks do not fit in 64 bits (a test may force collisions).
 RunResult MakePasswords(const CliRequest& request, DrawSource& random,
+                        const ExclusionDictionary& dictionary, PasswordWriter& writer,
+                        FingerprintHash hash = PasswordHash);
+
+// The same for a plan: count passwords of characters or passphrases.
+RunResult MakePasswords(const RunPlan& plan, int count, DrawSource& random,
                         const ExclusionDictionary& dictionary, PasswordWriter& writer,
                         FingerprintHash hash = PasswordHash);
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "batch/saved_list.h"
 
@@ -22,7 +23,17 @@ void AppendNumber(std::string& out, Number value)
 
 PasswordWriter::PasswordWriter(OutputFormat outputFormat, const PasswordOptions& options,
                                ByteSink& output)
-    : format(outputFormat), information(options), sink(output)
+    : PasswordWriter(
+          outputFormat,
+          [content = InformationContent(options)](std::string_view p) { return content.Bits(p); },
+          {}, output)
+{
+}
+
+PasswordWriter::PasswordWriter(OutputFormat outputFormat, Information figure,
+                               std::string moreFields, ByteSink& output)
+    : format(outputFormat), information(std::move(figure)), moreJson(std::move(moreFields)),
+      sink(output)
 {
     // Room for a block and the longest row after it, so appending never
     // moves the text.
@@ -65,7 +76,8 @@ bool PasswordWriter::Add(const PasswordRow& row)
     pending.append(", \"phonetics\": \"");
     AppendJsonString(pending, row.phonetics);
     pending.append("\", \"information_bits\": ");
-    AppendNumber(pending, information.Bits(row.password));
+    AppendNumber(pending, information(row.password));
+    pending.append(moreJson);
     pending.push_back('}');
     return FlushWhenFull();
 }

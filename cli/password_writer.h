@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -33,7 +34,13 @@ class PasswordWriter {
 public:
     static constexpr std::size_t kBlockSize = std::size_t{1} << 18;
 
+    // The information figure of a password, in bits.
+    using Information = std::function<double(std::string_view)>;
+
     PasswordWriter(OutputFormat format, const PasswordOptions& options, ByteSink& sink);
+    // Any figure; moreJson (", \"name\": value") follows it in each object.
+    PasswordWriter(OutputFormat format, Information information, std::string moreJson,
+                   ByteSink& sink);
     PasswordWriter(const PasswordWriter&) = delete;
     PasswordWriter& operator=(const PasswordWriter&) = delete;
 
@@ -53,7 +60,8 @@ private:
     bool Flush();
 
     OutputFormat format;
-    InformationContent information;
+    Information information;
+    std::string moreJson;
     ByteSink& sink;
     std::string pending;
     bool first = true;

@@ -6,8 +6,6 @@
 #include <new>
 #include <utility>
 
-#include "engine/candidate_table.h"
-
 namespace {
 
 constexpr std::uint64_t kMultiplier = 0x9e3779b97f4a7c15ull;
@@ -59,23 +57,37 @@ std::uint64_t PasswordHash(std::string_view password)
 
 RunFingerprints::RunFingerprints(const PasswordOptions& options, std::size_t expected,
                                  FingerprintHash passwordHash)
+    : RunFingerprints(DialogAlphabet(options),
+                      options.length > 0 ? static_cast<std::size_t>(options.length) : 0, expected,
+                      passwordHash)
+{
+}
+
+RunFingerprints::RunFingerprints(const Alphabet& alphabet, std::size_t length, std::size_t expected,
+                                 FingerprintHash passwordHash)
     : hash(passwordHash)
 {
-    // The alphabet: every character the options can draw.
-    const CandidateTable& table = CandidateTable::For(options);
-    std::array<bool, 256> inAlphabet{};
-    for (int i = 0; i < table.Size(); ++i) {
-        inAlphabet[static_cast<unsigned char>(table.At(i))] = true;
-    }
     for (int byte = 0; byte < 256; ++byte) {
-        if (inAlphabet[static_cast<std::size_t>(byte)]) {
+        if (alphabet.weight[static_cast<std::size_t>(byte)] != 0) {
             digit[static_cast<std::size_t>(byte)] = static_cast<std::uint8_t>(alphabetSize++);
         }
     }
+    Size(length, expected);
+}
+
+RunFingerprints::RunFingerprints(std::uint64_t symbols, std::size_t length, std::size_t expected,
+                                 FingerprintHash passwordHash)
+    : hash(passwordHash), alphabetSize(symbols)
+{
+    Size(length, expected);
+}
+
+void RunFingerprints::Size(std::size_t length, std::size_t expected)
+{
     // Ranks fit while alphabetSize^length does not pass the largest 64-bit value.
-    ranked = true;
+    ranked = alphabetSize != 0;
     std::uint64_t strings = 1;
-    for (int position = 0; position < options.length && ranked; ++position) {
+    for (std::size_t position = 0; position < length && ranked; ++position) {
         ranked = strings <= std::numeric_limits<std::uint64_t>::max() / alphabetSize;
         strings *= alphabetSize;
     }
@@ -84,6 +96,10 @@ RunFingerprints::RunFingerprints(const PasswordOptions& options, std::size_t exp
     capacity = std::clamp<std::uint64_t>(wanted, kFewestSlots, kMostSlots);
     slots = LargeTable(static_cast<std::size_t>(capacity));
 }
+
+// Multiplying by an odd number is a one-to-one map of the 64-bit values: the
+// ranks stay apart, and their high bits, which place them, vary.
+static_assert(0x9e3779b97f4a7c15ull % 2 == 1);
 
 std::uint64_t RunFingerprints::Key(std::string_view password) const
 {
@@ -94,9 +110,7 @@ std::uint64_t RunFingerprints::Key(std::string_view password) const
     for (const char c : password) {
         rank = rank * alphabetSize + digit[static_cast<unsigned char>(c)];
     }
-    // Multiplying by an odd number is a one-to-one map of the 64-bit values:
-    // the ranks stay apart, and their high bits, which place them, vary.
-    return rank * kMultiplier;
+    return RankKey(rank);
 }
 
 std::size_t RunFingerprints::Find(std::uint64_t key) const

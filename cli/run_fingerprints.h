@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "engine/alphabet.h"
 #include "engine/password_options.h"
 #include "engine/prefetch.h"
 #include "platform/large_table.h"
@@ -34,8 +35,19 @@ public:
     // expected: how many passwords the run will keep (the table grows past it).
     RunFingerprints(const PasswordOptions& options, std::size_t expected,
                     FingerprintHash hash = PasswordHash);
+    // Passwords of length characters of the alphabet.
+    RunFingerprints(const Alphabet& alphabet, std::size_t length, std::size_t expected,
+                    FingerprintHash hash = PasswordHash);
+    // Passwords of length symbols of any kind (a passphrase's words), each
+    // one of symbols: ranked by the caller (RankKey) where Ranked().
+    RunFingerprints(std::uint64_t symbols, std::size_t length, std::size_t expected,
+                    FingerprintHash hash = PasswordHash);
 
     std::uint64_t Key(std::string_view password) const;
+
+    bool Ranked() const { return ranked; }
+    // The key of a password's rank among the strings of its symbols.
+    static std::uint64_t RankKey(std::uint64_t rank) { return rank * kRankMultiplier; }
 
     // Starts reading the key's place, for a Contains or Insert soon after.
     void Prefetch(std::uint64_t key) const { PrefetchForRead(&slots[Home(key)]); }
@@ -45,6 +57,10 @@ public:
     void Insert(std::uint64_t key);
 
 private:
+    static constexpr std::uint64_t kRankMultiplier = 0x9e3779b97f4a7c15ull;
+
+    void Size(std::size_t length, std::size_t expected);
+
     // Where a key's search starts: its high bits scaled to the table, so the
     // capacity need not be a power of two.
     std::size_t Home(std::uint64_t key) const

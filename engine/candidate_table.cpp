@@ -101,22 +101,27 @@ public:
             unit = std::lcm(unit, outcome.chanceDenominator);
         }
         std::array<std::uint32_t, 256> weight{};
-        std::uint32_t divisor = 0;
         for (const Outcome& outcome : outcomes) {
             if (!(options.excludeSimilar && IsSimilarCharacter(outcome.character))) {
                 const auto byte = static_cast<unsigned char>(outcome.character);
                 weight[byte] += unit / outcome.chanceDenominator;
             }
         }
+        return CandidateTable::FromWeights(weight);
+    }
+
+    static CandidateTable FromWeights(std::array<std::uint32_t, 256> weight)
+    {
+        std::uint32_t divisor = 0;
         for (const std::uint32_t w : weight) {
             divisor = std::gcd(divisor, w);
         }
         std::uint32_t total = 0;
         for (std::uint32_t& w : weight) {
-            w /= divisor;
+            w /= divisor == 0 ? 1 : divisor;
             total += w;
         }
-        if (total > CandidateTable::kMaxSize) {
+        if (total == 0 || total > CandidateTable::kMaxSize) {
             throw std::logic_error("CandidateTable: weights too fine");
         }
         const std::uint32_t span = std::uint32_t{1} << DrawBits(total);
@@ -181,4 +186,9 @@ const CandidateTable& CandidateTable::For(const PasswordOptions& options)
     const int caseIndex = letterCase >= 0 && letterCase < kCases ? letterCase : kCases - 1;
     return kTable[static_cast<std::size_t>((typeIndex * kCases + caseIndex) * 2 +
                                            (options.excludeSimilar ? 1 : 0))]();
+}
+
+CandidateTable CandidateTable::FromWeights(const std::array<std::uint32_t, 256>& weights)
+{
+    return CandidateTableBuilder::FromWeights(weights);
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "engine/password_options.h"
 
@@ -23,6 +24,11 @@ public:
     // The table of the options' type, case and look-alike setting; built once
     // for each, on first use.
     static const CandidateTable& For(const PasswordOptions& options);
+
+    // The table of any weights by byte (the command line's alphabets): each
+    // character listed weight / (the weights' common factor) times. Throws
+    // std::logic_error when that takes more than kMaxSize places.
+    static CandidateTable FromWeights(const std::array<std::uint32_t, 256>& weights);
 
     // A draw below Size() picks a candidate.
     int Size() const { return size; }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/rule_walk.h"
+
 namespace {
 
 // One in every unit: Below(2) twice, Below(16) and Below(26) and Below(10) all
@@ -96,7 +98,38 @@ InformationContent::InformationContent(const PasswordOptions& options)
     }
 }
 
+InformationContent::InformationContent(const DrawRule& rule)
+    : weight(rule.alphabet.weight), excludeSimilar(false), excludeDuplicate(rule.excludeDuplicate),
+      requiredKinds(rule.RequiredKinds())
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        passingWeight += weight[byte];
+        foldedWeight[FoldCase(static_cast<char>(byte))] += weight[byte];
+    }
+    if (requiredKinds != 0) {
+        for (const double chance : EveryKindChances(rule, PasswordOptions::kMaxLength)) {
+            everyKindBits.push_back(std::log2(chance));
+        }
+    }
+}
+
 double InformationContent::Bits(std::string_view password) const
+{
+    double bits = 0;
+    if (requiredKinds != 0) {
+        unsigned kinds = 0;
+        for (const char c : password) {
+            kinds |= KindBit(c);
+        }
+        if ((kinds & requiredKinds) != requiredKinds || password.size() >= everyKindBits.size()) {
+            return std::numeric_limits<double>::infinity();
+        }
+        bits = everyKindBits[password.size()];
+    }
+    return bits + DrawBits(password);
+}
+
+double InformationContent::DrawBits(std::string_view password) const
 {
     RecentCharacters recent;
     // The recent characters folded, one a byte, the newest lowest, as

@@ -3,7 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
+#include "engine/alphabet.h"
 #include "engine/password_options.h"
 
 // How much a password really tells an attacker who knows the options: minus
@@ -21,11 +23,21 @@ class InformationContent {
 public:
     explicit InformationContent(const PasswordOptions& options);
 
+    // The same for the command line's draw rules. With everyKind a password
+    // that lacks a kind has no chance, and the chance of one that holds
+    // every kind is its draw's chance divided by the chance that a draw of
+    // its length holds every kind (EveryKindChances, exact), as redrawing the
+    // whole password until it does makes it.
+    explicit InformationContent(const DrawRule& rule);
+
     // The figure in bits for a password of any length (the options' length is
     // not consulted); infinity for one these options can never give.
     double Bits(std::string_view password) const;
 
 private:
+    // The bits of the draw alone, every kind left aside.
+    double DrawBits(std::string_view password) const;
+
     // Candidate chances in units of 1 / (2 * 2 * 16 * 26 * 10), which makes
     // every chance the draw formulas give a whole number.
     std::array<std::uint32_t, 256> weight{};
@@ -37,6 +49,9 @@ private:
     std::uint32_t passingWeight = 0;
     bool excludeSimilar;
     bool excludeDuplicate;
+    unsigned requiredKinds = 0;
+    // By length: log2 of the chance that a draw holds every required kind.
+    std::vector<double> everyKindBits;
 };
 
 // By byte: the chance that the draw formulas give it as a candidate, before

@@ -36,18 +36,33 @@ void DrawInto(Source& random, const PasswordOptions& options, RecentCharacters r
     }
 }
 
-// The secure source's draw: one index into the options' table a candidate.
-// The table holds no look-alike when they are excluded, so only an index past
-// the table and the five-position rule can still send a candidate back.
-void DrawFromTable(SecureRandomSource::Draws& random, const CandidateTable& table,
-                   bool excludeDuplicate, RecentCharacters recent, char* text, std::size_t length)
+// One index below the table's size: the secure source takes the table's
+// width of bits and sends an index past the table back with the candidate;
+// any other source answers Below(size).
+template <typename Source>
+unsigned TableIndex(Source& random, int width, unsigned size)
+{
+    if constexpr (std::is_same_v<Source, SecureRandomSource::Draws>) {
+        return random.Take(width);
+    } else {
+        (void)width;
+        return static_cast<unsigned>(random.Below(static_cast<int>(size)));
+    }
+}
+
+// The table's draw: one index a candidate. The table holds no look-alike
+// when they are excluded, so only an index past the table and the
+// five-position rule can still send a candidate back.
+template <typename Source>
+void DrawTableInto(Source& random, const CandidateTable& table, bool excludeDuplicate,
+                   RecentCharacters recent, char* text, std::size_t length)
 {
     const auto size = static_cast<unsigned>(table.Size());
     const int width = table.Width();
     for (std::size_t i = 0; i < length; ++i) {
         unsigned index;
         do {
-            index = random.Take(width);
+            index = TableIndex(random, width, size);
         } while (index >= size || recent.Holds(table.Folded(static_cast<int>(index))));
         const char candidate = table.At(static_cast<int>(index));
         text[i] = candidate;
@@ -88,7 +103,7 @@ void Draw(DrawSource& random, const PasswordOptions& options, const RecentCharac
         if constexpr (std::is_same_v<Source, SecureRandomSource::Draws>) {
             const CandidateTable& table = CandidateTable::For(options);
             for (std::size_t n = 0; n < count; ++n) {
-                DrawFromTable(source, table, options.excludeDuplicate, recent, text + n * length,
+                DrawTableInto(source, table, options.excludeDuplicate, recent, text + n * length,
                               length);
             }
         } else {
@@ -138,4 +153,15 @@ void DrawPasswords(DrawSource& random, const PasswordOptions& options, char* tex
                    std::size_t length, std::size_t count)
 {
     Draw(random, options, RecentCharacters{}, texts, length, count);
+}
+
+void DrawFromTable(DrawSource& random, const CandidateTable& table, bool excludeDuplicate,
+                   char* texts, std::size_t length, std::size_t count)
+{
+    WithSource(random, [&]<typename Source>(Source& source) {
+        for (std::size_t n = 0; n < count; ++n) {
+            DrawTableInto(source, table, excludeDuplicate, RecentCharacters{}, texts + n * length,
+                          length);
+        }
+    });
 }

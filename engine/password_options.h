@@ -7,6 +7,8 @@
 
 #include "engine/random_source.h"
 
+class CandidateTable;
+
 // The numbers are also the values stored as "Type" and "Case".
 enum class CharacterType : int {
     OnlyNumbers = 0,
@@ -123,3 +125,9 @@ void DrawCharacters(DrawSource& random, const PasswordOptions& options, char* te
 // at once (the command line) pays for choosing the draw only once.
 void DrawPasswords(DrawSource& random, const PasswordOptions& options, char* texts,
                    std::size_t length, std::size_t count);
+
+// count passwords drawn from the table, one uniform index a candidate, each
+// candidate that folds to one of the five before it drawn again when
+// excludeDuplicate is set: the command line's draw for its own alphabets.
+void DrawFromTable(DrawSource& random, const CandidateTable& table, bool excludeDuplicate,
+                   char* texts, std::size_t length, std::size_t count);

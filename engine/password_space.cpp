@@ -3,6 +3,7 @@
 #include <bit>
 
 #include "engine/information.h"
+#include "engine/rule_walk.h"
 
 namespace {
 
@@ -73,6 +74,41 @@ PasswordSpace::PasswordSpace(const PasswordOptions& options)
     }
 }
 
+PasswordSpace::PasswordSpace(const DrawRule& rule, std::size_t passwordLength)
+    : classSize{}, length(passwordLength), excludeDuplicate(rule.excludeDuplicate),
+      size(CountPasswords(rule, passwordLength))
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        if (rule.alphabet.weight[static_cast<std::size_t>(byte)] != 0) {
+            const char c = static_cast<char>(byte);
+            ++classSize[FoldCase(c)];
+            classKinds[FoldCase(c)] |= static_cast<std::uint8_t>(KindBit(c));
+        }
+    }
+    requiredKinds = rule.RequiredKinds();
+}
+
+PasswordCount PasswordSpace::WithEveryKind(unsigned fixedKinds, std::size_t flexible) const
+{
+    const unsigned letters = KindBit('a') | KindBit('A');
+    const unsigned missing = requiredKinds & ~fixedKinds;
+    if ((missing & ~letters) != 0) {
+        return PasswordCount();
+    }
+    // All 2^flexible, less the one all in capitals where a small letter is
+    // missing, less the one all small where a capital is.
+    PasswordCount all(1);
+    for (std::size_t i = 0; i < flexible; ++i) {
+        all *= 2;
+    }
+    const std::size_t excluded = std::popcount(missing);
+    if (flexible == 0 ? excluded > 0 : (flexible == 1 && excluded == 2)) {
+        return PasswordCount();
+    }
+    all -= PasswordCount(excluded);
+    return all;
+}
+
 PasswordCount PasswordSpace::Variants(std::string_view word) const
 {
     PasswordCount variants;
@@ -80,6 +116,8 @@ PasswordCount PasswordSpace::Variants(std::string_view word) const
         return variants;
     }
     variants = PasswordCount(1);
+    unsigned fixedKinds = 0;
+    std::size_t flexible = 0;
     RecentCharacters recent;
     for (const char c : word) {
         // Classes are kept by folded byte, so a capital has none. The rule
@@ -90,9 +128,14 @@ PasswordCount PasswordSpace::Variants(std::string_view word) const
             return PasswordCount();
         }
         variants *= members;
+        if (members == 2) {
+            ++flexible;
+        } else {
+            fixedKinds |= classKinds[static_cast<unsigned char>(c)];
+        }
         if (excludeDuplicate) {
             recent.Push(c);
         }
     }
-    return variants;
+    return requiredKinds == 0 ? variants : WithEveryKind(fixedKinds, flexible);
 }

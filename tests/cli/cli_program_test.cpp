@@ -184,7 +184,7 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         {{"--count"}, {"'--count'", "1 to 10000000"}},
         {{"--colour"}, {"'--colour'", "--length", "--format"}},
         {{"-x"}, {"'-x'", "-l"}},
-        {{"--exclude"}, {"'--exclude'", "--exclude-similar, --exclude-repeats"}},
+        {{"--excl"}, {"'--excl'", "--exclude-similar, --exclude-repeats"}},
         {{"--allow-repeats=no"}, {"'--allow-repeats'", "'no'"}},
         {{"--dictionary="}, {"'--dictionary'"}},
         {{"16", "5", "extra"}, {"'extra'"}},

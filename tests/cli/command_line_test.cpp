@@ -41,7 +41,7 @@ TEST(ParseCommandLine, ReadsOptionsTheWayGnuToolsAndPwgenDo)
         {{"-l16", "-n", "5", "-tdigits"}, "16 digits/mixed -similar -repeats n=5 plain d="},
         {{"--length=3", "--count", "10000000", "--type", "hex", "--case=upper", "-f", "tsv"},
          "3 hex/upper -similar -repeats n=10000000 tsv d="},
-        {{"--len", "64", "--ty=let", "--ca", "l", "--form=j", "-d", "words.txt"},
+        {{"--len", "64", "--ty=let", "--cas", "l", "--form=j", "-d", "words.txt"},
          "64 letters/lower -similar -repeats n=1 json d=words.txt"},
         {{"--dictionary=-", "-n9", "--allow-similar", "--allow-rep", "--exclude-s"},
          "10 mixed/mixed -similar +repeats n=9 plain d=-"},
