@@ -288,6 +288,7 @@ std::optional<std::string> Apply(OptionId id, std::string_view value, std::strin
     case OptionId::MinBits:
         if (const auto bits = BitsWithin(value)) {
             request.minBits = *bits;
+            request.minBitsText = value;
             return std::nullopt;
         }
         return Invalid("number of bits", value, shown, kBitsRange);

@@ -32,6 +32,7 @@ struct CliRequest {
     bool everyKind = false;
     bool lengthGiven = false;
     double minBits = 0; // 0: not asked for
+    std::string minBitsText; // as written
 
     // Passphrases: words of a list instead of characters.
     int words = 0; // 0: not given

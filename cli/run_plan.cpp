@@ -85,7 +85,7 @@ std::string PlanPassphrases(const CliRequest& request, RunPlan& plan)
             }
         }
         rule.count = CliRequest::kMaxWords;
-        return "invalid number of bits " + Quoted(Bits(request.minBits)) + " for " +
+        return "invalid number of bits " + Quoted(request.minBitsText) + " for " +
                Quoted("--min-bits") + ": these words reach at most " + Bits(rule.Bits()) +
                " bits at " + std::to_string(CliRequest::kMaxWords) + " words";
     }
@@ -105,7 +105,7 @@ std::string PlanLength(const CliRequest& request, RunPlan& plan)
                 return {};
             }
         }
-        return "invalid number of bits " + Quoted(Bits(request.minBits)) + " for " +
+        return "invalid number of bits " + Quoted(request.minBitsText) + " for " +
                Quoted("--min-bits") + ": these options reach at most " + Bits(least.back()) +
                " bits at " + std::to_string(PasswordOptions::kMaxLength) + " characters";
     }

@@ -171,6 +171,8 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
 {
     const std::string missing = (fs::temp_directory_path() / "sorvane-cli-no-such-list").string();
     const std::string folder = fs::temp_directory_path().string();
+    const std::string oneWord = (fs::temp_directory_path() / "sorvane-cli-one-word").string();
+    std::ofstream(oneWord) << "\xEF\xBB\xBFword\r\n\nword\n  word \n";
     const struct {
         std::vector<std::string> arguments;
         std::vector<std::string> named;
@@ -190,6 +192,20 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         {{"16", "5", "extra"}, {"'extra'"}},
         {{"-d", missing}, {"'" + missing + "'"}},
         {{"--dictionary", folder}, {"'" + folder + "'"}},
+        {{"-tdigits", "--exclude=23456789"}, {"'--exclude=23456789'"}},
+        {{"--symbols=#a"}, {"'#a'", "'--symbols'", "punctuation"}},
+        {{"--include=a b"}, {"'a b'", "'--include'"}},
+        {{"--every-kind", "--symbols", "-l3"}, {"'--every-kind'", "4 or more"}},
+        {{"--min-bits=300", "-thex"}, {"'300'", "'--min-bits'", "at most"}},
+        {{"--min-bits=40", "-l8"}, {"'--min-bits'", "'--length'"}},
+        {{"--min-bits=x"}, {"'x'", "'--min-bits'"}},
+        {{"--words=3"}, {"'--words'", "'--word-list'"}},
+        {{"--words=0", "--word-list=w"}, {"'0'", "'--words'", "1 to 32"}},
+        {{"--words=3", "--word-list", folder}, {"'" + folder + "'"}},
+        {{"--words=3", "--word-list", oneWord}, {"'--word-list'", "has 1 distinct"}},
+        {{"--words=3", "--word-list", oneWord, "--symbols"}, {"'--symbols'"}},
+        {{"--separator=-"}, {"'--separator'", "'--word-list'"}},
+        {{"--words=2", "--word-list", oneWord, "--separator="}, {"'--separator'"}},
     };
     for (const auto& c : kCases) {
         const ProgramRun run = RunCli(c.arguments);
@@ -200,6 +216,7 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
             EXPECT_NE(run.err.find(name), std::string::npos) << name << " in " << run.err;
         }
     }
+    fs::remove(oneWord);
     const ProgramRun help = RunCli({"-h"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: sorvane-cli", 0), 0u) << help.out;
@@ -302,6 +319,19 @@ TEST(SorvaneCli, MakesEveryPasswordTheOptionsAllowAndNoMore)
 {
     const std::vector<std::string> digits = {"-tdigits", "-l3", "--allow-similar",
                                              "--allow-repeats"};
+    std::vector<std::string> symbols = digits;
+    symbols.push_back("--symbols=#%");
+    std::vector<std::string> everyKind = symbols;
+    everyKind.push_back("--every-kind"); // 12^3 less 10^3 and 2^3 without one kind
+    // "ABb" and "AbB" both fold to "abb"; capitals mark where the words begin.
+    const fs::path list = fs::temp_directory_path() / "sorvane-cli-passphrase-words";
+    const fs::path excluded = fs::temp_directory_path() / "sorvane-cli-passphrase-excluded";
+    std::ofstream(list) << "a\nab\nb\nbb\n";
+    std::ofstream(excluded) << "abb\n";
+    const std::vector<std::string> words = {"--words=2", "--word-list", list.string(),
+                                            "--separator=", "--capitalize"};
+    std::vector<std::string> wordsExcluded = words;
+    wordsExcluded.insert(wordsExcluded.end(), {"-d", excluded.string()});
     const struct {
         std::vector<std::string> options;
         std::size_t allowed, asked;
@@ -309,6 +339,12 @@ TEST(SorvaneCli, MakesEveryPasswordTheOptionsAllowAndNoMore)
         {digits, 1000, 1000},
         {digits, 1000, 1001},
         {{"-l", "3"}, 141960, 141961},
+        {symbols, 1728, 1728},
+        {symbols, 1728, 1729},
+        {everyKind, 720, 720},
+        {everyKind, 720, 721},
+        {words, 16, 16},
+        {wordsExcluded, 14, 15},
     };
     for (const auto& c : kCases) {
         std::vector<std::string> arguments = c.options;
@@ -321,6 +357,8 @@ TEST(SorvaneCli, MakesEveryPasswordTheOptionsAllowAndNoMore)
         EXPECT_EQ(run.status, c.asked == c.allowed ? 0 : 1) << made;
         EXPECT_EQ(run.err.find(made) != std::string::npos, c.asked != c.allowed) << run.err;
     }
+    fs::remove(list);
+    fs::remove(excluded);
 }
 
 // "sorvane-cli -n 1000000 | head -1": the reader leaves after one line; the
