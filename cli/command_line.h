@@ -31,7 +31,7 @@ struct CliRequest {
     std::string exclude;
     bool everyKind = false;
     bool lengthGiven = false;
-    double minBits = 0; // 0: not asked for
+    double minBits = 0;      // 0: not asked for
     std::string minBitsText; // as written
 
     // Passphrases: words of a list instead of characters.

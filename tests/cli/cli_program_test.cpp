@@ -336,15 +336,9 @@ TEST(SorvaneCli, MakesEveryPasswordTheOptionsAllowAndNoMore)
         std::vector<std::string> options;
         std::size_t allowed, asked;
     } kCases[] = {
-        {digits, 1000, 1000},
-        {digits, 1000, 1001},
-        {{"-l", "3"}, 141960, 141961},
-        {symbols, 1728, 1728},
-        {symbols, 1728, 1729},
-        {everyKind, 720, 720},
-        {everyKind, 720, 721},
-        {words, 16, 16},
-        {wordsExcluded, 14, 15},
+        {digits, 1000, 1000},  {digits, 1000, 1001},  {{"-l", "3"}, 141960, 141961},
+        {symbols, 1728, 1728}, {symbols, 1728, 1729}, {everyKind, 720, 720},
+        {everyKind, 720, 721}, {words, 16, 16},       {wordsExcluded, 14, 15},
     };
     for (const auto& c : kCases) {
         std::vector<std::string> arguments = c.options;

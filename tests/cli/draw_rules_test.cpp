@@ -10,6 +10,7 @@
 
 #include "cli/character_draw.h"
 #include "cli/run_plan.h"
+#include "cli/word_list.h"
 #include "engine/information.h"
 #include "engine/password_space.h"
 #include "engine/secure_random.h"
@@ -86,8 +87,9 @@ TEST(DrawRules, InformationIsTheChanceOfEveryPasswordAndTheDrawFollowsIt)
         {"exclude", {"-tletters", "-cupper", "--exclude=ABCDEFGHKMNPQRSTUVW", "-l4"}, true},
         {"every kind, the dialog's weights", {"-thex", "--every-kind", "-l3"}, false},
         {"every kind, five positions", {"-tdigits", "--symbols=#%", "--every-kind", "-l4"}, false},
-        {"every kind, repeats", {"-tdigits", "--symbols=#%", "--every-kind", "--allow-repeats",
-                                 "--allow-similar", "-l3"}, true},
+        {"every kind, repeats",
+         {"-tdigits", "--symbols=#%", "--every-kind", "--allow-repeats", "--allow-similar", "-l3"},
+         true},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -136,6 +138,49 @@ TEST(DrawRules, InformationIsTheChanceOfEveryPasswordAndTheDrawFollowsIt)
     }
 }
 
+double ChiSquare(const std::map<std::string, int>& seen, std::size_t cells, int draws)
+{
+    const double expected = static_cast<double>(draws) / static_cast<double>(cells);
+    double sum = static_cast<double>(cells - seen.size()) * expected;
+    for (const auto& [cell, count] : seen) {
+        sum += (count - expected) * (count - expected) / expected;
+    }
+    return sum;
+}
+
+// A passphrase is words drawn alike from the list's distinct words (a BOM,
+// CRs, blanks, repeats and a word holding the separator left out): each of
+// the 5 x 5 passphrases reads differently, the figure gives each 1/25, and
+// 300000 draws fall alike on them. Places past one 15-bit draw are alike too.
+TEST(DrawRules, PassphrasesAreWordsDrawnAlike)
+{
+    const auto list = std::filesystem::temp_directory_path() / "sorvane-passphrase-words";
+    std::ofstream(list, std::ios::binary)
+        << "\xEF\xBB\xBFred\r\n\ngreen\n blue \nred\nsky-blue\nnavy\nteal";
+    PassphraseRule rule;
+    EXPECT_EQ(LoadPassphraseWords(list.string(), "-", false, rule.words), "");
+    std::filesystem::remove(list);
+    EXPECT_EQ(rule.words, (std::vector<std::string>{"red", "green", "blue", "navy", "teal"}));
+    rule.count = 2;
+    rule.separator = "-";
+    EXPECT_EQ(rule.Size(), PasswordCount(25));
+    EXPECT_NEAR(25 * std::exp2(-rule.Bits()), 1.0, 1e-12);
+    constexpr int kDraws = 300000;
+    SecureRandomSource random(SeededBytes(5));
+    std::map<std::string, int> seen;
+    std::map<std::string, int> places;
+    std::string text;
+    for (int n = 0; n < kDraws; ++n) {
+        const std::uint32_t pair[2] = {DrawPlace(random, 5), DrawPlace(random, 5)};
+        rule.Compose(pair, text);
+        ++seen[text];
+        ++places[std::to_string(DrawPlace(random, 40000) / 5000)];
+    }
+    EXPECT_EQ(seen.size(), 25u);
+    EXPECT_LT(ChiSquare(seen, 25, kDraws), 24 + 5 * std::sqrt(48.0));
+    EXPECT_LT(ChiSquare(places, 8, kDraws), 7 + 5 * std::sqrt(14.0));
+}
+
 // The walk counts the dialog's spaces as PasswordSpace does, for every
 // option set, at lengths where the five-position rule matters.
 TEST(DrawRules, WalkCountsTheDialogsSpaces)
@@ -177,8 +222,8 @@ TEST(DrawRules, MinBitsPicksTheShortestLengthThatReaches)
     }
     const ParsedCommandLine parsed =
         ParseCommandLine(std::vector<std::string_view>{"-tdigits", "--symbols=#%", "--every-kind"});
-    for (const auto& [bits, length] : {std::pair{least[4] - 1e-9, 4}, {least[4] + 1e-9, 5},
-                                       {least[3] - 1e-9, 3}}) {
+    for (const auto& [bits, length] :
+         {std::pair{least[4] - 1e-9, 4}, {least[4] + 1e-9, 5}, {least[3] - 1e-9, 3}}) {
         CliRequest request = parsed.request;
         request.minBits = bits;
         RunPlan chosen;
