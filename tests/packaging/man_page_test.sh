@@ -9,7 +9,7 @@ page=$2
 
 help_options() {
   "$program" --help | tr -d '\r' |
-    grep -oE '^ {2,}(-[[:alnum:]], )?--[[:alnum:]-]+(=[[:upper:]]+)?' | sed 's/^ *//'
+    grep -oE '^ {2,}(-[[:alnum:]], )?--[[:alnum:]-]+(=[[:upper:]]+|\[=[[:upper:]]+\])?' | sed 's/^ *//'
 }
 # The line after each .TP of OPTIONS, without its fonts and escapes.
 page_options() {
