@@ -15,7 +15,7 @@
 // a walk position by position over the windows of class types (and over the
 // kinds held so far) visits every password's case without listing the
 // passwords. The rule's two ways to fill an alphabet (the draw formulas'
-// weights, or every character alike) give at most six class types, so a
+// weights, or every character alike) give at most five class types, so a
 // walk of 64 positions takes a few million steps at most.
 
 // By length 0 to maxLength: the chance that a password drawn from the
