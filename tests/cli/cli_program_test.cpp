@@ -286,6 +286,30 @@ TEST(SorvaneCli, WritesWellFormedJsonUpToWhatTheOptionsAllow)
     EXPECT_EQ(distinct.size(), 336u);
 }
 
+// The JSON figure of the command line's own rules: with every kind, each of
+// the 720 passwords that hold a digit and a symbol has one chance in 720; a
+// passphrase of two words of four, one in 16, and its object tells the words.
+TEST(SorvaneCli, WritesTheExactInformationOfTheNewRules)
+{
+    const ProgramRun run = RunCli({"-tdigits", "--symbols=#%", "--every-kind", "--allow-similar",
+                                   "--allow-repeats", "-l3", "-n720", "-fjson"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::vector<std::smatch> rows = JsonRows(run.out);
+    ASSERT_EQ(rows.size(), 720u);
+    for (const std::smatch& row : rows) {
+        EXPECT_NEAR(std::strtod(row.str(4).c_str(), nullptr), std::log2(720.0), 1e-12);
+    }
+    const fs::path list = fs::temp_directory_path() / "sorvane-cli-json-words";
+    std::ofstream(list) << "ant\nbee\ncat\ndog\n";
+    const ProgramRun words = RunCli({"--words=2", "--word-list", list.string(), "-n16", "-fjson"});
+    fs::remove(list);
+    EXPECT_EQ(words.status, 0) << words.err;
+    const std::regex figure(R"("information_bits": 4, "list_words": 4\})");
+    EXPECT_EQ(std::distance(std::sregex_iterator(words.out.begin(), words.out.end(), figure),
+                            std::sregex_iterator()),
+              16);
+}
+
 // A word list that leaves exactly four passwords gives exactly those, then
 // status 1. It is read with the dialog's text-mode rules: CR LF, spaces
 // trimmed, nothing after a Ctrl-Z (so the word written there is still allowed).
