@@ -14,7 +14,7 @@ constexpr int kMostCapacityBits = 32;
 constexpr std::size_t kFirstBlockSize = std::size_t{64} << 10;
 
 // Entries whose stored words are fetched this far ahead of their placing.
-constexpr std::size_t kAhead = 32;
+constexpr std::size_t kAhead = 128;
 
 } // namespace
 

@@ -15,6 +15,7 @@
 #include "engine/password_space.h"
 #include "engine/secure_random.h"
 #include "engine/rule_walk.h"
+#include "tests/engine/option_sets.h"
 
 namespace {
 
@@ -185,12 +186,8 @@ TEST(DrawRules, PassphrasesAreWordsDrawnAlike)
 // option set, at lengths where the five-position rule matters.
 TEST(DrawRules, WalkCountsTheDialogsSpaces)
 {
-    for (int set = 0; set < 4 * 3 * 4; ++set) {
-        PasswordOptions options;
-        options.characterType = static_cast<CharacterType>(set % 4);
-        options.letterCase = static_cast<LetterCase>(set / 4 % 3);
-        options.excludeSimilar = set / 12 % 2 != 0;
-        options.excludeDuplicate = set / 24 != 0;
+    for (int set = 0; set < kDialogOptionSets; ++set) {
+        PasswordOptions options = DialogOptionSet(set);
         for (const int length : {3, 7, 64}) {
             options.length = length;
             const DrawRule rule{DialogAlphabet(options), options.excludeDuplicate, false};

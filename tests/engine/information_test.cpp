@@ -7,6 +7,7 @@
 
 #include "engine/composer.h"
 #include "engine/information.h"
+#include "tests/engine/option_sets.h"
 
 namespace {
 
@@ -87,12 +88,8 @@ void CheckEveryPassword(const PasswordOptions& options, int length)
 TEST(InformationContent, EqualsTheChanceOfEveryPasswordCountedOneByOne)
 {
     // Four types by three cases by the two rules on and off.
-    for (int set = 0; set < 4 * 3 * 4; ++set) {
-        PasswordOptions options;
-        options.characterType = static_cast<CharacterType>(set % 4);
-        options.letterCase = static_cast<LetterCase>(set / 4 % 3);
-        options.excludeSimilar = set / 12 % 2 != 0;
-        options.excludeDuplicate = set / 24 != 0;
+    for (int set = 0; set < kDialogOptionSets; ++set) {
+        PasswordOptions options = DialogOptionSet(set);
         SCOPED_TRACE(set);
         CheckEveryPassword(options, 3);
     }
