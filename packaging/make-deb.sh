@@ -15,15 +15,7 @@
 # date is SOURCE_DATE_EPOCH, every owner root, every mode fixed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-SOURCE_DATE_EPOCH=$("$root/packaging/source-date-epoch.sh")
-export SOURCE_DATE_EPOCH
-export TZ=UTC LC_ALL=C
-umask 022
-
-die() {
-  echo "make-deb: $*" >&2
-  exit 1
-}
+source "$root/packaging/reproducible-env.sh"
 
 build=$(realpath -m "${1:-$root/build/native}")
 out=$(realpath -m "${2:-$root/build/packages}")

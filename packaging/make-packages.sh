@@ -19,15 +19,7 @@
 # every mode fixed, and the MSI's codes follow from its contents.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-SOURCE_DATE_EPOCH=$("$root/packaging/source-date-epoch.sh")
-export SOURCE_DATE_EPOCH
-export TZ=UTC LC_ALL=C
-umask 022
-
-die() {
-  echo "make-packages: $*" >&2
-  exit 1
-}
+source "$root/packaging/reproducible-env.sh"
 
 version=""
 if [ "${1:-}" = --version ]; then
