@@ -186,6 +186,17 @@ constexpr std::string_view kNoValue{"\0", 1};
 
 // A set of characters: printable ASCII other than the space, so every
 // password stays one word on any line; a symbol set holds no letter or digit.
+// A file the option names; an empty name is refused.
+std::optional<std::string> SetPath(std::string_view value, std::string_view shown,
+                                   std::string& path)
+{
+    if (value.empty()) {
+        return "empty file name for " + std::string(shown) + ": allowed is the path of a word list";
+    }
+    path = value;
+    return std::nullopt;
+}
+
 std::optional<std::string> ApplySet(OptionId id, std::string_view value, std::string_view shown,
                                     CliRequest& request)
 {
@@ -252,12 +263,7 @@ std::optional<std::string> Apply(OptionId id, std::string_view value, std::strin
         }
         return Invalid("format", value, shown, NameList(kFormats));
     case OptionId::Dictionary:
-        if (value.empty()) {
-            return "empty file name for " + std::string(shown) +
-                   ": allowed is the path of a word list";
-        }
-        request.dictionaryPath = value;
-        return std::nullopt;
+        return SetPath(value, shown, request.dictionaryPath);
     case OptionId::Symbols:
     case OptionId::Include:
     case OptionId::Exclude:
@@ -275,12 +281,7 @@ std::optional<std::string> Apply(OptionId id, std::string_view value, std::strin
         }
         return Invalid("number of words", value, shown, WordsRange());
     case OptionId::WordList:
-        if (value.empty()) {
-            return "empty file name for " + std::string(shown) +
-                   ": allowed is the path of a word list";
-        }
-        request.wordListPath = value;
-        return std::nullopt;
+        return SetPath(value, shown, request.wordListPath);
     case OptionId::Separator:
         request.separator = value;
         request.separatorGiven = true;
