@@ -222,19 +222,39 @@ int ExclusionDictionary::ReadWords(std::FILE* file, ProgressSink* sink, std::siz
     DictionaryReader reader(file, blockSize);
     std::string_view read;
     std::int64_t position = 0;
-    char folded[kDictionaryReadLimit];
     while (reader.Next(read, position)) {
         if (sink && !sink->ReportProgress(ProgressPercentage(position, size))) {
             break;
         }
-        const std::string_view word = DictionaryWord(read);
-        if (!word.empty()) {
-            table->Append(Folded(word, folded));
-        }
+        AppendWord(read);
     }
     table->Settle();
     loadedWhole = !reader.Failed();
     return StoredCount(*table);
+}
+
+// DictionaryWord and Folded in one pass, straight into the table's storage:
+// the blanks before the word are skipped, its bytes copied folded up to a
+// zero byte, and the blanks they end with dropped.
+void ExclusionDictionary::AppendWord(std::string_view read)
+{
+    std::size_t at = 0;
+    while (at < read.size() && IsTrimmed(read[at])) {
+        ++at;
+    }
+    if (at == read.size() || read[at] == '\0') {
+        return;
+    }
+    char* const word = table->SpaceFor(read.size() - at);
+    std::size_t length = 0;
+    for (; at < read.size() && read[at] != '\0'; ++at) {
+        const char c = read[at];
+        word[length++] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    while (IsTrimmed(word[length - 1])) {
+        --length;
+    }
+    table->AppendWritten(length);
 }
 
 void ExclusionDictionary::Prefetch(std::string_view password) const

@@ -95,6 +95,7 @@ public:
 
 private:
     int ReadWords(std::FILE* file, ProgressSink* sink, std::size_t blockSize);
+    void AppendWord(std::string_view read);
 
     std::unique_ptr<WordTable> table;
     bool loadedWhole = true;

@@ -14,7 +14,7 @@ constexpr int kMostCapacityBits = 32;
 constexpr std::size_t kFirstBlockSize = std::size_t{64} << 10;
 
 // Entries whose stored words are fetched this far ahead of their placing.
-constexpr std::size_t kAhead = 128;
+constexpr std::size_t kAhead = 64;
 
 } // namespace
 
@@ -92,17 +92,6 @@ bool WordTable::Place(std::uint64_t entry, std::size_t limit)
     }
 }
 
-void WordTable::FetchEqualHashes(std::uint64_t entry) const
-{
-    const std::uint32_t hash = HashOf(entry);
-    for (std::size_t slot = Home(hash); slots[slot] != 0; slot = NextSlot(slot)) {
-        if (HashOf(slots[slot]) == hash) {
-            PrefetchForRead(EntryAt(static_cast<std::uint32_t>(slots[slot])));
-            PrefetchForRead(EntryAt(static_cast<std::uint32_t>(entry)));
-        }
-    }
-}
-
 // The new index is complete before the old one goes, so a failed growth
 // leaves the table as it was.
 void WordTable::Grow()
@@ -124,12 +113,12 @@ void WordTable::Grow()
     }
 }
 
-std::uint32_t WordTable::Store(std::string_view word)
+unsigned char* WordTable::Room(std::size_t length)
 {
-    if (word.size() > kMaxWordLength) {
+    if (length > kMaxWordLength) {
         throw std::length_error("WordTable: word too long");
     }
-    const std::size_t size = EntrySize(word.size());
+    const std::size_t size = EntrySize(length);
     if (blocks.empty() || blocks.back().size - blocks.back().used < size) {
         // Places are 32 bits of even offsets.
         if ((blocks.size() + 1) * kBlockSize / 2 >= std::size_t{0xFFFFFFFF}) {
@@ -142,17 +131,41 @@ std::uint32_t WordTable::Store(std::string_view word)
         blocks.push_back(
             {std::unique_ptr<unsigned char[]>(new unsigned char[blockSize]), blockSize, 0});
     }
+    return blocks.back().Bytes() + blocks.back().used;
+}
+
+std::uint32_t WordTable::Keep(std::size_t length)
+{
     Block& block = blocks.back();
-    unsigned char* const entry = block.Bytes() + block.used;
-    const auto length = static_cast<std::uint16_t>(word.size());
-    std::memcpy(entry, &length, sizeof length);
+    const auto stored = static_cast<std::uint16_t>(length);
+    std::memcpy(block.Bytes() + block.used, &stored, sizeof stored);
+    const std::size_t offset = (blocks.size() - 1) * kBlockSize + block.used;
+    block.used += EntrySize(length);
+    ++entryCount;
+    return static_cast<std::uint32_t>(offset / 2 + 1);
+}
+
+std::uint32_t WordTable::Store(std::string_view word)
+{
+    unsigned char* const entry = Room(word.size());
     if (!word.empty()) {
         std::memcpy(entry + kLengthSize, word.data(), word.size());
     }
-    const std::size_t offset = (blocks.size() - 1) * kBlockSize + block.used;
-    block.used += size;
-    ++entryCount;
-    return static_cast<std::uint32_t>(offset / 2 + 1);
+    return Keep(word.size());
+}
+
+char* WordTable::SpaceFor(std::size_t length)
+{
+    return reinterpret_cast<char*>(Room(length) + kLengthSize);
+}
+
+void WordTable::AppendWritten(std::size_t length)
+{
+    const Block& block = blocks.back();
+    const auto* const word = reinterpret_cast<const char*>(block.Bytes() + block.used + kLengthSize);
+    ++sortCounts[SortKey(WordHash(std::string_view(word, length)))];
+    Keep(length);
+    unsettled = true;
 }
 
 void WordTable::Append(std::string_view word)
@@ -189,12 +202,56 @@ void WordTable::ForEachEntry(Visitor&& visit) const
     }
 }
 
+// Orders a group's entries by their mixed hash: by home in any index, and
+// with equal hashes side by side. The group's entries share the top
+// kSortBits bits; two counting passes of ten bits sort the rest of a group
+// of the usual size, in a spare buffer that stays in the cache.
+void WordTable::SortGroup(std::uint64_t* first, std::size_t count, std::vector<std::uint64_t>& spare)
+{
+    const auto byMixedHash = [](std::uint64_t a, std::uint64_t b) {
+        return Mixed(HashOf(a)) < Mixed(HashOf(b));
+    };
+    if (count <= kSmallGroup || count > kLargeGroup) {
+        std::sort(first, first + count, byMixedHash);
+        return;
+    }
+    spare.resize(std::max(spare.size(), count));
+    std::uint64_t* from = first;
+    std::uint64_t* to = spare.data();
+    for (int shift = 0; shift < 32 - kSortBits; shift += kDigitBits) {
+        std::uint32_t starts[std::size_t{1} << kDigitBits] = {};
+        const auto digit = [shift](std::uint64_t entry) {
+            return (Mixed(HashOf(entry)) >> shift) & ((1u << kDigitBits) - 1);
+        };
+        for (std::size_t i = 0; i < count; ++i) {
+            ++starts[digit(from[i])];
+        }
+        std::uint32_t sum = 0;
+        for (std::uint32_t& start : starts) {
+            sum += std::exchange(start, sum);
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            to[starts[digit(from[i])]++] = from[i];
+        }
+        std::swap(from, to);
+    }
+    if (from != first) {
+        std::copy(from, from + count, first);
+    }
+}
+
 // The sorted entries wait in the top of the new index itself, so settling
 // needs no memory beyond the index: at most three slots in four are ever
 // used, and the entries are placed from the bottom up while they are read
-// from below the top. Each slot read is emptied; should a search ever reach
+// from below the top. Each slot read is emptied; should a placing ever reach
 // the entries not yet read (a long run of equal homes near the end), those
 // few move aside first.
+//
+// In the order of their homes, each entry simply takes the slot after the
+// last one placed, or its home when that lies further on: the index is
+// written front to back. A word listed again has the hash of its first copy
+// and comes right after it, so it is compared only with the run of its own
+// hash, whose words were read just before; its own word is fetched ahead.
 void WordTable::Settle()
 {
     if (!unsettled) {
@@ -216,19 +273,36 @@ void WordTable::Settle()
         next[key] = next[key - 1] + sortCounts[key - 1];
     }
     ForEachEntry([&](std::uint64_t entry) { fresh[next[SortKey(HashOf(entry))]++] = entry; });
+    std::vector<std::uint64_t> spare;
+    for (std::size_t key = 0, start = top; key < next.size(); start = next[key++]) {
+        SortGroup(&fresh[start], next[key] - start, spare);
+    }
+    spare = {};
     std::swap(slots, fresh);
     capacity = std::size_t{1} << bits;
     capacityBits = bits;
     indexed = 0;
     unsettled = false;
+    PlaceSorted(top);
+}
+
+void WordTable::PlaceSorted(std::size_t top)
+{
     std::vector<std::uint64_t> aside;
     std::size_t unread = top; // the first slot still holding a sorted entry
-    for (std::size_t i = 0; i < words; ++i) {
-        const std::size_t at = top + i;
-        if (at + kAhead < capacity && at + kAhead >= unread) {
-            // Homes rise through the index; only the stored words of equal
-            // hashes are read at random, fetched ahead.
-            FetchEqualHashes(slots[at + kAhead]);
+    std::size_t cursor = 0;   // the slot after the last one placed in order
+    std::size_t run = 0;      // the first slot of the last hash placed in order
+    std::uint64_t previous = 0;
+    const auto moveAside = [&] {
+        aside.assign(&slots[unread], &slots[0] + capacity);
+        std::fill(&slots[unread], &slots[0] + capacity, 0);
+        unread = capacity;
+    };
+    for (std::size_t at = top; at < capacity; ++at) {
+        if (const std::size_t ahead = at + kAhead; ahead < capacity && ahead - 1 >= unread &&
+                                                   HashOf(slots[ahead]) == HashOf(slots[ahead - 1])) {
+            PrefetchForRead(EntryAt(static_cast<std::uint32_t>(slots[ahead])));
+            PrefetchForRead(EntryAt(static_cast<std::uint32_t>(slots[ahead - 1])));
         }
         std::uint64_t entry;
         if (at >= unread) {
@@ -237,11 +311,35 @@ void WordTable::Settle()
         } else {
             entry = aside[at - (capacity - aside.size())];
         }
-        if (!Place(entry, unread)) {
-            aside.assign(&slots[unread], &slots[0] + capacity);
-            std::fill(&slots[unread], &slots[0] + capacity, 0);
-            unread = capacity;
-            Place(entry, unread);
+        const bool sameHash = at != top && HashOf(entry) == HashOf(previous);
+        previous = entry;
+        const std::size_t slot = std::max(Home(HashOf(entry)), cursor);
+        if (slot >= capacity) {
+            // The end is reached: the last few search from their homes and
+            // wrap to the front, as any insertion does.
+            if (!Place(entry, unread)) {
+                moveAside();
+                Place(entry, unread);
+            }
+            cursor = capacity;
+            continue;
         }
+        if (sameHash) {
+            bool listed = false;
+            for (std::size_t held = run; held < cursor && !listed; ++held) {
+                listed = WordAt(slots[held]) == WordAt(entry);
+            }
+            if (listed) {
+                continue;
+            }
+        } else {
+            run = slot;
+        }
+        if (slot >= unread) {
+            moveAside();
+        }
+        slots[slot] = entry;
+        ++indexed;
+        cursor = slot + 1;
     }
 }

@@ -52,6 +52,14 @@ public:
     // next Settle.
     void Append(std::string_view word);
 
+    // Room in the storage for a word of up to length bytes, written there by
+    // the caller and then kept by AppendWritten; a word read and changed on
+    // its way in is copied once. Throws as Insert does.
+    char* SpaceFor(std::size_t length);
+    // Appends, as Append does, the first length bytes written at SpaceFor's
+    // answer (at most the length asked for there).
+    void AppendWritten(std::size_t length);
+
     // Indexes every word stored; from then on Contains finds the appended
     // words too. Throws std::bad_alloc when the index does not fit, and the
     // table then stays as it was.
@@ -126,9 +134,10 @@ private:
         return blocks[offset >> kBlockShift].Bytes() + (offset & (kBlockSize - 1));
     }
     // The hash's place in the index: its bits mixed upward, the top ones taken.
+    static std::uint32_t Mixed(std::uint32_t hash) { return hash * 0x9E3779B1u; }
     std::size_t Home(std::uint32_t hash) const
     {
-        return static_cast<std::size_t>((hash * 0x9E3779B1u) >> (32 - capacityBits));
+        return static_cast<std::size_t>(Mixed(hash) >> (32 - capacityBits));
     }
     std::size_t NextSlot(std::size_t slot) const { return (slot + 1) & (capacity - 1); }
 
@@ -148,10 +157,12 @@ private:
     // The settling sorts entries by the top bits of their mixed hash, which
     // are those of their home in any index of at least that many slots.
     static constexpr int kSortBits = 12;
-    static std::size_t SortKey(std::uint32_t hash)
-    {
-        return (hash * 0x9E3779B1u) >> (32 - kSortBits);
-    }
+    static std::size_t SortKey(std::uint32_t hash) { return Mixed(hash) >> (32 - kSortBits); }
+    // Within a group: sorted in counting passes of this many bits, or
+    // compared when too few or too many to count well.
+    static constexpr int kDigitBits = 10;
+    static constexpr std::size_t kSmallGroup = 256;
+    static constexpr std::size_t kLargeGroup = std::size_t{1} << 16;
 
     // The first slot holding the word, or the empty slot that ends the search.
     std::size_t Find(std::string_view word, std::uint32_t hash) const;
@@ -159,10 +170,15 @@ private:
     // slot on the way holds an equal word: a word listed again is kept for
     // the count and the walk, but indexed once.
     bool Place(std::uint64_t entry, std::size_t limit = SIZE_MAX);
-    // Starts fetching the stored words that placing the entry will compare.
-    void FetchEqualHashes(std::uint64_t entry) const;
+    // Places the entries sorted in slots from top on, each word once.
+    void PlaceSorted(std::size_t top);
+    static void SortGroup(std::uint64_t* first, std::size_t count, std::vector<std::uint64_t>& spare);
     // Copies the word into the last block, or a new one, and answers its place.
     std::uint32_t Store(std::string_view word);
+    // Where the next entry goes, in the last block or a new one with room
+    // for a word of length bytes; Keep(length) then makes it an entry.
+    unsigned char* Room(std::size_t length);
+    std::uint32_t Keep(std::size_t length);
     template <class Visitor>
     void ForEachEntry(Visitor&& visit) const;
     void Grow();

@@ -489,6 +489,43 @@ TEST(WordTable, KeepsEveryWordAcrossManyBlocks)
     EXPECT_EQ(visited, words);
 }
 
+// Settling sorts words by the top bits of their hash mixed as the index
+// mixes it, then within each such part; a part crowded with words, each
+// listed twice, must be sorted and placed as well as a sparse one.
+TEST(WordTable, SettlesAPartOfTheIndexCrowdedWithWords)
+{
+    const auto crowded = [](const std::string& word) {
+        return (WordHash(word) * 0x9E3779B1u) >> 20 == 0x5A5;
+    };
+    Words words;
+    for (int i = 0; words.size() < 700; ++i) {
+        if (std::string word = "c" + std::to_string(i); crowded(word)) {
+            words.push_back(word);
+        }
+    }
+    WordTable table;
+    for (int copy = 0; copy < 2; ++copy) {
+        for (const std::string& word : words) {
+            table.Append(word);
+        }
+    }
+    // Enough others for an index of 2^17 slots, in which the crowded part's
+    // homes spread over 32 of them.
+    for (int i = 0; i < 60000; ++i) {
+        table.Append("s" + std::to_string(i));
+    }
+    table.Settle();
+    EXPECT_EQ(table.EntryCount(), 2 * 700 + 60000);
+    for (const std::string& word : words) {
+        ASSERT_TRUE(table.Contains(word)) << word;
+        ASSERT_FALSE(table.Contains(word + "0")) << word;
+    }
+    for (int i = 0; i < 60000; ++i) {
+        ASSERT_TRUE(table.Contains("s" + std::to_string(i)));
+        ASSERT_FALSE(table.Contains("c" + std::to_string(i) + "s"));
+    }
+}
+
 #if defined(__GLIBC__)
 // A stream that gives some lines and then fails, as a file on a failing disk
 // or a dropped network share would.
