@@ -27,8 +27,8 @@ std::uint32_t WordHash(std::string_view word);
 //
 // Insert indexes each word as it comes, growing the index. A load of many
 // words appends them instead and settles once: the index is then built in
-// one pass, sized for every word, its entries sorted first by the top bits
-// of their homes so that it is written front to back, never at random.
+// one pass, sized for every word, its entries sorted by their homes so that
+// it is written front to back, never at random.
 class WordTable {
 public:
     static constexpr std::size_t kMaxWordLength = 0xFFFF;
