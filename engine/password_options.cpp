@@ -4,6 +4,7 @@
 #include <type_traits>
 #include <typeinfo>
 
+#include "engine/always_inline.h"
 #include "engine/candidate_table.h"
 #include "engine/draw_formulas.h"
 #include "engine/secure_random.h"
@@ -52,10 +53,14 @@ unsigned TableIndex(Source& random, int width, unsigned size)
 
 // The table's draw: one index a candidate. The table holds no look-alike
 // when they are excluded, so only an index past the table and the
-// five-position rule can still send a candidate back.
+// five-position rule can still send a candidate back. Inlined into the loop
+// over the passwords, where the source's bits are a local copy: out of line,
+// every character written could alias them, and they would be read from
+// memory and written back for each draw.
 template <typename Source>
-void DrawTableInto(Source& random, const CandidateTable& table, bool excludeDuplicate,
-                   RecentCharacters recent, char* text, std::size_t length)
+SORVANE_ALWAYS_INLINE void DrawTableInto(Source& random, const CandidateTable& table,
+                                         bool excludeDuplicate, RecentCharacters recent, char* text,
+                                         std::size_t length)
 {
     const auto size = static_cast<unsigned>(table.Size());
     const int width = table.Width();
