@@ -162,7 +162,8 @@ char* WordTable::SpaceFor(std::size_t length)
 void WordTable::AppendWritten(std::size_t length)
 {
     const Block& block = blocks.back();
-    const auto* const word = reinterpret_cast<const char*>(block.Bytes() + block.used + kLengthSize);
+    const auto* const word =
+        reinterpret_cast<const char*>(block.Bytes() + block.used + kLengthSize);
     ++sortCounts[SortKey(WordHash(std::string_view(word, length)))];
     Keep(length);
     unsettled = true;
@@ -206,7 +207,8 @@ void WordTable::ForEachEntry(Visitor&& visit) const
 // with equal hashes side by side. The group's entries share the top
 // kSortBits bits; two counting passes of ten bits sort the rest of a group
 // of the usual size, in a spare buffer that stays in the cache.
-void WordTable::SortGroup(std::uint64_t* first, std::size_t count, std::vector<std::uint64_t>& spare)
+void WordTable::SortGroup(std::uint64_t* first, std::size_t count,
+                          std::vector<std::uint64_t>& spare)
 {
     const auto byMixedHash = [](std::uint64_t a, std::uint64_t b) {
         return Mixed(HashOf(a)) < Mixed(HashOf(b));
@@ -299,8 +301,9 @@ void WordTable::PlaceSorted(std::size_t top)
         unread = capacity;
     };
     for (std::size_t at = top; at < capacity; ++at) {
-        if (const std::size_t ahead = at + kAhead; ahead < capacity && ahead - 1 >= unread &&
-                                                   HashOf(slots[ahead]) == HashOf(slots[ahead - 1])) {
+        if (const std::size_t ahead = at + kAhead;
+            ahead < capacity && ahead - 1 >= unread &&
+            HashOf(slots[ahead]) == HashOf(slots[ahead - 1])) {
             PrefetchForRead(EntryAt(static_cast<std::uint32_t>(slots[ahead])));
             PrefetchForRead(EntryAt(static_cast<std::uint32_t>(slots[ahead - 1])));
         }

@@ -172,7 +172,8 @@ private:
     bool Place(std::uint64_t entry, std::size_t limit = SIZE_MAX);
     // Places the entries sorted in slots from top on, each word once.
     void PlaceSorted(std::size_t top);
-    static void SortGroup(std::uint64_t* first, std::size_t count, std::vector<std::uint64_t>& spare);
+    static void SortGroup(std::uint64_t* first, std::size_t count,
+                          std::vector<std::uint64_t>& spare);
     // Copies the word into the last block, or a new one, and answers its place.
     std::uint32_t Store(std::string_view word);
     // Where the next entry goes, in the last block or a new one with room
