@@ -38,12 +38,17 @@ std::string_view Trim(std::string_view text)
 }
 
 // ASCII case folding, A to Z only: the one folding of both the stored words
-// and the passwords looked up. Answers the folded text, in buffer.
+// and the passwords looked up.
+char FoldedByte(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The folded text, in buffer.
 std::string_view Folded(std::string_view text, char (&buffer)[kDictionaryReadLimit])
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        buffer[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        buffer[i] = FoldedByte(text[i]);
     }
     return std::string_view(buffer, text.size());
 }
@@ -248,8 +253,7 @@ void ExclusionDictionary::AppendWord(std::string_view read)
     char* const word = table->SpaceFor(read.size() - at);
     std::size_t length = 0;
     for (; at < read.size() && read[at] != '\0'; ++at) {
-        const char c = read[at];
-        word[length++] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        word[length++] = FoldedByte(read[at]);
     }
     while (IsTrimmed(word[length - 1])) {
         --length;
