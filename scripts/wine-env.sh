@@ -62,6 +62,13 @@ wine_reg_add() {
   return 1
 }
 
+# Prints the lines in which Wine reported that the program whose output is in
+# <log> crashed, and answers whether there were any. Some crashes end with
+# exit status 0 under this set-up, so a status alone never shows one.
+wine_crash_lines() {
+  grep -a -E '^(wine: Unhandled|Unhandled exception:|wine: .*stack overflow)' "$1"
+}
+
 wine_env_stop() {
   if [ -n "${WINEPREFIX:-}" ]; then
     wineserver -k 2>/dev/null || true

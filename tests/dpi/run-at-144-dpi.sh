@@ -27,9 +27,9 @@ wineserver -p
 # The tests of the scale check the sizes for whatever DPI they find; told
 # the DPI to expect, they fail first if the screen is at another.
 export SORVANE_TEST_DPI=144
-"$root/scripts/wine-exec" "$build/tests/listctrl/list_window_tests.exe" --gtest_brief=1 \
+"$root/scripts/wine-gtest" "$build/tests/listctrl/list_window_tests.exe" --gtest_brief=1 \
   --gtest_filter='ListWindowTest.FollowsTheScaleOfItsScreenAndItsChanges:ListImagesForDpi.*'
-"$root/scripts/wine-exec" "$build/tests/app/app_tests.exe" --gtest_brief=1 \
+"$root/scripts/wine-gtest" "$build/tests/app/app_tests.exe" --gtest_brief=1 \
   --gtest_filter='ManifestSettings.TheDialogStartsAtItsScreensScale'
 
 # The photograph: twenty passwords, the third row selected, as the 96-DPI
@@ -48,5 +48,11 @@ import -window "$window" "$shot"
 xdotool mousemove --window "$window" $((width / 2)) $((height / 10))
 sleep 0.3
 xdotool key Escape
-wait "$pid" || true
+status=0
+wait "$pid" || status=$?
+if crash=$(wine_crash_lines "$build/sorvane-144dpi.log"); then
+  echo "Sorvane crashed at 144 DPI: $crash" >&2
+  exit 1
+fi
+[ "$status" -eq 2 ] || { echo "Sorvane ended with $status at 144 DPI, expected 2" >&2; exit 1; }
 echo "Screenshot at 144 DPI: $shot"

@@ -12,6 +12,7 @@ exe=$1
 list_names=$2
 key='HKCU\SOFTWARE\Tavolin\Sorvane'
 work=$(mktemp -d)
+source "$(dirname "$0")/../../scripts/wine-env.sh"
 pid=""
 failures=0
 
@@ -68,13 +69,15 @@ wait_for_batch() {
   return 1
 }
 
-# Waits for the program to end and checks its exit code.
+# Waits for the program to end and checks its exit code, and that Wine
+# reported no crash (some end with status 0 here).
 expect_exit() {
-  local expected=$1 status
+  local expected=$1 status crash
   wait "$pid"
   status=$?
   pid=""
   [ "$status" -eq "$expected" ] || fail "exit code $status, expected $expected"
+  crash=$(wine_crash_lines "$work/out.txt") && fail "the program crashed: $crash"
 }
 
 # A delete has been seen to leave the last run's options: verify and retry.
@@ -245,7 +248,8 @@ header_picture() {
 }
 # The list as a screen reader reads it: "row" or "title", a tab, the name.
 read_list() {
-  wine "$list_names" </dev/null >"$work/names.txt" 2>/dev/null || return 1
+  wine "$list_names" </dev/null >"$work/names.txt" 2>&1 || return 1
+  wine_crash_lines "$work/names.txt" >/dev/null && return 1
   tr -d '\r' <"$work/names.txt"
 }
 titles() { read_list | sed -n 's/^title\t//p' | paste -sd ,; }

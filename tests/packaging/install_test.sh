@@ -66,10 +66,15 @@ environment='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
 
 # Output of a Wine command goes through a file: a pipe could stay open in
 # Wine's background processes.
+# A crash Wine reports is a failure status, whatever the program's own.
 wine_output() {
-  "$@" </dev/null >"$work/out.txt" 2>/dev/null
-  local status=$?
+  "$@" </dev/null >"$work/out.txt" 2>"$work/err.txt"
+  local status=$? crash
   tr -d '\r' <"$work/out.txt"
+  if crash=$(wine_crash_lines "$work/err.txt"); then
+    echo "FAIL: $* crashed: $crash" >&2
+    [ "$status" -ne 0 ] || status=70
+  fi
   return $status
 }
 msiexec() { wine_output wine msiexec "$@" /qn >/dev/null; }
@@ -137,7 +142,7 @@ cli_output=$(wine_output wine "$program_dir/sorvane-cli.exe" --version) ||
 cli_output=$(cd "$work" && wine_output wine cmd /c sorvane-cli --version) ||
   fail "sorvane-cli in a new console exited with $?"
 [[ "$cli_output" == "$version" ]] || fail "sorvane-cli in a new console printed '$cli_output'"
-timeout 120 wine "$program_dir/sorvane.exe" </dev/null >/dev/null 2>&1 &
+timeout 120 wine "$program_dir/sorvane.exe" </dev/null >"$work/program.txt" 2>&1 &
 program=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$caption\$" | head -n 1)
 if [ -n "$window" ]; then
@@ -149,6 +154,7 @@ fi
 wait "$program"
 status=$?
 [ "$status" -eq 2 ] || fail "the installed program exited with $status, expected 2"
+crash=$(wine_crash_lines "$work/program.txt") && fail "the installed program crashed: $crash"
 
 echo "install $newer_version over it: one product remains"
 "$root/packaging/make-packages.sh" --version "$newer_version" "$build" "$work/newer" >/dev/null ||
