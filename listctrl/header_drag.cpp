@@ -12,6 +12,7 @@
 #include "toolkit/com_guard.h"
 #include "listctrl/password_list_control.h"
 #include "toolkit/module.h"
+#include "toolkit/posted_message_filter.h"
 
 namespace {
 
@@ -21,6 +22,9 @@ constexpr char kMarkerClass[] = "DropArrows";
 
 LRESULT CALLBACK MarkerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (IsForeignLifecycleMessage(message)) {
+        return 0;
+    }
     if (message == WM_PAINT) {
         const PaintDc dc(hwnd);
         if (dc.get() != nullptr) {

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "toolkit/module.h"
+#include "toolkit/posted_message_filter.h"
 
 namespace {
 
@@ -209,6 +210,9 @@ void TitleTip::Paint(HDC dc)
 
 LRESULT CALLBACK TitleTip::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (IsForeignLifecycleMessage(message)) {
+        return 0; // another thread's creation notice holds no structure of ours
+    }
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));

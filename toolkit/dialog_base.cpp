@@ -25,6 +25,7 @@ INT_PTR DialogBase::DoModal(HWND owner, int templateId)
     // later dialog of this thread to this object.
     programModule.RemovePendingWindow(this);
     window = nullptr;
+    setUp = false;
     return result;
 }
 
@@ -50,6 +51,15 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam, 
     auto* self = reinterpret_cast<DialogBase*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     if (self == nullptr) {
         return FALSE;
+    }
+    if (IsForeignLifecycleMessage(message) || (message == WM_INITDIALOG && self->setUp)) {
+        // Handled as far as the dialog manager is concerned, so it does not
+        // act on it either (it would free the dialog's own data on a
+        // destruction that is not happening). The set-up runs once.
+        return TRUE;
+    }
+    if (message == WM_INITDIALOG) {
+        self->setUp = true;
     }
     try {
         return self->Dispatch(message, wParam, lParam);

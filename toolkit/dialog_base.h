@@ -40,6 +40,7 @@ private:
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window = nullptr;
+    bool setUp = false; // WM_INITDIALOG has run
 };
 
 // Message numbers of reflected notifications.

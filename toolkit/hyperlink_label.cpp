@@ -233,7 +233,9 @@ bool HyperLinkLabel::Activate()
     const int id = GetDlgCtrlID(hwnd);
     if (Has(NotifyMode)) {
         NMHDR header{hwnd, static_cast<UINT_PTR>(id), static_cast<UINT>(NM_CLICK)};
+        activationPending = true;
         SendMessageA(parent, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&header));
+        activationPending = false;
         return true;
     }
     if (!Has(CommandMode)) {
@@ -250,7 +252,9 @@ bool HyperLinkLabel::Activate()
         InvalidateRect(hwnd, nullptr, TRUE);
         return true;
     }
+    activationPending = true;
     SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(hwnd));
+    activationPending = false;
     return true;
 }
 

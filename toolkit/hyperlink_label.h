@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "toolkit/accessible_object.h"
 #include "toolkit/subclassed_window.h"
@@ -54,6 +55,11 @@ public:
     bool SetLinkText(std::string_view newText);
     bool SetTarget(std::string_view newTarget);
     bool Activate();
+    // Answers true once for each activation, while the link tells its
+    // parent of it: a parent runs a link's command only when it can claim
+    // it, whatever else reaches it with the link's identifier (a command
+    // another program posts, or sends while the first one's box is open).
+    bool ClaimActivation() { return std::exchange(activationPending, false); }
     bool UpdateLinkRect();
     TaggedText SplitTaggedText() const;
 
@@ -112,5 +118,6 @@ private:
     bool paintsText = true;
     bool visited = false;
     bool hovering = false;
+    bool activationPending = false;
     AccessibleSlot accessible;
 };

@@ -22,6 +22,9 @@ bool IsSystemOnly(UINT message)
     case WM_GETOBJECT:
     case WM_CREATE:
     case WM_NCCREATE:
+    case WM_INITDIALOG:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
     case WM_NCCALCSIZE:
     case WM_GETMINMAXINFO:
     case WM_WINDOWPOSCHANGING:
@@ -32,6 +35,22 @@ bool IsSystemOnly(UINT message)
     case WM_GETTEXT:
     case WM_COPYDATA:
     case WM_HELP:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// What the system sends a window while making it, setting it up as a dialog
+// and destroying it, always on the window's own thread.
+bool IsLifecycle(UINT message)
+{
+    switch (message) {
+    case WM_NCCREATE:
+    case WM_CREATE:
+    case WM_INITDIALOG:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
         return true;
     default:
         return false;
@@ -70,4 +89,9 @@ bool PostedMessageFilter::IsSentOnly(UINT message)
         return IsSystemOnly(message - kReflectedMessageBase);
     }
     return IsSystemOnly(message);
+}
+
+bool IsForeignLifecycleMessage(UINT message)
+{
+    return IsLifecycle(message) && InSendMessageEx(nullptr) != ISMEX_NOSEND;
 }

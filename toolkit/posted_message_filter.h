@@ -24,3 +24,10 @@ public:
 private:
     UniqueHook hook;
 };
+
+// Whether the message being handled is one the system sends a window only
+// from the window's own thread (its creation, its set-up, its destruction)
+// and came from another thread or process instead. Any program can send our
+// windows any message; such a one must do nothing, or another program could
+// make the dialog set itself up again or a control drop its subclass.
+bool IsForeignLifecycleMessage(UINT message);

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "toolkit/posted_message_filter.h"
+
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
 }
@@ -45,6 +47,11 @@ LRESULT CALLBACK SubclassedWindow::SubclassProc(HWND hwnd, UINT message, WPARAM 
                                                 LPARAM lParam, UINT_PTR, DWORD_PTR refData)
 {
     auto* self = reinterpret_cast<SubclassedWindow*>(refData);
+    if (IsForeignLifecycleMessage(message)) {
+        // Not even the control's own procedure hears it: a static would free
+        // its text on a destruction that is not happening.
+        return 0;
+    }
     LRESULT result = 0;
     try {
         result = self->WindowProc(message, wParam, lParam);

@@ -82,11 +82,15 @@ protected:
         PostMessageA(settler, kSettle, 0, 0);
         ASSERT_TRUE(DialogRunner::WaitUntil([] { return settled.load(); }));
     }
+    // Clicks the link as the mouse does; the dialog runs a link's command
+    // for nothing else.
     void Post(int id) const
     {
-        PostMessageA(dialog->Window(), WM_COMMAND, MAKEWPARAM(id, 0),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog->Window(), id)));
+        const HWND link = GetDlgItem(dialog->Window(), id);
+        PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, kInsideLink);
+        PostMessageA(link, WM_LBUTTONUP, 0, kInsideLink);
     }
+    static constexpr LPARAM kInsideLink = MAKELPARAM(5, 5);
     // The visible dialog boxes of the dialog's thread besides the main one.
     std::vector<HWND> Boxes() const
     {
@@ -132,6 +136,15 @@ protected:
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
         ASSERT_TRUE(DialogRunner::WaitUntil([box] { return !IsWindow(box); }));
+    }
+    // Cancels whatever boxes a failing command opened, the newest first, so
+    // a failure does not leave the dialog unable to close.
+    void DismissBoxes() const
+    {
+        for (int round = 0; round < 10 && !Boxes().empty(); ++round) {
+            Answer(Boxes().front(), IDCANCEL);
+            Settle();
+        }
     }
     // Types the name into the save dialog's file-name box, which has the
     // focus, and presses Save.
@@ -319,6 +332,61 @@ TEST_F(ListCommandsTest, DeletesTheSelectedRowsAfterAsking)
     Settle();
     EXPECT_EQ(dialog->Passwords(), std::vector<std::string>(rows.begin() + 1, rows.begin() + 4));
     EXPECT_EQ(dialog->Text(IDC_CURRENT_PASSWORD), shown);
+}
+
+// Any program can send or post any message to the dialog. What the system
+// alone sends (set-up, destruction) does nothing when another thread sends or
+// posts it: the set-up runs once, unsaved changes stay, the links keep their
+// subclass; and a command with a link's identifier runs nothing unless the
+// link was activated.
+TEST_F(ListCommandsTest, SetUpAndDestructionFromElsewhereDoNothing)
+{
+    const HWND window = dialog->Window();
+    const HWND links[] = {GetDlgItem(window, IDC_SAVE_LINK), GetDlgItem(window, IDC_DELETE_LINK)};
+    SetWindowPos(window, nullptr, 7, 9, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    dialog->SetText(IDC_LENGTH, "17");
+    RECT before{};
+    GetWindowRect(window, &before);
+    for (const bool posted : {false, true}) {
+        // A send that opens a box would wait for it: it gives up instead,
+        // and the box shows below.
+        const auto deliver = [posted](HWND to, UINT message, WPARAM wParam, LPARAM lParam) {
+            DWORD_PTR answer = 0;
+            posted ? PostMessageA(to, message, wParam, lParam)
+                   : SendMessageTimeoutA(to, message, wParam, lParam, SMTO_NORMAL, 2000, &answer);
+        };
+        deliver(window, WM_INITDIALOG, 0, 0);
+        for (const HWND link : links) {
+            deliver(link, WM_DESTROY, 0, 0);
+            deliver(link, WM_NCDESTROY, 0, 0);
+            // A bare static tells its parent so when it is switched on.
+            deliver(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_ENABLE),
+                    reinterpret_cast<LPARAM>(link));
+            deliver(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
+                    reinterpret_cast<LPARAM>(link));
+        }
+        deliver(GetDlgItem(window, IDC_PASSWORD_LIST), WM_NCDESTROY, 0, 0);
+    }
+    Settle();
+    EXPECT_TRUE(Boxes().empty());
+    DismissBoxes();
+    RECT after{};
+    GetWindowRect(window, &after);
+    EXPECT_TRUE(EqualRect(&before, &after)) << "moved to " << after.left << "," << after.top;
+    EXPECT_EQ(dialog->Text(IDC_LENGTH), "17");
+    int columns = 0;
+    dialog->OnDialogThread([&] { columns = List().GetColumnCount(); });
+    EXPECT_EQ(columns, 3);
+
+    dialog->Click(IDC_GENERATE); // switches the links off and on again
+    ASSERT_TRUE(dialog->WaitForBatch("5 password(s) created."));
+    Settle();
+    EXPECT_TRUE(Boxes().empty());
+    DismissBoxes();
+    Post(IDC_SAVE_LINK); // the link's own click still works
+    const HWND saveDialog = WaitForBox(false);
+    ASSERT_NE(saveDialog, nullptr);
+    Answer(saveDialog, IDCANCEL);
 }
 
 // The links run their commands only when activated: a batch switching them

@@ -64,8 +64,10 @@ std::string SaveBatchThroughTheDialog(const std::filesystem::path& file)
                         list.GetItemText(row, 2) + "\r\n";
         }
     });
-    PostMessageA(dialog.Window(), WM_COMMAND, IDC_SAVE_LINK,
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog.Window(), IDC_SAVE_LINK)));
+    // The save link's click; the dialog runs a link's command for nothing else.
+    const HWND link = GetDlgItem(dialog.Window(), IDC_SAVE_LINK);
+    PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     // The save dialog opens with its file-name box focused; a box the
     // dialog shows instead of saving becomes the active window.
     GUITHREADINFO info{};
