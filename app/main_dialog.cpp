@@ -100,6 +100,10 @@ public:
         if (pendingRow) {
             Call(nullptr);
         }
+        ++rows;
+        if (dialog.batchObserver != nullptr) {
+            dialog.batchObserver->RowReached(rows);
+        }
         pendingRow = row;
     }
     void ShowPassword(const PasswordRow& row, int maxBits, int minBits) override
@@ -130,12 +134,13 @@ private:
     }
 
     MainDialog& dialog;
+    int rows = 0;
     std::optional<int> pendingProgress;
     std::optional<PasswordRow> pendingRow;
 };
 
-MainDialog::MainDialog(std::string dictionaryPath, BatchRandom randomKind)
-    : batch(std::move(dictionaryPath), randomKind)
+MainDialog::MainDialog(std::string dictionaryPath, BatchRandom randomKind, BatchObserver* observer)
+    : batch(std::move(dictionaryPath), randomKind), batchObserver(observer)
 {
     PasswordListControl::RegisterWindowClass(programModule.Instance());
 }
@@ -240,11 +245,18 @@ bool MainDialog::OnCommand(int id)
     case IDC_LETTERS_AND_NUMBERS:
         UpdateCaseControls();
         return true;
+    // A link's command runs for the link's own activation alone: any
+    // program can post a command with its identifier, and a bare static
+    // would report being switched on with it.
     case IDC_SAVE_LINK:
-        SaveList();
+        if (saveLink.ClaimActivation()) {
+            SaveList();
+        }
         return true;
     case IDC_DELETE_LINK:
-        DeleteSelected();
+        if (deleteLink.ClaimActivation()) {
+            DeleteSelected();
+        }
         return true;
     default:
         return false;
@@ -439,6 +451,9 @@ bool MainDialog::ReportProgress(int percentage)
     // queue and none can carry a stale position.
     if (percentage != lastReportedProgress) {
         lastReportedProgress = percentage;
+        if (batchObserver != nullptr) {
+            batchObserver->LoadReached(percentage);
+        }
         loadProgress = percentage;
         if (!loadProgressPosted.exchange(true) &&
             !PostMessageA(Handle(), kLoadProgressMessage, 0, 0)) {

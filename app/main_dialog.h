@@ -18,6 +18,21 @@
 #include "toolkit/subclassed_window.h"
 #include "toolkit/unique_handles.h"
 
+// Sees a batch's moments on the worker's thread, and may hold the worker
+// there: a test closes the dialog at an exact point of the word list's load
+// or of the list's filling this way, however fast the machine runs. The
+// program itself has none.
+class BatchObserver {
+public:
+    // The load has reached this percentage (each new one once).
+    virtual void LoadReached(int percentage) = 0;
+    // The batch is about to add its row number rows (from 1).
+    virtual void RowReached(int rows) = 0;
+
+protected:
+    ~BatchObserver() = default;
+};
+
 // The program's only window: the options, the password list, and the batch
 // that fills it. Every batch runs on a thread of its own and reaches the
 // dialog only through its host, whose every call runs on the dialog's thread:
@@ -28,7 +43,8 @@ public:
     // dictionaryPath: where the exclusion words are read from; by default
     // "dictionary.txt" beside the executable. Empty: no word list.
     explicit MainDialog(std::string dictionaryPath = DefaultDictionaryPath(),
-                        BatchRandom randomKind = BatchRandom::Secure);
+                        BatchRandom randomKind = BatchRandom::Secure,
+                        BatchObserver* observer = nullptr);
     ~MainDialog() override;
 
     // "dictionary.txt" beside the executable; empty when the executable's
@@ -119,5 +135,6 @@ private:
     UniqueIcon bigIcon;
     UniqueIcon smallIcon;
     GenerationBatch batch;
+    BatchObserver* const batchObserver;
     ProgressBarWindow progressBar;
 };

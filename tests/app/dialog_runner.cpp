@@ -111,8 +111,9 @@ private:
 
 } // namespace
 
-DialogRunner::DialogRunner(std::string path, std::function<void()> before)
-    : dictionaryPath(std::move(path)), beforeDialog(std::move(before))
+DialogRunner::DialogRunner(std::string path, std::function<void()> before,
+                           BatchObserver* batchObserver)
+    : dictionaryPath(std::move(path)), beforeDialog(std::move(before)), observer(batchObserver)
 {
     InterfaceThread& thread = InterfaceThread::Instance();
     threadId = thread.Id();
@@ -142,7 +143,7 @@ void DialogRunner::RunDialog()
         beforeDialog();
     }
     {
-        MainDialog mainDialog(dictionaryPath);
+        MainDialog mainDialog(dictionaryPath, BatchRandom::Secure, observer);
         dialog = &mainDialog;
         result = mainDialog.DoModal(nullptr, IDD_MAIN);
         dialog = nullptr;
@@ -240,10 +241,61 @@ bool DialogRunner::WaitForIdle(DWORD timeout) const
 std::optional<INT_PTR> DialogRunner::Close(UINT message, WPARAM wParam, DWORD timeout)
 {
     PostMessageA(window, message, wParam, 0);
+    return WaitForEnd(timeout);
+}
+
+std::optional<INT_PTR> DialogRunner::WaitForEnd(DWORD timeout)
+{
     if (WaitForSingleObject(ended, timeout) != WAIT_OBJECT_0) {
         return std::nullopt;
     }
     return result.load();
+}
+
+BatchHold::BatchHold(At holdAt, int holdMark)
+    : at(holdAt), mark(holdMark), reached(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      released(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+{
+}
+
+BatchHold::~BatchHold()
+{
+    CloseHandle(reached);
+    CloseHandle(released);
+}
+
+bool BatchHold::WaitUntilHeld(DWORD timeout) const
+{
+    return WaitForSingleObject(reached, timeout) == WAIT_OBJECT_0;
+}
+
+void BatchHold::Release() const
+{
+    SetEvent(released);
+}
+
+void BatchHold::LoadReached(int percentage)
+{
+    if (at == At::Load && percentage >= mark) {
+        Hold();
+    }
+}
+
+void BatchHold::RowReached(int rows)
+{
+    if (at == At::Row && rows >= mark) {
+        Hold();
+    }
+}
+
+void BatchHold::Hold()
+{
+    if (held.exchange(true)) {
+        return;
+    }
+    SetEvent(reached);
+    // Bounded, so a test that fails before releasing still ends.
+    WaitForSingleObject(released, 120000);
 }
 
 void ClearSettings()

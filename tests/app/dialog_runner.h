@@ -18,7 +18,9 @@
 class DialogRunner {
 public:
     // beforeDialog runs on the dialog's thread just before the dialog opens.
-    explicit DialogRunner(std::string dictionaryPath, std::function<void()> beforeDialog = nullptr);
+    // observer, when given, sees the dialog's batches.
+    explicit DialogRunner(std::string dictionaryPath, std::function<void()> beforeDialog = nullptr,
+                          BatchObserver* observer = nullptr);
     ~DialogRunner();
 
     HWND Window() const { return window; }
@@ -40,7 +42,8 @@ public:
     int ProgressPosition() const;
 
     // Waits until the condition holds, asking every millisecond; false after
-    // the time-out.
+    // the time-out. For a state that, once reached, stays: never for a value
+    // that passes by.
     static bool WaitUntil(const std::function<bool()>& condition, DWORD timeout = 30000);
 
     // Waits until the status line reads the text; false after the time-out.
@@ -56,18 +59,50 @@ public:
     // Posts the message as a user's action would arrive, waits for the dialog
     // to end and answers its result; nothing when it did not end in time.
     std::optional<INT_PTR> Close(UINT message, WPARAM wParam, DWORD timeout = 30000);
+    // Waits for the dialog to end and answers its result, as Close.
+    std::optional<INT_PTR> WaitForEnd(DWORD timeout = 30000);
 
 private:
     void RunDialog();
 
     std::string dictionaryPath;
     std::function<void()> beforeDialog;
+    BatchObserver* observer = nullptr;
     // Set once the dialog has ended and its object is gone.
     HANDLE ended = nullptr;
     DWORD threadId = 0;
     HWND window = nullptr;
     std::atomic<MainDialog*> dialog{nullptr};
     std::atomic<INT_PTR> result{0};
+};
+
+// Holds the dialog's next batch once, on the worker's thread, at the first
+// load percentage or row at or past a mark, until the test releases it: the
+// test acts at exactly that moment of the batch, however fast or slow the
+// machine is, instead of racing the batch with polls.
+class BatchHold final : public BatchObserver {
+public:
+    enum class At { Load, Row };
+    BatchHold(At at, int mark);
+    ~BatchHold();
+    BatchHold(const BatchHold&) = delete;
+    BatchHold& operator=(const BatchHold&) = delete;
+
+    // Waits until the batch is held; false after the time-out.
+    bool WaitUntilHeld(DWORD timeout = 120000) const;
+    void Release() const;
+
+    void LoadReached(int percentage) override;
+    void RowReached(int rows) override;
+
+private:
+    void Hold();
+
+    At at;
+    int mark;
+    std::atomic<bool> held{false};
+    HANDLE reached;
+    HANDLE released;
 };
 
 // The settings key of the test's own Wine prefix.

@@ -191,12 +191,15 @@ TEST_F(MainDialogTest, ControlsRestWhileABatchRuns)
 {
     StoreNumber("Count", 300);
     StoreNumber("Type", 0); // only numbers: the case radios stay off throughout
-    DialogRunner dialog(dictionary);
-    ASSERT_TRUE(dialog.WaitForStatus("Generating passwords..."));
+    BatchHold hold(BatchHold::At::Row, 150);
+    DialogRunner dialog(dictionary, nullptr, &hold);
+    ASSERT_TRUE(hold.WaitUntilHeld());
+    EXPECT_EQ(dialog.Text(IDC_STATUS), "Generating passwords...");
     for (const int id : kOptionControls) {
         EXPECT_FALSE(dialog.Enabled(id)) << id;
     }
     EXPECT_TRUE(dialog.Enabled(IDOK));
+    hold.Release();
     ASSERT_TRUE(dialog.WaitForBatch("300 password(s) created."));
     for (const int id : kOptionControls) {
         const bool caseRadio = id == IDC_LOWER_CASE || id == IDC_UPPER_CASE || id == IDC_MIX_CASE;
@@ -404,9 +407,22 @@ TEST_F(MainDialogTest, ProgressMovesInWholePercentages)
     WriteDictionary(words);
     HHOOK hook = nullptr;
     TakePositions();
-    DialogRunner dialog(dictionary, [&] {
-        hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordProgress, nullptr, GetCurrentThreadId());
+    // Held half-way until the bar has shown a position of the load, so a
+    // load that outruns the dialog's thread still shows one.
+    BatchHold hold(BatchHold::At::Load, 50);
+    DialogRunner dialog(
+        dictionary,
+        [&] {
+            hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordProgress, nullptr, GetCurrentThreadId());
+        },
+        &hold);
+    ASSERT_TRUE(hold.WaitUntilHeld());
+    const bool shown = DialogRunner::WaitUntil([] {
+        std::lock_guard<std::mutex> guard(positionsLock);
+        return !positions.empty();
     });
+    hold.Release();
+    ASSERT_TRUE(shown) << "no position of the load was shown";
     ASSERT_TRUE(dialog.WaitForBatch("1 password(s) created."));
     // The load's positions only grow, and none arrives after the batch's own.
     std::vector<int> seen = TakePositions();
@@ -481,12 +497,9 @@ TEST_F(MainDialogTest, ReadsTheDictionaryOncePerDialog)
 
 TEST_F(MainDialogTest, ClosesAtAnyMomentWithoutHanging)
 {
-    // A word file long enough that the load is still going on when the
-    // window shows, even on a fast machine; the closes during a batch need no
-    // word file and have their rows at once.
     {
         std::ofstream file(dictionary, std::ios::binary);
-        for (int i = 0; i < 2000000; ++i) {
+        for (int i = 0; i < 200000; ++i) {
             file << "word" << i << "\r\n";
         }
     }
@@ -497,29 +510,23 @@ TEST_F(MainDialogTest, ClosesAtAnyMomentWithoutHanging)
         WPARAM wParam;
         INT_PTR result;
     } kCloses[] = {{WM_COMMAND, IDOK, 1}, {WM_COMMAND, IDCANCEL, 2}, {WM_CLOSE, 0, 2}};
-    for (int i = 0; i < 100; ++i) {
-        DialogRunner dialog(i % 2 == 0 ? dictionary : noWords);
-        ASSERT_NE(dialog.Window(), nullptr) << "open " << i;
+    for (int i = 0; i < 30; ++i) {
         // Even closes land while the word file is read, odd ones while the
-        // list fills, each at a different point of it.
-        if (i % 2 == 0) {
-            const int from = 1 + (i * 7) % 60;
-            ASSERT_TRUE(DialogRunner::WaitUntil([&] {
-                const int position = dialog.ProgressPosition();
-                return dialog.Text(IDC_STATUS) == "Loading exclude dictionary..." &&
-                       position >= from && position <= 99;
-            })) << "close "
-                << i << " never saw the load at " << from << "%";
-        } else {
-            const int rows = 1 + (i * 37) % 60;
-            ASSERT_TRUE(DialogRunner::WaitUntil([&] {
-                const int count = dialog.RowCount();
-                return count >= rows && count <= 299;
-            })) << "close "
-                << i << " never saw " << rows << " rows";
-        }
+        // list fills, each at a point of its own, held there until the close
+        // has stopped the run.
+        const bool loading = i % 2 == 0;
+        BatchHold hold(loading ? BatchHold::At::Load : BatchHold::At::Row,
+                       loading ? 1 + (i * 7) % 99 : 1 + (i * 37) % 150);
+        DialogRunner dialog(loading ? dictionary : noWords, nullptr, &hold);
+        ASSERT_NE(dialog.Window(), nullptr) << "open " << i;
+        ASSERT_TRUE(hold.WaitUntilHeld()) << "close " << i << " never reached its point";
         const auto& close = kCloses[i % 3];
-        const auto result = dialog.Close(close.message, close.wParam);
+        PostMessageA(dialog.Window(), close.message, close.wParam, 0);
+        const bool stopped =
+            DialogRunner::WaitUntil([&] { return !dialog.Object().IsRunning(); }, 60000);
+        hold.Release();
+        ASSERT_TRUE(stopped) << "close " << i << " did not stop the run";
+        const auto result = dialog.WaitForEnd();
         ASSERT_TRUE(result.has_value()) << "close " << i << " hung";
         EXPECT_EQ(*result, close.result);
     }
