@@ -1,5 +1,5 @@
 // Saving by replacement without the dialog: where the save's own files are
-// made.
+// made, and which refusals of the system's replace leave a move to try.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,10 +7,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <set>
 #include <string>
 
 #include "app/file_replacement.h"
+
+// Readable failures.
+void PrintTo(AfterRefusal after, std::ostream* out)
+{
+    const char* const kNames[] = {"Fail", "RestoreTarget", "Move", "MoveOver"};
+    *out << kNames[static_cast<int>(after)];
+}
 
 namespace {
 
@@ -118,6 +126,34 @@ TEST(ReplaceFileContents, MakesItsOwnFilesInTheTargetsFolder)
     }
     EXPECT_EQ(ReadFile(target), "saved\r\n");
     std::filesystem::remove_all(root);
+}
+
+// A move is tried only where replacing is impossible for a reason a move does
+// not share; a file held open or out of reach stays as it is.
+TEST(AfterReplaceRefused, LeavesAMoveOnlyWhereReplacingCannotWork)
+{
+    const struct {
+        DWORD refusal;
+        AfterRefusal after;
+    } kCases[] = {
+        {ERROR_FILE_NOT_FOUND, AfterRefusal::Move},
+        {ERROR_NOT_SUPPORTED, AfterRefusal::MoveOver},
+        {ERROR_INVALID_FUNCTION, AfterRefusal::MoveOver},
+        {ERROR_INVALID_PARAMETER, AfterRefusal::MoveOver},
+        {ERROR_CALL_NOT_IMPLEMENTED, AfterRefusal::MoveOver},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, AfterRefusal::RestoreTarget},
+        {ERROR_SHARING_VIOLATION, AfterRefusal::Fail},
+        {ERROR_LOCK_VIOLATION, AfterRefusal::Fail},
+        {ERROR_ACCESS_DENIED, AfterRefusal::Fail},
+        {ERROR_WRITE_PROTECT, AfterRefusal::Fail},
+        {ERROR_UNABLE_TO_REMOVE_REPLACED, AfterRefusal::Fail},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT, AfterRefusal::Fail},
+        {ERROR_DISK_FULL, AfterRefusal::Fail},
+        {ERROR_PATH_NOT_FOUND, AfterRefusal::Fail},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(AfterReplaceRefused(c.refusal), c.after) << "error " << c.refusal;
+    }
 }
 
 } // namespace
