@@ -136,8 +136,7 @@ private:
 // Puts the new file in the target's place. An existing target is replaced so
 // that it keeps its attributes and security, its old contents passing through
 // the backup, a name of our own (so the system makes no file of its own that
-// a failure could leave behind); the plain move is only for where replacing
-// is impossible for a reason moving does not share.
+// a failure could leave behind).
 DWORD TakePlace(OwnFile& replacement, OwnFile& backup, const std::wstring& target)
 {
     const std::wstring destination = AnyLengthPath(target);
@@ -147,25 +146,21 @@ DWORD TakePlace(OwnFile& replacement, OwnFile& backup, const std::wstring& targe
         return ERROR_SUCCESS;
     }
     const DWORD refusal = ErrorOr(ERROR_ACCESS_DENIED);
-    DWORD moveFlags = MOVEFILE_WRITE_THROUGH;
-    switch (refusal) {
-    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
-        // The old file was moved to the backup's name: it goes back.
+    const AfterRefusal after = AfterReplaceRefused(refusal);
+    switch (after) {
+    case AfterRefusal::Fail:
+        return refusal;
+    case AfterRefusal::RestoreTarget:
         if (MoveFileExW(backup.Path().c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH)) {
             backup.Keep();
         }
         return refusal;
-    case ERROR_FILE_NOT_FOUND:
-        break; // no target yet: the new file simply takes the name
-    case ERROR_NOT_SUPPORTED:
-    case ERROR_INVALID_FUNCTION:
-    case ERROR_INVALID_PARAMETER:
-    case ERROR_CALL_NOT_IMPLEMENTED:
-        moveFlags |= MOVEFILE_REPLACE_EXISTING; // a file system that cannot replace can rename
+    case AfterRefusal::Move:
+    case AfterRefusal::MoveOver:
         break;
-    default:
-        return refusal; // held open, read-only, no access: moving fails alike
     }
+    const DWORD moveFlags =
+        MOVEFILE_WRITE_THROUGH | (after == AfterRefusal::MoveOver ? MOVEFILE_REPLACE_EXISTING : 0);
     if (!MoveFileExW(replacement.Path().c_str(), destination.c_str(), moveFlags)) {
         return ErrorOr(ERROR_ACCESS_DENIED);
     }
@@ -174,6 +169,23 @@ DWORD TakePlace(OwnFile& replacement, OwnFile& backup, const std::wstring& targe
 }
 
 } // namespace
+
+AfterRefusal AfterReplaceRefused(DWORD refusal)
+{
+    switch (refusal) {
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+        return AfterRefusal::RestoreTarget;
+    case ERROR_FILE_NOT_FOUND:
+        return AfterRefusal::Move;
+    case ERROR_NOT_SUPPORTED:
+    case ERROR_INVALID_FUNCTION:
+    case ERROR_INVALID_PARAMETER:
+    case ERROR_CALL_NOT_IMPLEMENTED:
+        return AfterRefusal::MoveOver;
+    default:
+        return AfterRefusal::Fail;
+    }
+}
 
 std::wstring WidenAnsi(std::string_view text)
 {

@@ -22,6 +22,17 @@ struct ReplaceFailure {
 std::optional<ReplaceFailure> ReplaceFileContents(const std::wstring& target,
                                                   std::string_view bytes);
 
+// What the save does when the system refuses to replace the target.
+enum class AfterRefusal {
+    Fail,          // held open, read-only, no access: a move would fail alike
+    RestoreTarget, // the old file was left under the backup's name: it goes back
+    Move,          // no target yet: the new file simply takes the name
+    MoveOver,      // a file system that cannot replace can still rename
+};
+
+// Only a refusal for a reason a move does not share leaves a move to try.
+AfterRefusal AfterReplaceRefused(DWORD refusal);
+
 // The text in the ANSI code page (UTF-8 where the manifest asks for it) as
 // UTF-16, for the wide calls.
 std::wstring WidenAnsi(std::string_view text);

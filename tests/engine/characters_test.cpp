@@ -14,7 +14,7 @@
 #include "engine/information.h"
 #include "engine/password_options.h"
 #include "engine/secure_random.h"
-#include "platform/system_random.h"
+#include "tests/engine/bounded_sources.h"
 
 namespace {
 
@@ -92,10 +92,11 @@ TEST(NextCharacter, YieldsExactlyTheAlphabetOfEveryCombination)
 
             RandomSource seeded;
             seeded.Seed(2024);
-            EXPECT_EQ(Seen(seeded, options, 20000), expected)
+            BoundedDraws bounded(seeded);
+            EXPECT_EQ(Seen(bounded, options, 20000), expected)
                 << "type " << static_cast<int>(c.type) << " case " << static_cast<int>(c.letterCase)
                 << " similar " << similar;
-            SecureRandomSource secure(SystemRandomBytes);
+            SecureRandomSource secure(BudgetedSystemBytes());
             EXPECT_EQ(Seen(secure, options, 20000), expected)
                 << "secure, type " << static_cast<int>(c.type);
         }
@@ -209,16 +210,6 @@ RandomBytes PseudoRandomBytes(std::uint32_t seed)
     };
 }
 
-// A source composition can only reach through the virtual table.
-class ThroughTable : public DrawSource {
-public:
-    explicit ThroughTable(DrawSource& wrapped) : inner(wrapped) {}
-    int Below(int bound) override { return inner.Below(bound); }
-
-private:
-    DrawSource& inner;
-};
-
 // The secure source's draw written plainly: one index into the options'
 // table a candidate, drawn again while the rules reject it.
 std::string TableReference(DrawSource& random, const PasswordOptions& options)
@@ -250,10 +241,10 @@ TEST(BuildPassword, MatchesTheReferenceForEveryOptionAndSource)
                     seeded.Seed(seed);
                     RandomSource wrapped;
                     wrapped.Seed(seed);
-                    ThroughTable generic(wrapped);
-                    SecureRandomSource secure(PseudoRandomBytes(seed));
-                    SecureRandomSource secureWrapped(PseudoRandomBytes(seed));
-                    ThroughTable secureGeneric(secureWrapped);
+                    BoundedDraws generic(wrapped); // through the virtual table
+                    SecureRandomSource secure(WithinBudget(PseudoRandomBytes(seed)));
+                    SecureRandomSource secureWrapped(WithinBudget(PseudoRandomBytes(seed)));
+                    BoundedDraws secureGeneric(secureWrapped);
                     for (int n = 0; n < 3; ++n) {
                         const std::string expected = reference.Build(options);
                         ASSERT_EQ(BuildPassword(seeded, options), expected)
@@ -358,7 +349,7 @@ TEST(IsAcceptable, AppliesLookAlikesAndTheFivePositionRule)
 
 TEST(BuildPassword, KeepsSixNeighboursDistinctAndLetsTheSeventhRepeat)
 {
-    SecureRandomSource random(SystemRandomBytes);
+    SecureRandomSource random(BudgetedSystemBytes());
     int repeatsAtSix = 0;
     for (const auto options : {Options(CT::OnlyNumbers, LC::MixCase, true, true, 64),
                                Options(CT::OnlyLetters, LC::MixCase, true, true, 64)}) {
@@ -407,7 +398,7 @@ TEST(SecureRandomSource, CharacterFrequenciesPassChiSquare)
     }
     ASSERT_EQ(probability.size(), 54u);
 
-    SecureRandomSource random(SystemRandomBytes);
+    SecureRandomSource random(BudgetedSystemBytes());
     const int kSamples = 2000000;
     std::map<char, long long> observed;
     for (int i = 0; i < kSamples; ++i) {

@@ -7,7 +7,7 @@
 #include "engine/composer.h"
 #include "engine/password_set.h"
 #include "engine/secure_random.h"
-#include "platform/system_random.h"
+#include "tests/engine/bounded_sources.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ TEST(GeneratePassword, FillsTheSmallestSpaceWithThreeHundredDifferentPasswords)
     for (const bool secure : {false, true}) {
         RandomSource seeded;
         seeded.Seed(99);
-        SecureRandomSource system(SystemRandomBytes);
+        SecureRandomSource system(BudgetedSystemBytes());
         DrawSource& random = secure ? static_cast<DrawSource&>(system) : seeded;
         WordSet dictionary;
         RecordingList list;

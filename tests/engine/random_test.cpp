@@ -11,8 +11,8 @@
 #include "engine/random_source.h"
 #include "engine/secure_random.h"
 #include "engine/seed.h"
-#include "platform/system_random.h"
 #include "platform/system_seed_material.h"
+#include "tests/engine/bounded_sources.h"
 
 namespace {
 
@@ -187,7 +187,7 @@ TEST(SeedRandomSource, SeedsOnlyTheCallingThread)
 
 TEST(SecureRandomSource, DeliversFifteenBitsAcrossRefills)
 {
-    SecureRandomSource source(SystemRandomBytes);
+    SecureRandomSource source(BudgetedSystemBytes());
     int highest = 0;
     int lowest = 32767;
     long long oddCount = 0;
@@ -268,11 +268,11 @@ TEST(SecureRandomSource, TakesABlocksBytesInOrder)
 TEST(SecureRandomSource, AsksForWholeBlocks)
 {
     std::vector<std::size_t> requests;
-    SecureRandomSource source([&](void* buffer, std::size_t size) {
+    SecureRandomSource source(WithinBudget([&](void* buffer, std::size_t size) {
         requests.push_back(size);
         std::memset(buffer, 0, size);
         return true;
-    });
+    }));
     for (std::size_t bit = 0; bit < 8 * SecureRandomSource::kBlockBytes; ++bit) {
         ASSERT_EQ(source.Below(2), 0);
     }
@@ -286,7 +286,7 @@ TEST(SecureRandomSource, AsksForWholeBlocks)
 // about 1e-9 (Wilson and Hilferty's approximation).
 TEST(SecureRandomSource, DrawsBelowEachBoundWithoutBias)
 {
-    SecureRandomSource source(SystemRandomBytes);
+    SecureRandomSource source(BudgetedSystemBytes());
     const int kDraws = 1000000;
     for (const int bound : {2, 10, 16, 26, 62}) {
         std::vector<long long> counts(static_cast<std::size_t>(bound));

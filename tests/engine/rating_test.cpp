@@ -27,6 +27,17 @@ TEST(EstimateEntropy, RatesPasswordsInWholeBits)
         {std::string("\x80"), 6}, // every byte above 0x7F is a control, 60
         {" !", 8},                // space and '!' share a class of 16
         {"@[", 9},                // other punctuation, 17
+        // A class size one off moves one of these: n different characters
+        // with n - 1 different steps count n times, and n x log2 of the pool
+        // lies close to a whole number; after the colon, the same with the
+        // pool one smaller and one larger.
+        {"AZBYCXDWEVFU", 57},      // 12 x log2 26 = 56.41: 55.73, 57.06
+        {"azbycxdwevfu", 57},      // the same in small letters
+        {"09182", 17},             // 5 x log2 10 = 16.61: 15.85, 17.30
+        {"A Z!B", 27},             // 5 x log2 (26 + 16) = 26.96: 26.79, 27.13
+        {"A@Z[B", 28},             // 5 x log2 (26 + 17) = 27.13: 26.96, 27.30
+        {"\t0 9\x7f!8\"", 62},     // 8 x log2 (60 + 10 + 16 + 112) = 61.03: 60.98, 61.09
+        {"AZ\t\x7f:~B\nY;}C", 93}, // 12 x log2 (60 + 26 + 17 + 112) = 92.98: 92.90, 93.06
     };
     for (const auto& c : kCases) {
         EXPECT_EQ(EstimateEntropy(c.password), c.bits) << '"' << c.password << '"';

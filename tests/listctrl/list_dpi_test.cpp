@@ -101,6 +101,23 @@ TEST_F(ListWindowTest, FollowsTheScaleOfItsScreenAndItsChanges)
     EXPECT_EQ(list.Look().dpi, screen);
 }
 
+// A scale beyond the ones the list draws at gives the nearest it allows, and
+// the columns follow the scale it took.
+TEST_F(ListWindowTest, ChangeDpiKeepsToTheScalesItDraws)
+{
+    const struct {
+        int requested;
+        int taken;
+    } kCases[] = {{1, kLowestDpi}, {100000, kHighestDpi}};
+    for (const auto& c : kCases) {
+        list.ChangeDpi(96);
+        model().SetColumnWidth(0, 100);
+        list.ChangeDpi(c.requested);
+        EXPECT_EQ(list.Look().dpi, c.taken) << c.requested;
+        EXPECT_EQ(model().GetColumnWidth(0), MulDiv(100, c.taken, 96)) << c.requested;
+    }
+}
+
 // The drawn set nearest the scale; past the drawn sizes, the 16-pixel set
 // enlarged pixel for pixel, so it keeps its transparency.
 TEST(ListImagesForDpi, TakeTheNearestDrawnSize)

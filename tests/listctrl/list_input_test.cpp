@@ -2,6 +2,8 @@
 // bringing rows into view, the timers of the band and the header, the frames
 // of smooth scrolling, the band's paint, the sort arrow, column drops and
 // type-ahead in the sort column.
+#include <ios>
+
 #include "tests/listctrl/list_window_fixture.h"
 
 namespace list_window_test {
@@ -207,10 +209,17 @@ TEST_F(ListInputTest, BandIsTranslucentAndOutlined)
         Mouse(WM_MOUSEMOVE, 300, top, MK_LBUTTON);
         const Picture picture(window);
         Mouse(WM_LBUTTONUP, 300, top);
+        // A copy of what lies beneath, blended over the band colour with a
+        // constant alpha of 180: each channel 180/255 the copy's, the rest
+        // the band's.
         const COLORREF inside = picture.At(250, RowY(7));
-        EXPECT_TRUE(Between(inside, colors.back, fill)) << inside;
-        EXPECT_NE(inside, colors.back);
-        EXPECT_NE(inside, fill);
+        for (const int shift : {0, 8, 16}) {
+            const int beneath = (colors.back >> shift) & 0xFF;
+            const int band = (fill >> shift) & 0xFF;
+            const int blended = (beneath * 180 + band * (255 - 180) + 127) / 255;
+            EXPECT_NEAR((inside >> shift) & 0xFF, blended, 2)
+                << "bits " << shift << " of " << std::hex << inside;
+        }
         for (const POINT edge :
              {POINT{200, RowY(7)}, POINT{299, RowY(7)}, POINT{250, top}, POINT{250, bottom - 1}}) {
             EXPECT_EQ(picture.At(edge.x, edge.y), outline) << edge.x << "," << edge.y;

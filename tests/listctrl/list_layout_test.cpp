@@ -2,6 +2,7 @@
 // parts of the list, without a window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -156,6 +157,29 @@ TEST(TypeAhead, FindsByTheFirstLettersOfTheSortColumn)
     model.SetItemText(3, 1, "kz");
     model.sortColumn = 1;
     EXPECT_EQ(search.Find('K', 20000, -1, model), 3);
+}
+
+// The sort column is a data column: moving the columns about changes where
+// it is shown, not which texts are searched.
+TEST(TypeAhead, SearchesTheSortColumnWhereverItIsShown)
+{
+    ListModel model;
+    for (const char* title : {"Password", "Entropy", "Phonetics"}) {
+        model.AddColumn(title, 100, -1, false, FormatText, 0);
+    }
+    // Row n starts with "k" in data column n only.
+    const char* const kRows[][3] = {{"k0", "a0", "b0"}, {"c1", "k1", "d1"}, {"e2", "f2", "k2"}};
+    for (const auto& texts : kRows) {
+        const int row = model.AddItem(texts[0], -1, FormatText, 0);
+        model.SetItemText(row, 1, texts[1]);
+        model.SetItemText(row, 2, texts[2]);
+    }
+    model.MoveColumn(2, 0); // shown as "Phonetics", "Password", "Entropy"
+    for (const int sortColumn : {-1, 0, 1, 2}) {
+        model.sortColumn = sortColumn;
+        TypeAhead search;
+        EXPECT_EQ(search.Find('K', 0, -1, model), std::max(sortColumn, 0)) << sortColumn;
+    }
 }
 
 } // namespace

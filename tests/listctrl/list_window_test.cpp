@@ -1,5 +1,7 @@
 // The list's window under Wine: what it paints, and what the mouse, the keys,
 // the header and the title tip do, driven by sent messages.
+#include <utility>
+
 #include "tests/listctrl/list_window_fixture.h"
 
 namespace list_window_test {
@@ -317,6 +319,31 @@ TEST_F(ListWindowTest, TitleTipLiesOverACutOffCellAndGoesWhenThePointerLeaves)
         SendMessageA(window, message, message == WM_MOUSEWHEEL ? MAKEWPARAM(0, -WHEEL_DELTA) : 0,
                      0);
         EXPECT_FALSE(IsWindowVisible(tip)) << message;
+    }
+}
+
+// At the edge: a text as wide as its rectangle less one pixel fits and shows
+// no tip; a pixel wider, it is cut off.
+TEST_F(ListWindowTest, TitleTipOnlyWhereTheTextDoesNotFit)
+{
+    const std::string text = "air - BIT - three";
+    AddRows({"a"});
+    model().SetItemText(0, 2, text);
+    const HWND tip = list.TitleTipWindow();
+    ASSERT_NE(tip, nullptr);
+    SIZE size{};
+    const HDC dc = GetDC(window);
+    SelectObject(dc, list.Look().listFont.get());
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ReleaseDC(window, dc);
+    // The third column's text starts 3 + 4 pixels into the cell and ends 4
+    // before the cell's last pixel, its width - 1.
+    const int fitting = 3 + 4 + size.cx + 1 + 4 + 1;
+    for (const auto& [width, shown] : {std::pair{fitting, false}, std::pair{fitting - 1, true}}) {
+        model().SetColumnWidth(2, width);
+        Mouse(WM_MOUSEMOVE, 100 + 55 + 3 + 4 + 5, RowY(0));
+        EXPECT_EQ(IsWindowVisible(tip) != FALSE, shown) << "column " << width << " wide";
+        Mouse(WM_MOUSEMOVE, 50, model().headerHeight / 2); // over the titles: none
     }
 }
 
