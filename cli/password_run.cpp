@@ -33,6 +33,12 @@ bool SurelyAllow(const RunPlan& plan, int count)
     const auto alphabet = static_cast<std::uint64_t>(plan.rule.alphabet.Size());
     const std::uint64_t choices =
         plan.rule.excludeDuplicate ? alphabet - std::min<std::uint64_t>(alphabet, 10) : alphabet;
+    // Without a sure choice at every position the bound says nothing, not
+    // even that one password exists. With one, the bound never falls from
+    // one position to the next, so it may stop as soon as it reaches count.
+    if (choices == 0) {
+        return false;
+    }
     std::uint64_t passwords = 1;
     for (int position = 0;
          position < plan.options.length && passwords < static_cast<std::uint64_t>(count);

@@ -378,9 +378,11 @@ TEST(SorvaneCli, DictionaryLeavesExactlyTheWordsItDoesNotList)
 }
 
 // Exactly the passwords the options allow, each once, however rarely the
-// last of them is drawn; asked for more, status 1 and a message. With letters
-// and digits (all 141960 of length 3) each letter is drawn about a fifth as
-// often as each digit.
+// last of them is drawn; asked for more, status 1 and a message, also when
+// they allow none at all (too few characters for the five-position rule)
+// and one is asked for. With letters and digits (all 141960 of length 3)
+// each letter is drawn about a fifth as often as each digit; six characters
+// without repeats give their 720 orders, the rest of the password following.
 TEST(SorvaneCli, MakesEveryPasswordTheOptionsAllowAndNoMore)
 {
     const std::vector<std::string> digits = {"-tdigits", "-l3", "--allow-similar",
@@ -402,9 +404,20 @@ TEST(SorvaneCli, MakesEveryPasswordTheOptionsAllowAndNoMore)
         std::vector<std::string> options;
         std::size_t made, asked; // made is all the options allow when below asked
     } kCases[] = {
-        {digits, 1000, 1000},  {digits, 1000, 1001},  {{"-l", "3"}, 141960, 141961},
-        {symbols, 1728, 1728}, {symbols, 1728, 1729}, {everyKind, 720, 720},
-        {everyKind, 720, 721}, {words, 16, 16},       {wordsExcluded, 14, 15},
+        {digits, 1000, 1000},
+        {digits, 1000, 1001},
+        {{"-l", "3"}, 141960, 141961},
+        {symbols, 1728, 1728},
+        {symbols, 1728, 1729},
+        {everyKind, 720, 720},
+        {everyKind, 720, 721},
+        {words, 16, 16},
+        {wordsExcluded, 14, 15},
+        {{"-tdigits", "--exclude=012345678"}, 0, 1},
+        {{"-tdigits", "--exclude=01234567", "-l3"}, 0, 1},
+        {{"--include=a", "-tdigits", "--exclude=0123456789"}, 0, 1},
+        {{"-tdigits", "--include=+-", "--exclude=2345"}, 1, 1},
+        {{"-tdigits", "--include=+-", "--exclude=2345"}, 720, 721},
     };
     for (const auto& c : kCases) {
         std::vector<std::string> arguments = c.options;
