@@ -8,11 +8,6 @@
 
 namespace {
 
-std::string Quoted(std::string_view text)
-{
-    return "'" + std::string(text) + "'";
-}
-
 // The characters of the options' type and case, look-alikes out when they
 // are excluded, then the symbols and the included ones, less the excluded.
 std::string CharacterSet(const CliRequest& request)

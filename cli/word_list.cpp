@@ -10,6 +10,7 @@
 
 #include "engine/password_options.h"
 #include "engine/password_set.h"
+#include "engine/utf8.h"
 
 namespace {
 
@@ -55,13 +56,21 @@ bool IsCapital(char c)
 // capitals are exactly where the words begin.
 bool KeepsWordsApart(std::string_view word, const std::string& separator)
 {
-    for (const char c : word) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            return false;
-        }
+    if (HoldsControl(word)) {
+        return false;
     }
     if (!separator.empty()) {
-        return word.find_first_of(separator) == std::string_view::npos;
+        // Both are well-formed UTF-8, so a character's bytes stand in the
+        // word exactly where the character does.
+        const std::string_view characters = separator;
+        for (std::size_t at = 0; at < characters.size();) {
+            const std::size_t length = FirstSequence(characters.substr(at)).length;
+            if (word.find(characters.substr(at, length)) != std::string_view::npos) {
+                return false;
+            }
+            at += length;
+        }
+        return true;
     }
     for (std::size_t i = 0; i < word.size(); ++i) {
         if (IsCapital(word[i]) != (i == 0)) {
@@ -108,8 +117,11 @@ std::string LoadPassphraseWords(const std::string& path, const std::string& sepa
         text.remove_prefix(3);
     }
     std::unordered_set<std::string> seen;
-    while (!text.empty()) {
+    for (std::size_t line = 1; !text.empty(); ++line) {
         const std::size_t end = std::min(text.find('\n'), text.size());
+        if (!IsUtf8(text.substr(0, end))) {
+            return "line " + std::to_string(line) + " is not UTF-8 text";
+        }
         std::string word(Trimmed(text.substr(0, end)));
         text.remove_prefix(std::min(end + 1, text.size()));
         if (capitalize && !word.empty() && word[0] >= 'a' && word[0] <= 'z') {

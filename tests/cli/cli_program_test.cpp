@@ -215,6 +215,8 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
     const std::string folder = fs::temp_directory_path().string();
     const std::string oneWord = (fs::temp_directory_path() / "sorvane-cli-one-word").string();
     std::ofstream(oneWord) << "\xEF\xBB\xBFword\r\n\nword\n  word \n";
+    const std::string latin1 = (fs::temp_directory_path() / "sorvane-cli-latin-1").string();
+    std::ofstream(latin1, std::ios::binary) << "word\ncaf\xE9\n";
     const struct {
         std::vector<std::string> arguments;
         std::vector<std::string> named;
@@ -248,6 +250,17 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         {{"--words=3", "--word-list", oneWord, "--symbols"}, {"'--symbols'"}},
         {{"--separator=-"}, {"'--separator'", "'--word-list'"}},
         {{"--words=2", "--word-list", oneWord, "--separator="}, {"'--separator'"}},
+        {{"--words=2", "--word-list", latin1}, {"'" + latin1 + "'", "line 2", "UTF-8"}},
+        // Control characters, shown so that the message stays one line.
+        {{"--words=2", "--word-list", oneWord, "--separator=\t"}, {"'\\x09'", "control"}},
+        {{"--words=2", "--word-list", oneWord, "--separator", "a\nb"}, {"'a\\x0ab'", "control"}},
+        {{"--words=2", "--word-list", oneWord, "--separator=\r"}, {"'--separator'", "control"}},
+        // U+0085, the next line of other systems.
+        {{"--words=2", "--word-list", oneWord, "--separator=\xC2\x85"},
+         {"'--separator'", "control"}},
+#if !defined(_WIN32) // a command line of UTF-16 cannot carry it
+        {{"--words=2", "--word-list", oneWord, "--separator=\xC3"}, {"'--separator'", "UTF-8"}},
+#endif
     };
     for (const auto& c : kCases) {
         const ProgramRun run = RunCli(c.arguments);
@@ -259,6 +272,7 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         }
     }
     fs::remove(oneWord);
+    fs::remove(latin1);
     const ProgramRun help = RunCli({"-h"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: sorvane-cli", 0), 0u) << help.out;
@@ -350,6 +364,46 @@ TEST(SorvaneCli, WritesTheExactInformationOfTheNewRules)
     EXPECT_EQ(std::distance(std::sregex_iterator(words.out.begin(), words.out.end(), figure),
                             std::sregex_iterator()),
               16);
+}
+
+// Words beyond ASCII reach every format as the same UTF-8 text: the JSON
+// output escapes none of their characters, in a passphrase or its spelling.
+// A separator of such a character leaves out only the words that hold it.
+TEST(SorvaneCli, CarriesWordsBeyondAsciiAsTheyAre)
+{
+    const std::string cafe = "caf\xC3\xA9", naive = "na\xC3\xAFve",
+                      uber = "\xC3\xBC"
+                             "ber";
+    const fs::path list = fs::temp_directory_path() / "sorvane-cli-utf8-words";
+    std::ofstream(list, std::ios::binary) << cafe << "\n" << naive << "\n" << uber << "\n";
+    const std::vector<std::string> words = {"--words=2", "--word-list", list.string(), "-n9"};
+    std::vector<std::string> json = words;
+    json.push_back("-fjson");
+    std::vector<std::string> accent = {"--words=2", "--word-list", list.string(), "-n4"};
+    accent.push_back("--separator=\xC3\xA9");
+    const ProgramRun plainRun = RunCli(words);
+    const ProgramRun jsonRun = RunCli(json);
+    const ProgramRun accentRun = RunCli(accent);
+    fs::remove(list);
+    EXPECT_EQ(plainRun.status + jsonRun.status + accentRun.status, 0)
+        << plainRun.err << jsonRun.err << accentRun.err;
+    const std::vector<std::string> lines = Lines(plainRun.out);
+    const std::set<std::string> plain(lines.begin(), lines.end());
+    EXPECT_EQ(plain.size(), 9u);
+    const std::regex password(R"re("password": "([^"\\]*)")re");
+    std::set<std::string> fromJson;
+    for (auto it = std::sregex_iterator(jsonRun.out.begin(), jsonRun.out.end(), password);
+         it != std::sregex_iterator(); ++it) {
+        fromJson.insert(it->str(1));
+    }
+    EXPECT_EQ(fromJson, plain);
+    EXPECT_EQ(jsonRun.out.find('\\'), std::string::npos) << jsonRun.out;
+    EXPECT_NE(jsonRun.out.find("cup - air - fly - \xC3\xA9"), std::string::npos) << jsonRun.out;
+    const std::vector<std::string> joined = Lines(accentRun.out);
+    const std::string e = "\xC3\xA9";
+    EXPECT_EQ(std::set<std::string>(joined.begin(), joined.end()),
+              std::set<std::string>(
+                  {naive + e + naive, naive + e + uber, uber + e + naive, uber + e + uber}));
 }
 
 // A word list that leaves exactly four passwords gives exactly those, then
