@@ -11,6 +11,7 @@
 
 #include "batch/excluded_passwords.h"
 #include "cli/character_draw.h"
+#include "cli/input_file.h"
 #include "cli/passphrase_run.h"
 #include "engine/password_space.h"
 #include "engine/secure_random.h"
@@ -171,10 +172,6 @@ private:
     std::uint64_t keys[kBlock];
 };
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 } // namespace
 
 RunResult MakePasswords(const CliRequest& request, DrawSource& random,
@@ -209,13 +206,14 @@ RunResult MakePasswords(const RunPlan& plan, int count, DrawSource& random,
 
 std::string LoadWordList(const std::string& path, ExclusionDictionary& dictionary)
 {
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return std::strerror(errno);
+    UniqueFile file;
+    std::uint64_t size = 0;
+    if (std::string problem = OpenRegularFile(path, file, size); !problem.empty()) {
+        return problem;
     }
     // Blocks go straight into the reader's buffer, as the dialog reads it.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    errno = 0;
     dictionary.LoadFromStream(file.get(), nullptr);
     const int error = errno;
     if (dictionary.LoadedWhole()) {

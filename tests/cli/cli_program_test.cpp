@@ -206,9 +206,10 @@ bool OneLineMessage(const std::string& err)
     return err.rfind("sorvane-cli: ", 0) == 0 && err.find('\n') == err.size() - 1;
 }
 
-// Each bad argument, and a word list that is missing or cannot be read (a
-// folder), is refused by status 2 with one line on standard error that names
-// the argument and what it allows, and nothing on the output.
+// Each bad argument, and a word list that is missing, cannot be read (a
+// folder), is no regular file, is too large or is no UTF-8 text, is refused
+// by status 2 with one line on standard error that names the argument and
+// what it allows, and nothing on the output.
 TEST(SorvaneCli, RefusesEachBadArgumentByName)
 {
     const std::string missing = (fs::temp_directory_path() / "sorvane-cli-no-such-list").string();
@@ -217,6 +218,15 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
     std::ofstream(oneWord) << "\xEF\xBB\xBFword\r\n\nword\n  word \n";
     const std::string latin1 = (fs::temp_directory_path() / "sorvane-cli-latin-1").string();
     std::ofstream(latin1, std::ios::binary) << "word\ncaf\xE9\n";
+    // Past the bound of a word list by a byte, and a device that never ends.
+    const std::string huge = (fs::temp_directory_path() / "sorvane-cli-huge-list").string();
+    std::ofstream(huge) << "";
+    fs::resize_file(huge, (std::uintmax_t{16} << 20) + 1);
+#if defined(_WIN32)
+    const std::string device = "NUL";
+#else
+    const std::string device = "/dev/zero";
+#endif
     const struct {
         std::vector<std::string> arguments;
         std::vector<std::string> named;
@@ -251,6 +261,9 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         {{"--separator=-"}, {"'--separator'", "'--word-list'"}},
         {{"--words=2", "--word-list", oneWord, "--separator="}, {"'--separator'"}},
         {{"--words=2", "--word-list", latin1}, {"'" + latin1 + "'", "line 2", "UTF-8"}},
+        {{"--words=2", "--word-list", huge}, {"'" + huge + "'", "16 MiB"}},
+        {{"--words=2", "--word-list", device}, {"'" + device + "'", "regular file"}},
+        {{"-d", device}, {"'" + device + "'", "regular file"}},
         // Control characters, shown so that the message stays one line.
         {{"--words=2", "--word-list", oneWord, "--separator=\t"}, {"'\\x09'", "control"}},
         {{"--words=2", "--word-list", oneWord, "--separator", "a\nb"}, {"'a\\x0ab'", "control"}},
@@ -273,6 +286,7 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
     }
     fs::remove(oneWord);
     fs::remove(latin1);
+    fs::remove(huge);
     const ProgramRun help = RunCli({"-h"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: sorvane-cli", 0), 0u) << help.out;
