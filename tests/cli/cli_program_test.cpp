@@ -252,6 +252,8 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         {{"--every-kind", "--symbols", "-l3"}, {"'--every-kind'", "4 or more"}},
         {{"--min-bits=300", "-thex"}, {"'300'", "'--min-bits'", "at most"}},
         {{"--min-bits=40", "-l8"}, {"'--min-bits'", "'--length'"}},
+        // Six passwords of three digits, none longer without a repeat.
+        {{"-tdigits", "--exclude=23456", "--min-bits=30"}, {"'30'", "2.5 bits at 3 characters"}},
         {{"--min-bits=x"}, {"'x'", "'--min-bits'"}},
         {{"--words=3"}, {"'--words'", "'--word-list'"}},
         {{"--words=0", "--word-list=w"}, {"'0'", "'--words'", "1 to 32"}},
@@ -484,6 +486,7 @@ TEST(SorvaneCli, MakesEveryPasswordTheOptionsAllowAndNoMore)
         {{"-tdigits", "--exclude=012345678"}, 0, 1},
         {{"-tdigits", "--exclude=01234567", "-l3"}, 0, 1},
         {{"--include=a", "-tdigits", "--exclude=0123456789"}, 0, 1},
+        {{"-tdigits", "--exclude=2345678", "--min-bits=1"}, 0, 1},
         {{"-tdigits", "--include=+-", "--exclude=2345"}, 1, 1},
         {{"-tdigits", "--include=+-", "--exclude=2345"}, 720, 721},
     };
