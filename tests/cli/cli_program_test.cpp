@@ -100,15 +100,21 @@ ProgramRun RunCli(std::vector<std::string> arguments, bool firstLineOnly = false
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     const HANDLE error = CreateFileA(errorPath.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                      &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writeEnd;
     startup.hStdError = error;
     PROCESS_INFORMATION process{};
+    // The arguments as UTF-16, which the program reads back as the same UTF-8
+    // text in its UTF-8 code page, whatever the code page of the tests.
+    std::wstring wide(commandLine.size() + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, commandLine.c_str(), static_cast<int>(commandLine.size()),
+                            wide.data(), static_cast<int>(wide.size()))));
     // Should the start fail, the read below meets the closed pipe at once.
-    CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                   &startup, &process);
+    CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                   &process);
     CloseHandle(writeEnd);
     CloseHandle(error);
     // Killing the program closes its end of the pipe, which ends the read.
