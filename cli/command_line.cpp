@@ -579,7 +579,7 @@ std::string_view HelpText()
            "                          capital, digit, symbol): the whole password is\n"
            "                          drawn again until it holds them\n"
            "      --words=N           a passphrase of N words (1 to 32) from --word-list\n"
-           "      --word-list=FILE    the words, one a line\n"
+           "      --word-list=FILE    the words, one a line, UTF-8, at most 16 MiB\n"
            "      --separator=TEXT    between the words (default a space); no control\n"
            "                          character; an empty one needs --capitalize,\n"
            "                          whose capitals mark the words\n"
@@ -607,9 +607,10 @@ std::string_view HelpText()
            "LENGTH and COUNT may also follow the options.\n"
            "\n"
            "Exit status: 0 when every password was made; 1 when the options allow fewer\n"
-           "different passwords than asked for (those made are printed), the system's\n"
-           "generator failed or the output could not be written; 2 for a bad argument\n"
-           "or a word list that cannot be read.\n";
+           "different passwords than asked for, or none (those made are printed), the\n"
+           "system's generator failed or the output could not be written; 2 for a bad\n"
+           "argument or a word list that cannot be read, is no regular file, is too\n"
+           "large or is not UTF-8.\n";
 }
 
 // The bare version, so that a script can compare it without cutting a name off.
