@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "engine/alphabet.h"
+#include "engine/utf8.h"
 #include "res/version.h"
 
 namespace {
@@ -91,11 +92,6 @@ constexpr std::array<Named<OutputFormat>, 3> kFormats = {{
     {"json", OutputFormat::Json},
 }};
 
-std::string Quoted(std::string_view text)
-{
-    return "'" + std::string(text) + "'";
-}
-
 // A whole number within the bounds, in plain decimal digits.
 std::optional<int> NumberWithin(std::string_view text, int low, int high)
 {
@@ -165,6 +161,9 @@ const std::string& WordsRange()
     static const std::string range = "1 to " + std::to_string(CliRequest::kMaxWords);
     return range;
 }
+
+constexpr std::string_view kSeparatorText =
+    "characters of UTF-8 text other than control characters (tab, line end)";
 
 constexpr double kMostBits = 4096;
 constexpr std::string_view kBitsRange = "a number above 0, at most 4096";
@@ -283,6 +282,12 @@ std::optional<std::string> Apply(OptionId id, std::string_view value, std::strin
     case OptionId::WordList:
         return SetPath(value, shown, request.wordListPath);
     case OptionId::Separator:
+        // Words holding control characters are left out for the same
+        // reason: a tab or a line end would split one passphrase into
+        // fields or lines.
+        if (!IsUtf8(value) || HoldsControl(value)) {
+            return Invalid("separator", value, shown, kSeparatorText);
+        }
         request.separator = value;
         request.separatorGiven = true;
         return std::nullopt;
@@ -391,7 +396,7 @@ std::string MissingValue(std::string_view written, OptionId id)
         allowed = kBitsRange;
         break;
     case OptionId::Separator:
-        allowed = "any text";
+        allowed = kSeparatorText;
         break;
     default:
         allowed = "the path of a word list";
@@ -527,6 +532,26 @@ private:
 
 } // namespace
 
+std::string Quoted(std::string_view text)
+{
+    constexpr char kHex[] = "0123456789abcdef";
+    std::string quoted = "'";
+    while (!text.empty()) {
+        const Utf8Sequence sequence = FirstSequence(text);
+        const std::string_view part = text.substr(0, sequence.length);
+        if (sequence.wellFormed && !HoldsControl(part)) {
+            quoted += part;
+        } else {
+            for (const char c : part) {
+                const auto byte = static_cast<unsigned char>(c);
+                quoted += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+            }
+        }
+        text.remove_prefix(sequence.length);
+    }
+    return quoted + "'";
+}
+
 ParsedCommandLine ParseCommandLine(std::span<const std::string_view> arguments)
 {
     return Parser(arguments).Run();
@@ -554,9 +579,10 @@ std::string_view HelpText()
            "                          capital, digit, symbol): the whole password is\n"
            "                          drawn again until it holds them\n"
            "      --words=N           a passphrase of N words (1 to 32) from --word-list\n"
-           "      --word-list=FILE    the words, one a line\n"
-           "      --separator=TEXT    between the words (default a space); an empty one\n"
-           "                          needs --capitalize, whose capitals mark the words\n"
+           "      --word-list=FILE    the words, one a line, UTF-8, at most 16 MiB\n"
+           "      --separator=TEXT    between the words (default a space); no control\n"
+           "                          character; an empty one needs --capitalize,\n"
+           "                          whose capitals mark the words\n"
            "      --capitalize        each word with a capital first letter\n"
            "      --min-bits=B        instead of --length or --words: the fewest that give\n"
            "                          every password at least B bits of information\n"
@@ -581,9 +607,10 @@ std::string_view HelpText()
            "LENGTH and COUNT may also follow the options.\n"
            "\n"
            "Exit status: 0 when every password was made; 1 when the options allow fewer\n"
-           "different passwords than asked for (those made are printed), the system's\n"
-           "generator failed or the output could not be written; 2 for a bad argument\n"
-           "or a word list that cannot be read.\n";
+           "different passwords than asked for, or none (those made are printed), the\n"
+           "system's generator failed or the output could not be written; 2 for a bad\n"
+           "argument or a word list that cannot be read, is no regular file, is too\n"
+           "large or is not UTF-8.\n";
 }
 
 // The bare version, so that a script can compare it without cutting a name off.

@@ -66,6 +66,11 @@ struct ParsedCommandLine {
 // bad argument.
 ParsedCommandLine ParseCommandLine(std::span<const std::string_view> arguments);
 
+// The text in single quotes as a message shows it: the bytes of a control
+// character or of no UTF-8 character as \xNN each, so that the message stays
+// one line of text and a terminal takes nothing in it for a command.
+std::string Quoted(std::string_view text);
+
 // The text --help prints, and --version's line.
 std::string_view HelpText();
 std::string_view VersionText();

@@ -86,8 +86,8 @@ int Generate(const CliRequest& request)
     if (!request.dictionaryPath.empty()) {
         if (const std::string problem = LoadWordList(request.dictionaryPath, dictionary);
             !problem.empty()) {
-            return Complain("cannot read the dictionary '" + request.dictionaryPath +
-                                "': " + problem,
+            return Complain("cannot read the dictionary " + Quoted(request.dictionaryPath) + ": " +
+                                problem,
                             kBadInput);
         }
     }

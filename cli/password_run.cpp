@@ -11,6 +11,7 @@
 
 #include "batch/excluded_passwords.h"
 #include "cli/character_draw.h"
+#include "cli/input_file.h"
 #include "cli/passphrase_run.h"
 #include "engine/password_space.h"
 #include "engine/secure_random.h"
@@ -33,6 +34,12 @@ bool SurelyAllow(const RunPlan& plan, int count)
     const auto alphabet = static_cast<std::uint64_t>(plan.rule.alphabet.Size());
     const std::uint64_t choices =
         plan.rule.excludeDuplicate ? alphabet - std::min<std::uint64_t>(alphabet, 10) : alphabet;
+    // Without a sure choice at every position the bound says nothing, not
+    // even that one password exists. With one, the bound never falls from
+    // one position to the next, so it may stop as soon as it reaches count.
+    if (choices == 0) {
+        return false;
+    }
     std::uint64_t passwords = 1;
     for (int position = 0;
          position < plan.options.length && passwords < static_cast<std::uint64_t>(count);
@@ -165,10 +172,6 @@ private:
     std::uint64_t keys[kBlock];
 };
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 } // namespace
 
 RunResult MakePasswords(const CliRequest& request, DrawSource& random,
@@ -203,13 +206,14 @@ RunResult MakePasswords(const RunPlan& plan, int count, DrawSource& random,
 
 std::string LoadWordList(const std::string& path, ExclusionDictionary& dictionary)
 {
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return std::strerror(errno);
+    UniqueFile file;
+    std::uint64_t size = 0;
+    if (std::string problem = OpenRegularFile(path, file, size); !problem.empty()) {
+        return problem;
     }
     // Blocks go straight into the reader's buffer, as the dialog reads it.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    errno = 0;
     dictionary.LoadFromStream(file.get(), nullptr);
     const int error = errno;
     if (dictionary.LoadedWhole()) {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "batch/saved_list.h"
+#include "engine/utf8.h"
 
 namespace {
 
@@ -103,7 +104,11 @@ bool PasswordWriter::Flush()
 
 namespace {
 
-constexpr std::array<bool, 256> kNeedsEscape = [] {
+// The bytes that leave the run of bytes copied as they are: those JSON must
+// escape (below 0x20, the quote, the backslash), DEL, which is escaped too so
+// no terminal acts on it, and the bytes of characters beyond ASCII, copied
+// once their sequence is found well-formed.
+constexpr std::array<bool, 256> kEndsRun = [] {
     std::array<bool, 256> table{};
     for (int byte = 0; byte < 256; ++byte) {
         table[static_cast<std::size_t>(byte)] =
@@ -126,10 +131,10 @@ void AppendEscaped(std::string& out, char c)
     }
 }
 
-// Whether any of the eight bytes needs an escape: below 0x20, from 0x7F up,
-// a quote or a backslash. The classic tests for a byte below a value and for
+// Whether any of the eight bytes ends a run: below 0x20, from 0x7F up, a
+// quote or a backslash. The classic tests for a byte below a value and for
 // a zero byte, exact about whether there is one.
-bool AnyNeedsEscape(std::uint64_t word)
+bool AnyEndsRun(std::uint64_t word)
 {
     constexpr std::uint64_t kOnes = 0x0101010101010101ull;
     constexpr std::uint64_t kHigh = kOnes * 0x80;
@@ -142,7 +147,8 @@ bool AnyNeedsEscape(std::uint64_t word)
 } // namespace
 
 // Runs of bytes that need no escape are appended whole: a password and its
-// spelling are one run each, found eight bytes at a time.
+// spelling are one run each, found eight bytes at a time, and a well-formed
+// character beyond ASCII stays in its run.
 void AppendJsonString(std::string& out, std::string_view text)
 {
     std::size_t start = 0;
@@ -151,17 +157,30 @@ void AppendJsonString(std::string& out, std::string_view text)
         if (text.size() - i >= 8) {
             std::uint64_t word;
             std::memcpy(&word, text.data() + i, sizeof word);
-            if (!AnyNeedsEscape(word)) {
+            if (!AnyEndsRun(word)) {
                 i += 8;
                 continue;
             }
         }
-        if (kNeedsEscape[static_cast<unsigned char>(text[i])]) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (!kEndsRun[byte]) {
+            ++i;
+            continue;
+        }
+        if (byte < 0x80) {
             out.append(text.substr(start, i - start));
             AppendEscaped(out, text[i]);
-            start = i + 1;
+            start = ++i;
+            continue;
         }
-        ++i;
+        // A well-formed character stays in the run.
+        const Utf8Sequence sequence = FirstSequence(text.substr(i));
+        if (!sequence.wellFormed) {
+            out.append(text.substr(start, i - start));
+            out.append("\\ufffd");
+            start = i + sequence.length;
+        }
+        i += sequence.length;
     }
     out.append(text.substr(start));
 }

@@ -67,7 +67,9 @@ private:
     bool first = true;
 };
 
-// Appends the text as the body of a JSON string: quotes and backslashes
-// escaped, and every byte outside printable ASCII written as \u00XX (read
-// as Latin-1), so the document stays valid whatever the bytes.
+// Appends UTF-8 text as the body of a JSON string: its characters as they
+// are, but quotes, backslashes and control characters of ASCII escaped. The
+// program hands it well-formed text only; should a byte sequence not be,
+// each of its ill-formed parts becomes U+FFFD, as a reader of UTF-8 would
+// show it, so the document stays valid whatever the bytes.
 void AppendJsonString(std::string& out, std::string_view text);

@@ -2,16 +2,12 @@
 
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <vector>
 
 #include "engine/rule_walk.h"
 
 namespace {
-
-std::string Quoted(std::string_view text)
-{
-    return "'" + std::string(text) + "'";
-}
 
 // The characters of the options' type and case, look-alikes out when they
 // are excluded, then the symbols and the included ones, less the excluded.
@@ -29,10 +25,14 @@ std::string CharacterSet(const CliRequest& request)
     return set;
 }
 
+// Cut, not rounded, to a tenth: a figure the options reach at most must not
+// read as more than they reach.
 std::string Bits(double bits)
 {
     char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, bits, std::chars_format::fixed, 1).ptr;
+    const double tenths = std::floor(bits * 10) / 10;
+    const auto end =
+        std::to_chars(text, text + sizeof text, tenths, std::chars_format::fixed, 1).ptr;
     return std::string(text, end);
 }
 
@@ -92,22 +92,44 @@ std::string PlanPassphrases(const CliRequest& request, RunPlan& plan)
     return {};
 }
 
+// The shortest length at which every password carries minBits; a length at
+// which the rule gives no password at all reaches nothing, however infinite
+// the least information of its none is.
+std::string PlanMinBits(const CliRequest& request, int shortest, RunPlan& plan)
+{
+    const std::vector<double> least =
+        LeastInformation(plan.rule, static_cast<std::size_t>(PasswordOptions::kMaxLength));
+    double most = 0;
+    int mostAt = 0;
+    for (int length = shortest; length <= PasswordOptions::kMaxLength; ++length) {
+        const double bits = least[static_cast<std::size_t>(length)];
+        if (!std::isfinite(bits)) {
+            continue;
+        }
+        if (bits >= request.minBits) {
+            plan.options.length = length;
+            return {};
+        }
+        if (bits >= most) {
+            most = bits;
+            mostAt = length;
+        }
+    }
+    if (mostAt == 0) {
+        // No length gives a password: the run says so, as without --min-bits.
+        plan.options.length = shortest;
+        return {};
+    }
+    return "invalid number of bits " + Quoted(request.minBitsText) + " for " +
+           Quoted("--min-bits") + ": these options reach at most " + Bits(most) + " bits at " +
+           std::to_string(mostAt) + " characters";
+}
+
 std::string PlanLength(const CliRequest& request, RunPlan& plan)
 {
     const int kinds = std::popcount(plan.rule.RequiredKinds());
     if (request.minBits > 0) {
-        const std::vector<double> least =
-            LeastInformation(plan.rule, static_cast<std::size_t>(PasswordOptions::kMaxLength));
-        for (int length = std::max(PasswordOptions::kMinLength, kinds);
-             length <= PasswordOptions::kMaxLength; ++length) {
-            if (least[static_cast<std::size_t>(length)] >= request.minBits) {
-                plan.options.length = length;
-                return {};
-            }
-        }
-        return "invalid number of bits " + Quoted(request.minBitsText) + " for " +
-               Quoted("--min-bits") + ": these options reach at most " + Bits(least.back()) +
-               " bits at " + std::to_string(PasswordOptions::kMaxLength) + " characters";
+        return PlanMinBits(request, std::max(PasswordOptions::kMinLength, kinds), plan);
     }
     if (plan.options.length < kinds) {
         return "length " + std::to_string(plan.options.length) + " too short for " +

@@ -4,32 +4,57 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "cli/input_file.h"
 #include "engine/password_options.h"
 #include "engine/password_set.h"
+#include "engine/utf8.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+// More than twice the largest dictionary of a language in common use (about
+// 7 MB, 650,000 words), and little enough that the distinct words and their
+// index, some thirteen times the file at worst (short words), stay a small
+// part of memory.
+constexpr std::uint64_t kMostBytes = std::uint64_t{16} << 20;
+constexpr const char* kTooLarge = "it is larger than 16 MiB, more than any word list";
 
-// The file's bytes, or why they could not be read.
-std::string ReadWhole(const std::string& path, std::string& bytes)
+// Hands each line of the file to take, without its line feed, read a block
+// at a time: only the line under way is kept, and a file that grows past
+// kMostBytes while it is read is refused. Answers why the file could not be
+// read, what take answered against a line, or an empty text.
+template <typename Take>
+std::string ForEachLine(std::FILE* file, Take&& take)
 {
+    char block[65536];
+    std::string line; // a line that runs past the block
+    std::uint64_t total = 0;
     errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;) {
+        total += got;
+        if (total > kMostBytes) {
+            return kTooLarge;
+        }
+        std::string_view rest(block, got);
+        for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;) {
+            std::string_view whole = rest.substr(0, end);
+            if (!line.empty()) {
+                whole = line.append(whole);
+            }
+            if (std::string problem = take(whole); !problem.empty()) {
+                return problem;
+            }
+            line.clear();
+            rest.remove_prefix(end + 1);
+        }
+        line.append(rest);
+    }
+    if (std::ferror(file)) {
         return std::strerror(errno);
     }
-    char block[65536];
-    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file.get())) > 0;) {
-        bytes.append(block, got);
-    }
-    return std::ferror(file.get()) ? std::strerror(errno) : std::string();
+    return line.empty() ? std::string() : take(std::string_view(line));
 }
 
 std::string_view Trimmed(std::string_view line)
@@ -55,13 +80,21 @@ bool IsCapital(char c)
 // capitals are exactly where the words begin.
 bool KeepsWordsApart(std::string_view word, const std::string& separator)
 {
-    for (const char c : word) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            return false;
-        }
+    if (HoldsControl(word)) {
+        return false;
     }
     if (!separator.empty()) {
-        return word.find_first_of(separator) == std::string_view::npos;
+        // Both are well-formed UTF-8, so a character's bytes stand in the
+        // word exactly where the character does.
+        const std::string_view characters = separator;
+        for (std::size_t at = 0; at < characters.size();) {
+            const std::size_t length = FirstSequence(characters.substr(at)).length;
+            if (word.find(characters.substr(at, length)) != std::string_view::npos) {
+                return false;
+            }
+            at += length;
+        }
+        return true;
     }
     for (std::size_t i = 0; i < word.size(); ++i) {
         if (IsCapital(word[i]) != (i == 0)) {
@@ -99,27 +132,32 @@ void PassphraseRule::Compose(const std::uint32_t* places, std::string& out) cons
 std::string LoadPassphraseWords(const std::string& path, const std::string& separator,
                                 bool capitalize, std::vector<std::string>& words)
 {
-    std::string bytes;
-    if (std::string problem = ReadWhole(path, bytes); !problem.empty()) {
+    UniqueFile file;
+    std::uint64_t size = 0;
+    if (std::string problem = OpenRegularFile(path, file, size); !problem.empty()) {
         return problem;
     }
-    std::string_view text = bytes;
-    if (text.starts_with("\xEF\xBB\xBF")) {
-        text.remove_prefix(3);
+    if (size > kMostBytes) {
+        return kTooLarge;
     }
     std::unordered_set<std::string> seen;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        std::string word(Trimmed(text.substr(0, end)));
-        text.remove_prefix(std::min(end + 1, text.size()));
+    std::size_t number = 0;
+    return ForEachLine(file.get(), [&](std::string_view line) -> std::string {
+        if (++number == 1 && line.starts_with("\xEF\xBB\xBF")) {
+            line.remove_prefix(3);
+        }
+        if (!IsUtf8(line)) {
+            return "line " + std::to_string(number) + " is not UTF-8 text";
+        }
+        std::string word(Trimmed(line));
         if (capitalize && !word.empty() && word[0] >= 'a' && word[0] <= 'z') {
             word[0] = static_cast<char>(word[0] - 'a' + 'A');
         }
         if (!word.empty() && KeepsWordsApart(word, separator) && seen.insert(word).second) {
             words.push_back(std::move(word));
         }
-    }
-    return {};
+        return {};
+    });
 }
 
 std::uint32_t DrawPlace(DrawSource& random, std::uint32_t size)

@@ -26,14 +26,15 @@ struct PassphraseRule {
     void Compose(const std::uint32_t* places, std::string& out) const;
 };
 
-// Reads a word list for passphrases: one word a line, a BOM at the start, CR
-// before the line feed, spaces and tabs around a word and blank lines
-// ignored, each word capitalised when asked (its first byte, an ASCII letter,
-// made a capital), then each distinct word once, in the order of the file.
-// A word is left out when a passphrase made with it could read as other
-// words: when it holds a character of the separator, or, without a
-// separator, when it does not begin with a capital or holds another one.
-// Answers why the file could not be read, or an empty text.
+// Reads a word list for passphrases, a line at a time from a regular file of
+// at most 16 MiB: UTF-8 text, one word a line, a BOM at the start, CR before
+// the line feed, spaces and tabs around a word and blank lines ignored, each
+// word capitalised when asked (its first byte, an ASCII letter, made a
+// capital), then each distinct word once, in the order of the file. A word is left out when it
+// holds a control character, or when a passphrase made with it could read as other words: when it
+// holds a character of the separator (well-formed UTF-8), or, without a separator, when it does not
+// begin with a capital or holds another one. Answers why the file is refused (not a regular file,
+// too large, not UTF-8 text) or could not be read, or an empty text.
 std::string LoadPassphraseWords(const std::string& path, const std::string& separator,
                                 bool capitalize, std::vector<std::string>& words);
 

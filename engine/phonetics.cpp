@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/utf8.h"
+
 namespace {
 
 constexpr std::string_view kLetterWords[26] = {
@@ -66,10 +68,24 @@ std::size_t SpellInto(std::string_view password, char* out)
         return 0;
     }
     std::size_t length = 0;
-    for (const char c : password) {
-        const auto byte = static_cast<unsigned char>(c);
+    for (std::size_t at = 0; at < password.size();) {
+        const auto byte = static_cast<unsigned char>(password[at]);
+        // A character beyond ASCII (a passphrase's word may hold one) stands
+        // for itself whole, never cut into bytes; its n bytes and the
+        // separator take less than their 8 * n bytes of room.
+        if (byte >= 0x80) {
+            if (const Utf8Sequence sequence = FirstSequence(password.substr(at));
+                sequence.wellFormed) {
+                std::memcpy(out + length, password.data() + at, sequence.length);
+                std::memcpy(out + length + sequence.length, kSeparator.data(), kSeparator.size());
+                length += sequence.length + kSeparator.size();
+                at += sequence.length;
+                continue;
+            }
+        }
         std::memcpy(out + length, kWords.slots[byte].data(), WordSlots::kSlot);
         length += kWords.lengths[byte];
+        ++at;
     }
     return length - kSeparator.size(); // none after the last word
 }

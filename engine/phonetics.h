@@ -5,7 +5,8 @@
 #include <string_view>
 
 // Spells a password out one word per character: "aB3" becomes
-// "air - BIT - three". Capitals are marked by writing their word in capitals.
+// "air - BIT - three". Capitals are marked by writing their word in capitals;
+// a character beyond ASCII (a passphrase's, in UTF-8) stands for itself.
 std::string PhoneticSpelling(std::string_view password);
 
 // The room SpellInto needs for a password of the given length: eight bytes

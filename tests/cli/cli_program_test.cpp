@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -11,12 +14,14 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #if defined(_WIN32)
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,6 +43,12 @@ constexpr std::string_view kSystemLineEnd = "\r\n";
 constexpr std::string_view kSystemLineEnd = "\n";
 #endif
 
+// A run still going after this long is stuck, not slow: the program is
+// killed and the run fails, so a loop without end fails its test instead of
+// hanging it.
+constexpr std::chrono::seconds kRunLimit{60};
+constexpr std::string_view kKilled = "killed: still running after the time limit";
+
 // What a run of sorvane-cli left: its exit status, and the bytes of its
 // standard output and error exactly as written (no line-end translation).
 struct ProgramRun {
@@ -48,7 +59,8 @@ struct ProgramRun {
 
 // Runs the sorvane-cli built beside the tests. Reads its output to the end,
 // or closes it after the first line when firstLineOnly is set, as "| head -1"
-// does; standard error goes to a file, read once the program has ended.
+// does; standard error goes to a file, read once the program has ended. A
+// program still running after kRunLimit is killed, and its error says so.
 ProgramRun RunCli(std::vector<std::string> arguments, bool firstLineOnly = false)
 {
     const fs::path errorPath =
@@ -88,28 +100,44 @@ ProgramRun RunCli(std::vector<std::string> arguments, bool firstLineOnly = false
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     const HANDLE error = CreateFileA(errorPath.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                      &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writeEnd;
     startup.hStdError = error;
     PROCESS_INFORMATION process{};
+    // The arguments as UTF-16, which the program reads back as the same UTF-8
+    // text in its UTF-8 code page, whatever the code page of the tests.
+    std::wstring wide(commandLine.size() + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, commandLine.c_str(), static_cast<int>(commandLine.size()),
+                            wide.data(), static_cast<int>(wide.size()))));
     // Should the start fail, the read below meets the closed pipe at once.
-    CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                   &startup, &process);
+    CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                   &process);
     CloseHandle(writeEnd);
     CloseHandle(error);
+    // Killing the program closes its end of the pipe, which ends the read.
+    std::atomic<bool> killed = false;
+    std::thread watchdog([&] {
+        const auto limit = std::chrono::duration_cast<std::chrono::milliseconds>(kRunLimit);
+        if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(limit.count())) ==
+            WAIT_TIMEOUT) {
+            killed = TerminateProcess(process.hProcess, 1) != 0;
+        }
+    });
     collect([&] {
         DWORD got = 0; // and so at the end of the output
         ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr);
         return static_cast<long>(got);
     });
     CloseHandle(readEnd);
+    watchdog.join();
     DWORD status = 0;
-    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0 &&
-        GetExitCodeProcess(process.hProcess, &status)) {
+    if (!killed && GetExitCodeProcess(process.hProcess, &status)) {
         run.status = static_cast<int>(status);
     }
+    const bool stuck = killed;
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
 #else
@@ -134,16 +162,36 @@ ProgramRun RunCli(std::vector<std::string> arguments, bool firstLineOnly = false
         _exit(127);
     }
     close(pipeEnds[1]);
-    collect([&] { return static_cast<long>(read(pipeEnds[0], buffer, sizeof buffer)); });
+    const auto deadline = std::chrono::steady_clock::now() + kRunLimit;
+    const auto timeLeft = [&] {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        return static_cast<int>(std::max<long long>(left.count(), 0));
+    };
+    collect([&] {
+        pollfd ready{pipeEnds[0], POLLIN, 0};
+        int polled;
+        while ((polled = poll(&ready, 1, timeLeft())) < 0 && errno == EINTR) {
+        }
+        return polled > 0 ? static_cast<long>(read(pipeEnds[0], buffer, sizeof buffer)) : 0L;
+    });
     close(pipeEnds[0]);
     int status = 0;
-    waitpid(child, &status, 0);
+    pid_t ended;
+    while ((ended = waitpid(child, &status, WNOHANG)) == 0 && timeLeft() > 0) {
+        poll(nullptr, 0, 10);
+    }
+    const bool stuck = ended == 0;
+    if (stuck) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
     // A death by signal shows as 128 + the signal, as a shell reports it.
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 #endif
     std::ostringstream err;
     err << std::ifstream(errorPath, std::ios::binary).rdbuf();
-    run.err = err.str();
+    run.err = err.str() + (stuck ? std::string(kKilled) : "");
     fs::remove(errorPath);
     return run;
 }
@@ -164,15 +212,27 @@ bool OneLineMessage(const std::string& err)
     return err.rfind("sorvane-cli: ", 0) == 0 && err.find('\n') == err.size() - 1;
 }
 
-// Each bad argument, and a word list that is missing or cannot be read (a
-// folder), is refused by status 2 with one line on standard error that names
-// the argument and what it allows, and nothing on the output.
+// Each bad argument, and a word list that is missing, cannot be read (a
+// folder), is no regular file, is too large or is no UTF-8 text, is refused
+// by status 2 with one line on standard error that names the argument and
+// what it allows, and nothing on the output.
 TEST(SorvaneCli, RefusesEachBadArgumentByName)
 {
     const std::string missing = (fs::temp_directory_path() / "sorvane-cli-no-such-list").string();
     const std::string folder = fs::temp_directory_path().string();
     const std::string oneWord = (fs::temp_directory_path() / "sorvane-cli-one-word").string();
     std::ofstream(oneWord) << "\xEF\xBB\xBFword\r\n\nword\n  word \n";
+    const std::string latin1 = (fs::temp_directory_path() / "sorvane-cli-latin-1").string();
+    std::ofstream(latin1, std::ios::binary) << "word\ncaf\xE9\n";
+    // Past the bound of a word list by a byte, and a device that never ends.
+    const std::string huge = (fs::temp_directory_path() / "sorvane-cli-huge-list").string();
+    std::ofstream(huge) << "";
+    fs::resize_file(huge, (std::uintmax_t{16} << 20) + 1);
+#if defined(_WIN32)
+    const std::string device = "NUL";
+#else
+    const std::string device = "/dev/zero";
+#endif
     const struct {
         std::vector<std::string> arguments;
         std::vector<std::string> named;
@@ -198,6 +258,8 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         {{"--every-kind", "--symbols", "-l3"}, {"'--every-kind'", "4 or more"}},
         {{"--min-bits=300", "-thex"}, {"'300'", "'--min-bits'", "at most"}},
         {{"--min-bits=40", "-l8"}, {"'--min-bits'", "'--length'"}},
+        // Six passwords of three digits, none longer without a repeat.
+        {{"-tdigits", "--exclude=23456", "--min-bits=30"}, {"'30'", "2.5 bits at 3 characters"}},
         {{"--min-bits=x"}, {"'x'", "'--min-bits'"}},
         {{"--words=3"}, {"'--words'", "'--word-list'"}},
         {{"--words=0", "--word-list=w"}, {"'0'", "'--words'", "1 to 32"}},
@@ -206,6 +268,20 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         {{"--words=3", "--word-list", oneWord, "--symbols"}, {"'--symbols'"}},
         {{"--separator=-"}, {"'--separator'", "'--word-list'"}},
         {{"--words=2", "--word-list", oneWord, "--separator="}, {"'--separator'"}},
+        {{"--words=2", "--word-list", latin1}, {"'" + latin1 + "'", "line 2", "UTF-8"}},
+        {{"--words=2", "--word-list", huge}, {"'" + huge + "'", "16 MiB"}},
+        {{"--words=2", "--word-list", device}, {"'" + device + "'", "regular file"}},
+        {{"-d", device}, {"'" + device + "'", "regular file"}},
+        // Control characters, shown so that the message stays one line.
+        {{"--words=2", "--word-list", oneWord, "--separator=\t"}, {"'\\x09'", "control"}},
+        {{"--words=2", "--word-list", oneWord, "--separator", "a\nb"}, {"'a\\x0ab'", "control"}},
+        {{"--words=2", "--word-list", oneWord, "--separator=\r"}, {"'--separator'", "control"}},
+        // U+0085, the next line of other systems.
+        {{"--words=2", "--word-list", oneWord, "--separator=\xC2\x85"},
+         {"'--separator'", "control"}},
+#if !defined(_WIN32) // a command line of UTF-16 cannot carry it
+        {{"--words=2", "--word-list", oneWord, "--separator=\xC3"}, {"'--separator'", "UTF-8"}},
+#endif
     };
     for (const auto& c : kCases) {
         const ProgramRun run = RunCli(c.arguments);
@@ -217,6 +293,8 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         }
     }
     fs::remove(oneWord);
+    fs::remove(latin1);
+    fs::remove(huge);
     const ProgramRun help = RunCli({"-h"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: sorvane-cli", 0), 0u) << help.out;
@@ -310,6 +388,46 @@ TEST(SorvaneCli, WritesTheExactInformationOfTheNewRules)
               16);
 }
 
+// Words beyond ASCII reach every format as the same UTF-8 text: the JSON
+// output escapes none of their characters, in a passphrase or its spelling.
+// A separator of such a character leaves out only the words that hold it.
+TEST(SorvaneCli, CarriesWordsBeyondAsciiAsTheyAre)
+{
+    const std::string cafe = "caf\xC3\xA9", naive = "na\xC3\xAFve",
+                      uber = "\xC3\xBC"
+                             "ber";
+    const fs::path list = fs::temp_directory_path() / "sorvane-cli-utf8-words";
+    std::ofstream(list, std::ios::binary) << cafe << "\n" << naive << "\n" << uber << "\n";
+    const std::vector<std::string> words = {"--words=2", "--word-list", list.string(), "-n9"};
+    std::vector<std::string> json = words;
+    json.push_back("-fjson");
+    std::vector<std::string> accent = {"--words=2", "--word-list", list.string(), "-n4"};
+    accent.push_back("--separator=\xC3\xA9");
+    const ProgramRun plainRun = RunCli(words);
+    const ProgramRun jsonRun = RunCli(json);
+    const ProgramRun accentRun = RunCli(accent);
+    fs::remove(list);
+    EXPECT_EQ(plainRun.status + jsonRun.status + accentRun.status, 0)
+        << plainRun.err << jsonRun.err << accentRun.err;
+    const std::vector<std::string> lines = Lines(plainRun.out);
+    const std::set<std::string> plain(lines.begin(), lines.end());
+    EXPECT_EQ(plain.size(), 9u);
+    const std::regex password(R"re("password": "([^"\\]*)")re");
+    std::set<std::string> fromJson;
+    for (auto it = std::sregex_iterator(jsonRun.out.begin(), jsonRun.out.end(), password);
+         it != std::sregex_iterator(); ++it) {
+        fromJson.insert(it->str(1));
+    }
+    EXPECT_EQ(fromJson, plain);
+    EXPECT_EQ(jsonRun.out.find('\\'), std::string::npos) << jsonRun.out;
+    EXPECT_NE(jsonRun.out.find("cup - air - fly - \xC3\xA9"), std::string::npos) << jsonRun.out;
+    const std::vector<std::string> joined = Lines(accentRun.out);
+    const std::string e = "\xC3\xA9";
+    EXPECT_EQ(std::set<std::string>(joined.begin(), joined.end()),
+              std::set<std::string>(
+                  {naive + e + naive, naive + e + uber, uber + e + naive, uber + e + uber}));
+}
+
 // A word list that leaves exactly four passwords gives exactly those, then
 // status 1. It is read with the dialog's text-mode rules: CR LF, spaces
 // trimmed, nothing after a Ctrl-Z (so the word written there is still allowed).
@@ -336,9 +454,11 @@ TEST(SorvaneCli, DictionaryLeavesExactlyTheWordsItDoesNotList)
 }
 
 // Exactly the passwords the options allow, each once, however rarely the
-// last of them is drawn; asked for more, status 1 and a message. With letters
-// and digits (all 141960 of length 3) each letter is drawn about a fifth as
-// often as each digit.
+// last of them is drawn; asked for more, status 1 and a message, also when
+// they allow none at all (too few characters for the five-position rule)
+// and one is asked for. With letters and digits (all 141960 of length 3)
+// each letter is drawn about a fifth as often as each digit; six characters
+// without repeats give their 720 orders, the rest of the password following.
 TEST(SorvaneCli, MakesEveryPasswordTheOptionsAllowAndNoMore)
 {
     const std::vector<std::string> digits = {"-tdigits", "-l3", "--allow-similar",
@@ -358,22 +478,34 @@ TEST(SorvaneCli, MakesEveryPasswordTheOptionsAllowAndNoMore)
     wordsExcluded.insert(wordsExcluded.end(), {"-d", excluded.string()});
     const struct {
         std::vector<std::string> options;
-        std::size_t allowed, asked;
+        std::size_t made, asked; // made is all the options allow when below asked
     } kCases[] = {
-        {digits, 1000, 1000},  {digits, 1000, 1001},  {{"-l", "3"}, 141960, 141961},
-        {symbols, 1728, 1728}, {symbols, 1728, 1729}, {everyKind, 720, 720},
-        {everyKind, 720, 721}, {words, 16, 16},       {wordsExcluded, 14, 15},
+        {digits, 1000, 1000},
+        {digits, 1000, 1001},
+        {{"-l", "3"}, 141960, 141961},
+        {symbols, 1728, 1728},
+        {symbols, 1728, 1729},
+        {everyKind, 720, 720},
+        {everyKind, 720, 721},
+        {words, 16, 16},
+        {wordsExcluded, 14, 15},
+        {{"-tdigits", "--exclude=012345678"}, 0, 1},
+        {{"-tdigits", "--exclude=01234567", "-l3"}, 0, 1},
+        {{"--include=a", "-tdigits", "--exclude=0123456789"}, 0, 1},
+        {{"-tdigits", "--exclude=2345678", "--min-bits=1"}, 0, 1},
+        {{"-tdigits", "--include=+-", "--exclude=2345"}, 1, 1},
+        {{"-tdigits", "--include=+-", "--exclude=2345"}, 720, 721},
     };
     for (const auto& c : kCases) {
         std::vector<std::string> arguments = c.options;
         arguments.insert(arguments.end(), {"-n", std::to_string(c.asked)});
         const ProgramRun run = RunCli(arguments);
         const std::vector<std::string> lines = Lines(run.out);
-        EXPECT_EQ(lines.size(), c.allowed);
-        EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()).size(), c.allowed);
-        const std::string made = std::to_string(c.allowed) + " of " + std::to_string(c.asked);
-        EXPECT_EQ(run.status, c.asked == c.allowed ? 0 : 1) << made;
-        EXPECT_EQ(run.err.find(made) != std::string::npos, c.asked != c.allowed) << run.err;
+        EXPECT_EQ(lines.size(), c.made);
+        EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()).size(), c.made);
+        const std::string madeOf = std::to_string(c.made) + " of " + std::to_string(c.asked);
+        EXPECT_EQ(run.status, c.asked == c.made ? 0 : 1) << madeOf;
+        EXPECT_EQ(run.err.find(madeOf) != std::string::npos, c.asked != c.made) << run.err;
     }
     fs::remove(list);
     fs::remove(excluded);

@@ -5,6 +5,7 @@
 
 #include "cli/command_line.h"
 #include "cli/password_writer.h"
+#include "engine/utf8.h"
 
 namespace {
 
@@ -57,23 +58,40 @@ TEST(ParseCommandLine, ReadsOptionsTheWayGnuToolsAndPwgenDo)
     EXPECT_EQ(Parse({"--help", "--length=2"}).action, CliAction::Refuse);
 }
 
-// Quotes and backslashes escaped, every byte outside printable ASCII as \u00XX.
+// Quotes, backslashes and control characters escaped, DEL too; characters
+// beyond ASCII as they are; each ill-formed part of a byte sequence one
+// U+FFFD, so the document stays valid whatever the bytes. Each text alone,
+// and among clean runs that put it across a boundary of eight bytes.
 TEST(AppendJsonString, KeepsTheDocumentValidWhateverTheBytes)
 {
-    std::string out = "[";
-    AppendJsonString(out, "aB3 - \"hi\"\\\t\n\x01\x1f\x7f\xe9");
-    EXPECT_EQ(out, "[aB3 - \\\"hi\\\"\\\\\\u0009\\u000a\\u0001\\u001f\\u007f\\u00e9");
-    // Each byte that needs an escape, alone among seven that do not, and
-    // clean runs longer than a word.
-    for (const char special : {'"', '\\', '\x1f', '\x7f', '\x80', '\xff', '\0'}) {
-        const std::string clean(7, 'x');
-        std::string text = clean + special + clean + clean + "y";
-        std::string escaped;
-        AppendJsonString(escaped, std::string_view(text));
-        std::string expected;
-        AppendJsonString(expected, std::string_view(&special, 1));
-        EXPECT_EQ(escaped, clean + expected + clean + clean + "y") << static_cast<int>(special);
-        EXPECT_NE(expected, std::string(1, special));
+    using namespace std::string_view_literals;
+    const struct {
+        std::string_view text, json;
+    } kCases[] = {
+        {"aB3 - \"hi\"\\\t\n\x01\x1f\x7f",
+         "aB3 - \\\"hi\\\"\\\\\\u0009\\u000a\\u0001\\u001f\\u007f"},
+        {"\0"sv, "\\u0000"},
+        // é, €, U+1F511 and U+10FFFF, the last character there is.
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x94\x91 \xF4\x8F\xBF\xBF",
+         "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x94\x91 \xF4\x8F\xBF\xBF"},
+        {"\xC3", "\\ufffd"},                                  // cut short at the end
+        {"\xE2\x82x", "\\ufffdx"},                            // cut short by ASCII
+        {"\xF0\x9F\x94\xC3\xA9", "\\ufffd\xC3\xA9"},          // by another character
+        {"\xC0\x80", "\\ufffd\\ufffd"},                       // an overlong zero
+        {"\xE0\x9F\xBF", "\\ufffd\\ufffd\\ufffd"},            // overlong
+        {"\xED\xA0\x80", "\\ufffd\\ufffd\\ufffd"},            // a surrogate
+        {"\xF4\x90\x80\x80", "\\ufffd\\ufffd\\ufffd\\ufffd"}, // above U+10FFFF
+        {"\x80\xFF\xF5", "\\ufffd\\ufffd\\ufffd"},            // never in UTF-8
+    };
+    const std::string clean(7, 'x');
+    for (const auto& c : kCases) {
+        std::string out = "[";
+        AppendJsonString(out, c.text);
+        EXPECT_EQ(out, "[" + std::string(c.json)) << c.json;
+        EXPECT_EQ(IsUtf8(c.text), c.json.find("\\ufffd") == std::string_view::npos) << c.json;
+        std::string among;
+        AppendJsonString(among, clean + std::string(c.text) + clean + clean + "y");
+        EXPECT_EQ(among, clean + std::string(c.json) + clean + clean + "y");
     }
 }
 

@@ -61,6 +61,10 @@ TEST(PhoneticSpelling, SpellsOneWordPerCharacter)
         {"NOPQRSTUVWXYZ",
          "NET - ORB - PEN - QUIZ - RAT - SEA - TIA - UNIT - VOW - WAR - XMAS - YAP - ZEN"},
         {"0123456789", "zero - one - two - three - four - five - six - seven - eight - nine"},
+        // A passphrase's character beyond ASCII stands for itself whole; a
+        // byte of no character, alone.
+        {"caf\xC3\xA9\xF0\x9F\x94\x91", "cup - air - fly - \xC3\xA9 - \xF0\x9F\x94\x91"},
+        {"\xE9x", "\xE9 - xmas"},
     };
     for (const auto& c : kCases) {
         EXPECT_EQ(PhoneticSpelling(c.password), c.spelling) << c.password;
