@@ -15,6 +15,7 @@
 #include "engine/password_space.h"
 #include "engine/secure_random.h"
 #include "engine/rule_walk.h"
+#include "tests/engine/bounded_sources.h"
 #include "tests/engine/option_sets.h"
 
 namespace {
@@ -29,16 +30,16 @@ RunPlan Plan(std::vector<std::string_view> arguments)
 }
 
 // The secure source's draw on bytes of a fixed seed, so the test is the same
-// every run.
+// every run; within the tests' budget, so a draw that never ends fails.
 RandomBytes SeededBytes(std::uint64_t seed)
 {
-    return [bits = std::mt19937_64(seed)](void* buffer, std::size_t size) mutable {
+    return WithinBudget([bits = std::mt19937_64(seed)](void* buffer, std::size_t size) mutable {
         auto* bytes = static_cast<unsigned char*>(buffer);
         for (std::size_t i = 0; i < size; ++i) {
             bytes[i] = static_cast<unsigned char>(bits() >> 56);
         }
         return true;
-    };
+    });
 }
 
 // Every string of the length over the alphabet's characters.
