@@ -1,0 +1,195 @@
+#include "engine/password_draw.h"
+
+#include <algorithm>
+#include <type_traits>
+#include <typeinfo>
+
+#include "engine/always_inline.h"
+#include "engine/draw_formulas.h"
+#include "engine/secure_random.h"
+
+namespace {
+
+using draw_formulas::Candidate;
+using draw_formulas::WithDraw;
+
+// The dialog's draw formulas: text[0] to text[length - 1] after the recent
+// characters. A rejected candidate is thrown away whole, so the accepted
+// characters keep the formulas' own distribution restricted to what is
+// acceptable.
+template <CharacterType type, LetterCase letterCase, typename Source>
+void DrawInto(Source& random, const PasswordOptions& options, RecentCharacters recent, char* text,
+              std::size_t length)
+{
+    // Copied, so that writing the text (which may alias anything) does not
+    // make the compiler read them again for every candidate.
+    const bool excludeSimilar = options.excludeSimilar;
+    const bool excludeDuplicate = options.excludeDuplicate;
+    for (std::size_t i = 0; i < length; ++i) {
+        char candidate;
+        do {
+            candidate = Candidate<type, letterCase>(random);
+        } while (!IsAcceptable(candidate, recent, excludeSimilar));
+        text[i] = candidate;
+        if (excludeDuplicate) {
+            recent.Push(candidate);
+        }
+    }
+}
+
+// One index below the table's size: the secure source takes the table's
+// width of bits and sends an index past the table back with the candidate;
+// any other source answers Below(size).
+template <typename Source>
+unsigned TableIndex(Source& random, int width, unsigned size)
+{
+    if constexpr (std::is_same_v<Source, SecureRandomSource::Draws>) {
+        return random.Take(width);
+    } else {
+        (void)width;
+        return static_cast<unsigned>(random.Below(static_cast<int>(size)));
+    }
+}
+
+// The table's draw: one index a candidate. Only an index past the table and
+// the five-position rule can send a candidate back. Inlined into the loop
+// over the passwords, where the source's bits are a local copy: out of line,
+// every character written could alias them, and they would be read from
+// memory and written back for each draw.
+template <typename Source>
+SORVANE_ALWAYS_INLINE void DrawTableInto(Source& random, const CandidateTable& table,
+                                         bool excludeDuplicate, RecentCharacters recent, char* text,
+                                         std::size_t length)
+{
+    const auto size = static_cast<unsigned>(table.Size());
+    const int width = table.Width();
+    for (std::size_t i = 0; i < length; ++i) {
+        unsigned index;
+        do {
+            index = TableIndex(random, width, size);
+        } while (index >= size || recent.Holds(table.Folded(static_cast<int>(index))));
+        const char candidate = table.At(static_cast<int>(index));
+        text[i] = candidate;
+        if (excludeDuplicate) {
+            recent.Push(candidate);
+        }
+    }
+}
+
+// Calls visit(source) with the source as its final type when it is one of
+// the program's two, so that the loop compiled for it inlines every draw and
+// keeps the source's state in a local copy, which can live in registers. Asked
+// once per call, not per draw; as both types are final, their type_info
+// names the object's type exactly.
+template <typename Visitor>
+void WithSource(DrawSource& random, Visitor&& visit)
+{
+    const std::type_info& type = typeid(random);
+    if (type == typeid(SecureRandomSource)) {
+        SecureRandomSource::Draws draws(static_cast<SecureRandomSource&>(random));
+        visit(draws);
+    } else if (type == typeid(RandomSource)) {
+        auto& seeded = static_cast<RandomSource&>(random);
+        RandomSource copy = seeded;
+        visit(copy);
+        seeded = copy;
+    } else {
+        visit(random);
+    }
+}
+
+RecentCharacters RecentOf(std::string_view passwordSoFar, bool excludeDuplicate)
+{
+    RecentCharacters recent;
+    if (excludeDuplicate) {
+        const std::size_t lookBack = std::min<std::size_t>(DuplicateLookBack, passwordSoFar.size());
+        for (const char c : passwordSoFar.substr(passwordSoFar.size() - lookBack)) {
+            recent.Push(c);
+        }
+    }
+    return recent;
+}
+
+} // namespace
+
+PasswordDraw::PasswordDraw(const PasswordOptions& options)
+    : table(&CandidateTable::For(options)), formulas(options),
+      excludeDuplicate(options.excludeDuplicate), requiredKinds(0)
+{
+}
+
+PasswordDraw::PasswordDraw(const DrawRule& rule)
+    : ownTable(std::make_unique<const CandidateTable>(rule.alphabet)), table(ownTable.get()),
+      excludeDuplicate(rule.excludeDuplicate), requiredKinds(rule.RequiredKinds())
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        kindBit[static_cast<std::size_t>(byte)] =
+            static_cast<std::uint8_t>(KindBit(static_cast<char>(byte)));
+    }
+}
+
+void PasswordDraw::DrawFrom(DrawSource& random, const RecentCharacters& recent, char* texts,
+                            std::size_t length, std::size_t count) const
+{
+    WithSource(random, [&]<typename Source>(Source& source) {
+        if constexpr (!std::is_same_v<Source, SecureRandomSource::Draws>) {
+            if (formulas) {
+                WithDraw(*formulas, [&]<CharacterType type, LetterCase letterCase>() {
+                    for (std::size_t n = 0; n < count; ++n) {
+                        DrawInto<type, letterCase>(source, *formulas, recent, texts + n * length,
+                                                   length);
+                    }
+                });
+                return;
+            }
+        }
+        for (std::size_t n = 0; n < count; ++n) {
+            DrawTableInto(source, *table, excludeDuplicate, recent, texts + n * length, length);
+        }
+    });
+}
+
+bool PasswordDraw::HoldsEveryKind(const char* text, std::size_t length) const
+{
+    unsigned kinds = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        kinds |= kindBit[static_cast<unsigned char>(text[i])];
+    }
+    return (kinds & requiredKinds) == requiredKinds;
+}
+
+void PasswordDraw::Draw(DrawSource& random, char* texts, std::size_t length,
+                        std::size_t count) const
+{
+    DrawFrom(random, RecentCharacters{}, texts, length, count);
+    if (requiredKinds == 0) {
+        return;
+    }
+    for (std::size_t n = 0; n < count; ++n) {
+        char* const text = texts + n * length;
+        while (!HoldsEveryKind(text, length)) {
+            DrawFrom(random, RecentCharacters{}, text, length, 1);
+        }
+    }
+}
+
+void PasswordDraw::DrawAfter(DrawSource& random, const RecentCharacters& recent, char* text,
+                             std::size_t length) const
+{
+    DrawFrom(random, recent, text, length, 1);
+}
+
+bool IsAcceptable(char candidate, std::string_view passwordSoFar, const PasswordOptions& options)
+{
+    return IsAcceptable(candidate, RecentOf(passwordSoFar, options.excludeDuplicate),
+                        options.excludeSimilar);
+}
+
+char NextCharacter(DrawSource& random, const PasswordOptions& options,
+                   std::string_view passwordSoFar)
+{
+    char next = '\0';
+    PasswordDraw(options).DrawAfter(random, RecentOf(passwordSoFar, options.excludeDuplicate),
+                                    &next, 1);
+    return next;
+}
