@@ -1,6 +1,7 @@
 #include "engine/composer.h"
 
 #include <charconv>
+#include <typeinfo>
 
 #include "engine/entropy.h"
 #include "engine/password_draw.h"
@@ -26,38 +27,33 @@ void CompleteRow(PasswordRow& row)
 // The seeded generator runs through a cycle of states: once its state at a
 // candidate's start comes round again, every candidate after it is one
 // already rejected. Brent's method sees the first repeat whatever the
-// cycle's start and length. The secure source never repeats.
+// cycle's start and length; it starts at the first rejection, so a candidate
+// taken at once costs nothing. The secure source never repeats.
 class SeededRepeat {
 public:
-    explicit SeededRepeat(const DrawSource& random)
-        : seeded(dynamic_cast<const RandomSource*>(&random))
-    {
-        mark = seeded != nullptr ? seeded->State() : 0;
-    }
-
     // Asked after each rejected candidate.
-    bool CameRound()
+    bool CameRound(const DrawSource& random)
     {
-        if (seeded == nullptr) {
-            return false;
-        }
-        const std::uint32_t state = seeded->State();
-        if (state == mark) {
+        if (steps == 0) {
+            seeded = typeid(random) == typeid(RandomSource)
+                         ? static_cast<const RandomSource*>(&random)
+                         : nullptr;
+            mark = seeded != nullptr ? seeded->State() : 0;
+        } else if (seeded != nullptr && seeded->State() == mark) {
             return true;
         }
         if (++steps == span) {
-            mark = state;
+            mark = seeded != nullptr ? seeded->State() : 0;
             span *= 2;
-            steps = 0;
         }
         return false;
     }
 
 private:
-    const RandomSource* seeded;
-    std::uint32_t mark;
+    const RandomSource* seeded = nullptr;
+    std::uint32_t mark = 0;
     std::uint64_t steps = 0;
-    std::uint64_t span = 1;
+    std::uint64_t span = 2;
 };
 
 } // namespace
@@ -90,14 +86,14 @@ std::optional<PasswordRow> GeneratePassword(DrawSource& random, const PasswordOp
     const PasswordDraw draw(options);
     const std::size_t length = options.length > 0 ? static_cast<std::size_t>(options.length) : 0;
     char* const text = row.password.Resize(length);
-    SeededRepeat repeat(random);
+    SeededRepeat repeat;
     for (;;) {
         draw.Draw(random, text, length, 1);
         // The dictionary is asked before the list is scanned.
         if (!dictionary.Contains(row.password) && !list.Contains(row.password)) {
             break;
         }
-        if (repeat.CameRound()) {
+        if (repeat.CameRound(random)) {
             result.reset();
             return result;
         }

@@ -31,6 +31,16 @@ constexpr unsigned KindBit(char c)
     return 1u << static_cast<int>(KindOf(c));
 }
 
+// KindBit by byte, for loops over every character of many passwords.
+inline constexpr std::array<std::uint8_t, 256> kKindBits = [] {
+    std::array<std::uint8_t, 256> bits{};
+    for (int byte = 0; byte < 256; ++byte) {
+        bits[static_cast<std::size_t>(byte)] =
+            static_cast<std::uint8_t>(KindBit(static_cast<char>(byte)));
+    }
+    return bits;
+}();
+
 // The characters a draw picks from, each with its weight: a candidate is the
 // character c with chance weight[c] / Total(). The weights have no common
 // factor; a character of weight 0 is never drawn, and the zero byte never is.

@@ -122,10 +122,6 @@ PasswordDraw::PasswordDraw(const DrawRule& rule)
     : ownTable(std::make_unique<const CandidateTable>(rule.alphabet)), table(ownTable.get()),
       excludeDuplicate(rule.excludeDuplicate), requiredKinds(rule.RequiredKinds())
 {
-    for (int byte = 0; byte < 256; ++byte) {
-        kindBit[static_cast<std::size_t>(byte)] =
-            static_cast<std::uint8_t>(KindBit(static_cast<char>(byte)));
-    }
 }
 
 void PasswordDraw::DrawFrom(DrawSource& random, const RecentCharacters& recent, char* texts,
@@ -153,18 +149,14 @@ bool PasswordDraw::HoldsEveryKind(const char* text, std::size_t length) const
 {
     unsigned kinds = 0;
     for (std::size_t i = 0; i < length; ++i) {
-        kinds |= kindBit[static_cast<unsigned char>(text[i])];
+        kinds |= kKindBits[static_cast<unsigned char>(text[i])];
     }
     return (kinds & requiredKinds) == requiredKinds;
 }
 
-void PasswordDraw::Draw(DrawSource& random, char* texts, std::size_t length,
-                        std::size_t count) const
+void PasswordDraw::RedrawForEveryKind(DrawSource& random, char* texts, std::size_t length,
+                                      std::size_t count) const
 {
-    DrawFrom(random, RecentCharacters{}, texts, length, count);
-    if (requiredKinds == 0) {
-        return;
-    }
     for (std::size_t n = 0; n < count; ++n) {
         char* const text = texts + n * length;
         while (!HoldsEveryKind(text, length)) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -27,7 +26,13 @@ public:
     explicit PasswordDraw(const DrawRule& rule);
 
     // count passwords of length characters, one after another from texts on.
-    void Draw(DrawSource& random, char* texts, std::size_t length, std::size_t count) const;
+    void Draw(DrawSource& random, char* texts, std::size_t length, std::size_t count) const
+    {
+        DrawFrom(random, RecentCharacters{}, texts, length, count);
+        if (requiredKinds != 0) {
+            RedrawForEveryKind(random, texts, length, count);
+        }
+    }
 
     // One password of length characters that goes on after the recent ones,
     // without the every-kind redraw.
@@ -39,6 +44,9 @@ private:
     // every-kind redraw.
     void DrawFrom(DrawSource& random, const RecentCharacters& recent, char* texts,
                   std::size_t length, std::size_t count) const;
+    // Draws each password again, whole, until it holds every required kind.
+    void RedrawForEveryKind(DrawSource& random, char* texts, std::size_t length,
+                            std::size_t count) const;
     bool HoldsEveryKind(const char* text, std::size_t length) const;
 
     std::unique_ptr<const CandidateTable> ownTable;
@@ -46,7 +54,6 @@ private:
     std::optional<PasswordOptions> formulas;
     bool excludeDuplicate;
     unsigned requiredKinds;
-    std::array<std::uint8_t, 256> kindBit{};
 };
 
 // Whether the candidate may follow the password so far under the dialog's

@@ -123,15 +123,17 @@ std::vector<typename Policy::Value> Walk(const DrawRule& rule, std::size_t maxLe
     const std::vector<ClassType> types = ClassTypes(rule.alphabet);
     const Windows windows(types, rule.excludeDuplicate);
     const unsigned required = rule.RequiredKinds();
+    // The kinds held are tracked only where some are required.
+    const std::size_t masks = required != 0 ? kMasks : 1;
     const double total = rule.alphabet.Total();
-    std::vector<Value> now(windows.Size() * kMasks, Policy::Zero());
+    std::vector<Value> now(windows.Size() * masks, Policy::Zero());
     std::vector<Value> next(now.size());
     now[0] = Policy::One();
     std::vector<Value> byLength;
     for (std::size_t length = 0;; ++length) {
         Value all = Policy::Zero();
         for (std::size_t state = 0; state < windows.Size(); ++state) {
-            Policy::Add(all, now[state * kMasks + required]);
+            Policy::Add(all, now[state * masks + required]);
         }
         byLength.push_back(all);
         if (length == maxLength) {
@@ -142,8 +144,8 @@ std::vector<typename Policy::Value> Walk(const DrawRule& rule, std::size_t maxLe
             if (now[at] == Policy::Zero()) {
                 continue;
             }
-            const std::size_t state = at / kMasks;
-            const unsigned held = static_cast<unsigned>(at % kMasks);
+            const std::size_t state = at / masks;
+            const unsigned held = static_cast<unsigned>(at % masks);
             const double left = total - windows.Taken(state);
             for (std::size_t type = 0; type < types.size(); ++type) {
                 const Windows::Step& step = windows.At(state, type);
@@ -151,7 +153,7 @@ std::vector<typename Policy::Value> Walk(const DrawRule& rule, std::size_t maxLe
                     continue;
                 }
                 for (const Member& member : types[type].members) {
-                    Policy::Add(next[static_cast<std::size_t>(step.next) * kMasks +
+                    Policy::Add(next[static_cast<std::size_t>(step.next) * masks +
                                      (held | (member.kind & required))],
                                 Policy::Step(now[at], step.free, member.weight, left));
                 }
