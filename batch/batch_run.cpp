@@ -6,7 +6,9 @@
 #include <string>
 #include <thread>
 
+#include "batch/excluded_passwords.h"
 #include "engine/password_set.h"
+#include "engine/password_space.h"
 #include "engine/secure_random.h"
 #include "engine/seed.h"
 #include "platform/system_random.h"
@@ -32,6 +34,20 @@ private:
     BatchHost& host;
     PasswordSet passwords;
 };
+
+// How many passwords of the options' length the word list leaves; a length
+// past the longest the dialog offers (another program can write any text in
+// its box) makes a space no list comes near, and is not walked.
+std::uint64_t PasswordsAllowed(const PasswordOptions& options,
+                               const ExclusionDictionary& dictionary)
+{
+    if (options.length > PasswordOptions::kMaxLength) {
+        return UINT64_MAX;
+    }
+    const PasswordSpace space(DialogRule(options),
+                              options.length > 0 ? static_cast<std::size_t>(options.length) : 0);
+    return PasswordsLeft(dictionary, space).Saturated();
+}
 
 int Percentage(int done, int count)
 {
@@ -87,6 +103,10 @@ void GenerationBatch::MakePasswordsFrom(DrawSource& random, BatchHost& host)
     host.SetStatus("Generating passwords...");
     const PasswordOptions options = host.ReadOptions();
     const int count = options.count;
+    // The passwords the options allow that the word list leaves, counted
+    // exactly, so the batch stops only when none is left, however rarely the
+    // last ones come. The list was cleared: its only passwords are the batch's.
+    const std::uint64_t left = PasswordsAllowed(options, dictionary);
     int maxBits = 0;
     int minBits = 1024;
     int made = 0;
@@ -99,7 +119,9 @@ void GenerationBatch::MakePasswordsFrom(DrawSource& random, BatchHost& host)
         host.SetProgress(Percentage(made, count));
         std::optional<PasswordRow> row;
         try {
-            row = GeneratePassword(random, options, dictionary, passwords);
+            if (static_cast<std::uint64_t>(made) < left) {
+                row = GeneratePassword(random, options, dictionary, passwords);
+            }
         } catch (const RandomUnavailable&) {
             ending = "; the system's random generator failed.";
             break;

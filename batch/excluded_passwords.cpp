@@ -21,3 +21,10 @@ PasswordCount ExcludedPasswords(const ExclusionDictionary& dictionary, const Pas
     });
     return excluded;
 }
+
+PasswordCount PasswordsLeft(const ExclusionDictionary& dictionary, const PasswordSpace& space)
+{
+    PasswordCount left = space.Size();
+    left -= ExcludedPasswords(dictionary, space);
+    return left;
+}

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <optional>
 
-#include "engine/alphabet.h"
+#include "engine/draw_rule.h"
 #include "engine/utf8.h"
 #include "res/version.h"
 

@@ -31,15 +31,14 @@ constexpr std::size_t kRandomBlock = std::size_t{1} << 16;
 
 std::size_t RandomBlockFor(const RunPlan& plan, int count)
 {
-    const int units = plan.passphrases ? 8 * static_cast<int>(plan.passphrase.count)
-                                       : std::max(plan.options.length, 1);
+    const int units =
+        plan.passphrases ? 8 * static_cast<int>(plan.passphrase.count) : std::max(plan.length, 1);
     const std::size_t perPassword = 4 * static_cast<std::size_t>(units);
     return std::clamp(perPassword * static_cast<std::size_t>(count), std::size_t{256},
                       kRandomBlock);
 }
 
-// The JSON output's information figure for the plan: the dialog's draw as
-// the dialog figures it, the command line's rules through their own.
+// The JSON output's information figure for the plan: its rule's.
 PasswordWriter::Information InformationOf(const RunPlan& plan, OutputFormat format)
 {
     if (format != OutputFormat::Json) {
@@ -48,9 +47,7 @@ PasswordWriter::Information InformationOf(const RunPlan& plan, OutputFormat form
     if (plan.passphrases) {
         return [bits = plan.passphrase.Bits()](std::string_view) { return bits; };
     }
-    auto content = std::make_shared<const InformationContent>(
-        plan.dialogDraw && !plan.rule.everyKind ? InformationContent(plan.options)
-                                                : InformationContent(plan.rule));
+    auto content = std::make_shared<const InformationContent>(plan.rule);
     return [content](std::string_view password) { return content->Bits(password); };
 }
 

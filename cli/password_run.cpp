@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "batch/excluded_passwords.h"
-#include "cli/character_draw.h"
 #include "cli/input_file.h"
 #include "cli/passphrase_run.h"
+#include "engine/password_draw.h"
 #include "engine/password_space.h"
 #include "engine/secure_random.h"
 
@@ -22,58 +22,19 @@ namespace {
 // the first are in the cache by the time the last is keyed.
 constexpr std::size_t kBlock = 32;
 
-// Whether the rule surely allows count different passwords: a character has
-// at least the alphabet's choices less the ten characters (five folded
-// classes of up to two) that the five recent ones can rule out. Every kind
-// is always counted exactly.
-bool SurelyAllow(const RunPlan& plan, int count)
+// How many different passwords the plan allows that are no excluded word,
+// counted exactly; at most the largest 64-bit value, far more than any run
+// makes.
+std::uint64_t PasswordsThatFit(const RunPlan& plan, const ExclusionDictionary& dictionary)
 {
-    if (plan.rule.everyKind) {
-        return false;
-    }
-    const auto alphabet = static_cast<std::uint64_t>(plan.rule.alphabet.Size());
-    const std::uint64_t choices =
-        plan.rule.excludeDuplicate ? alphabet - std::min<std::uint64_t>(alphabet, 10) : alphabet;
-    // Without a sure choice at every position the bound says nothing, not
-    // even that one password exists. With one, the bound never falls from
-    // one position to the next, so it may stop as soon as it reaches count.
-    if (choices == 0) {
-        return false;
-    }
-    std::uint64_t passwords = 1;
-    for (int position = 0;
-         position < plan.options.length && passwords < static_cast<std::uint64_t>(count);
-         ++position) {
-        passwords *= choices;
-    }
-    return passwords >= static_cast<std::uint64_t>(count);
-}
-
-// How many different passwords the plan allows that are no excluded word;
-// at most the largest 64-bit value, far more than any run makes. Counted
-// exactly only where it can matter: without a word list, when the rule
-// surely allows the count, the answer is "enough".
-std::uint64_t PasswordsThatFit(const RunPlan& plan, const ExclusionDictionary& dictionary,
-                               int count)
-{
-    const WordTable* words = dictionary.Table();
-    const bool hasWords = words && words->EntryCount() != 0;
     if (plan.passphrases) {
         PasswordCount fitting = plan.passphrase.Size();
         fitting -= PassphrasesExcluded(dictionary, plan.passphrase);
         return fitting.Saturated();
     }
-    if (!hasWords && SurelyAllow(plan, count)) {
-        return UINT64_MAX;
-    }
-    const std::size_t length =
-        plan.options.length > 0 ? static_cast<std::size_t>(plan.options.length) : 0;
-    const PasswordSpace space = plan.dialogDraw && !plan.rule.everyKind
-                                    ? PasswordSpace(plan.options)
-                                    : PasswordSpace(plan.rule, length);
-    PasswordCount fitting = space.Size();
-    fitting -= ExcludedPasswords(dictionary, space);
-    return fitting.Saturated();
+    const PasswordSpace space(plan.rule,
+                              plan.length > 0 ? static_cast<std::size_t>(plan.length) : 0);
+    return PasswordsLeft(dictionary, space).Saturated();
 }
 
 // A run of the command line: candidates are drawn a block at a time, and a
@@ -85,9 +46,9 @@ class Run {
 public:
     Run(const RunPlan& plan, int runCount, DrawSource& source, const ExclusionDictionary& words,
         PasswordWriter& output, std::uint64_t fittingCount, FingerprintHash hash)
-        : draw(plan), count(runCount), random(source), dictionary(words), writer(output),
+        : draw(plan.rule), count(runCount), random(source), dictionary(words), writer(output),
           hasWords(words.Table() && words.Table()->EntryCount() != 0), fitting(fittingCount),
-          length(plan.options.length > 0 ? static_cast<std::size_t>(plan.options.length) : 0),
+          length(plan.length > 0 ? static_cast<std::size_t>(plan.length) : 0),
           made(plan.rule.alphabet, length,
                static_cast<std::size_t>(
                    std::min<std::uint64_t>(fittingCount, static_cast<std::uint64_t>(runCount))),
@@ -159,7 +120,7 @@ private:
         return written ? RunEnd::Complete : RunEnd::OutputStopped;
     }
 
-    const CharacterDraw draw;
+    const PasswordDraw draw;
     const int count;
     DrawSource& random;
     const ExclusionDictionary& dictionary;
@@ -188,7 +149,7 @@ RunResult MakePasswords(const RunPlan& plan, int count, DrawSource& random,
     if (!writer.Begin()) {
         return {0, RunEnd::OutputStopped};
     }
-    const std::uint64_t fitting = PasswordsThatFit(plan, dictionary, count);
+    const std::uint64_t fitting = PasswordsThatFit(plan, dictionary);
     RunResult result;
     if (plan.passphrases) {
         result = MakePassphrases(plan.passphrase, count, random, dictionary, writer, fitting, hash);

@@ -22,12 +22,11 @@ void AppendNumber(std::string& out, Number value)
 
 } // namespace
 
-PasswordWriter::PasswordWriter(OutputFormat outputFormat, const PasswordOptions& options,
-                               ByteSink& output)
+PasswordWriter::PasswordWriter(OutputFormat outputFormat, const DrawRule& rule, ByteSink& output)
     : PasswordWriter(
           outputFormat,
-          [content = InformationContent(options)](std::string_view p) { return content.Bits(p); },
-          {}, output)
+          [content = InformationContent(rule)](std::string_view p) { return content.Bits(p); }, {},
+          output)
 {
 }
 

@@ -37,7 +37,8 @@ public:
     // The information figure of a password, in bits.
     using Information = std::function<double(std::string_view)>;
 
-    PasswordWriter(OutputFormat format, const PasswordOptions& options, ByteSink& sink);
+    // The information figure of the rule's passwords.
+    PasswordWriter(OutputFormat format, const DrawRule& rule, ByteSink& sink);
     // Any figure; moreJson (", \"name\": value") follows it in each object.
     PasswordWriter(OutputFormat format, Information information, std::string moreJson,
                    ByteSink& sink);

@@ -55,14 +55,6 @@ std::uint64_t PasswordHash(std::string_view password)
     return Finish(hash);
 }
 
-RunFingerprints::RunFingerprints(const PasswordOptions& options, std::size_t expected,
-                                 FingerprintHash passwordHash)
-    : RunFingerprints(DialogAlphabet(options),
-                      options.length > 0 ? static_cast<std::size_t>(options.length) : 0, expected,
-                      passwordHash)
-{
-}
-
 RunFingerprints::RunFingerprints(const Alphabet& alphabet, std::size_t length, std::size_t expected,
                                  FingerprintHash passwordHash)
     : hash(passwordHash)

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/alphabet.h"
+#include "engine/draw_rule.h"
 #include "engine/password_options.h"
 #include "engine/prefetch.h"
 #include "platform/large_table.h"
@@ -32,10 +32,8 @@ std::uint64_t PasswordHash(std::string_view password);
 // exhausting them, and the redraw finds a new password.
 class RunFingerprints {
 public:
-    // expected: how many passwords the run will keep (the table grows past it).
-    RunFingerprints(const PasswordOptions& options, std::size_t expected,
-                    FingerprintHash hash = PasswordHash);
-    // Passwords of length characters of the alphabet.
+    // Passwords of length characters of the alphabet; expected: how many
+    // passwords the run will keep (the table grows past it).
     RunFingerprints(const Alphabet& alphabet, std::size_t length, std::size_t expected,
                     FingerprintHash hash = PasswordHash);
     // Passwords of length symbols of any kind (a passphrase's words), each

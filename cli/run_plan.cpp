@@ -13,7 +13,7 @@ namespace {
 // are excluded, then the symbols and the included ones, less the excluded.
 std::string CharacterSet(const CliRequest& request)
 {
-    const Alphabet dialog = DialogAlphabet(request.options);
+    const Alphabet dialog = DialogRule(request.options).alphabet;
     std::string set;
     for (int byte = 1; byte < 256; ++byte) {
         if (dialog.weight[static_cast<std::size_t>(byte)] != 0) {
@@ -107,7 +107,7 @@ std::string PlanMinBits(const CliRequest& request, int shortest, RunPlan& plan)
             continue;
         }
         if (bits >= request.minBits) {
-            plan.options.length = length;
+            plan.length = length;
             return {};
         }
         if (bits >= most) {
@@ -117,7 +117,7 @@ std::string PlanMinBits(const CliRequest& request, int shortest, RunPlan& plan)
     }
     if (mostAt == 0) {
         // No length gives a password: the run says so, as without --min-bits.
-        plan.options.length = shortest;
+        plan.length = shortest;
         return {};
     }
     return "invalid number of bits " + Quoted(request.minBitsText) + " for " +
@@ -131,8 +131,8 @@ std::string PlanLength(const CliRequest& request, RunPlan& plan)
     if (request.minBits > 0) {
         return PlanMinBits(request, std::max(PasswordOptions::kMinLength, kinds), plan);
     }
-    if (plan.options.length < kinds) {
-        return "length " + std::to_string(plan.options.length) + " too short for " +
+    if (plan.length < kinds) {
+        return "length " + std::to_string(plan.length) + " too short for " +
                Quoted("--every-kind") + ": allowed are " + std::to_string(kinds) +
                " or more, one character of each of the " + std::to_string(kinds) + " kinds";
     }
@@ -143,13 +143,14 @@ std::string PlanLength(const CliRequest& request, RunPlan& plan)
 
 RunPlan CharacterPlan(const CliRequest& request)
 {
+    // The one place the command line chooses its rule: the dialog's draw
+    // unless a set of characters was given.
     RunPlan plan;
-    plan.options = request.options;
-    plan.dialogDraw = !request.CharacterSetsGiven();
-    plan.rule.alphabet =
-        plan.dialogDraw ? DialogAlphabet(request.options) : UniformAlphabet(CharacterSet(request));
-    plan.rule.excludeDuplicate = request.options.excludeDuplicate;
+    plan.rule = request.CharacterSetsGiven()
+                    ? CharacterSetRule(CharacterSet(request), request.options.excludeDuplicate)
+                    : DialogRule(request.options);
     plan.rule.everyKind = request.everyKind;
+    plan.length = request.options.length;
     return plan;
 }
 

@@ -4,18 +4,16 @@
 
 #include "cli/command_line.h"
 #include "cli/word_list.h"
-#include "engine/alphabet.h"
+#include "engine/draw_rule.h"
 
 // A request made ready to run: for passwords of characters the rule and the
 // length (chosen here for --min-bits), for passphrases the words. Everything
 // that can refuse a request after its arguments were read is found here,
 // before anything is printed.
 struct RunPlan {
-    PasswordOptions options; // the request's, with the length to draw
+    // Passwords of characters: the rule they are drawn by and their length.
     DrawRule rule;
-    // No character set was given: the draw is the dialog's own, which a seed
-    // reproduces, and whose secure draw is the rule's alphabet too.
-    bool dialogDraw = true;
+    int length = 0;
     bool passphrases = false;
     PassphraseRule passphrase;
 };

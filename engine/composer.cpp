@@ -1,8 +1,10 @@
 #include "engine/composer.h"
 
 #include <charconv>
+#include <typeinfo>
 
 #include "engine/entropy.h"
+#include "engine/password_draw.h"
 
 namespace {
 
@@ -22,17 +24,37 @@ void CompleteRow(PasswordRow& row)
     row.phonetics.Shrink(SpellInto(password, spelling));
 }
 
-// One candidate into password, made the options' length; whether it is
-// neither an excluded word nor already listed.
-bool DrawCandidate(DrawSource& random, const PasswordOptions& options,
-                   const ExcludedWords& dictionary, const PasswordList& list,
-                   RowText<PasswordOptions::kMaxLength>& password)
-{
-    const std::size_t length = options.length > 0 ? static_cast<std::size_t>(options.length) : 0;
-    DrawCharacters(random, options, password.Resize(length), length);
-    // The dictionary is asked before the list is scanned.
-    return !dictionary.Contains(password) && !list.Contains(password);
-}
+// The seeded generator runs through a cycle of states: once its state at a
+// candidate's start comes round again, every candidate after it is one
+// already rejected. Brent's method sees the first repeat whatever the
+// cycle's start and length; it starts at the first rejection, so a candidate
+// taken at once costs nothing. The secure source never repeats.
+class SeededRepeat {
+public:
+    // Asked after each rejected candidate.
+    bool CameRound(const DrawSource& random)
+    {
+        if (steps == 0) {
+            seeded = typeid(random) == typeid(RandomSource)
+                         ? static_cast<const RandomSource*>(&random)
+                         : nullptr;
+            mark = seeded != nullptr ? seeded->State() : 0;
+        } else if (seeded != nullptr && seeded->State() == mark) {
+            return true;
+        }
+        if (++steps == span) {
+            mark = seeded != nullptr ? seeded->State() : 0;
+            span *= 2;
+        }
+        return false;
+    }
+
+private:
+    const RandomSource* seeded = nullptr;
+    std::uint32_t mark = 0;
+    std::uint64_t steps = 0;
+    std::uint64_t span = 2;
+};
 
 } // namespace
 
@@ -42,7 +64,7 @@ std::string BuildPassword(DrawSource& random, const PasswordOptions& options)
         return {};
     }
     std::string password(static_cast<std::size_t>(options.length), '\0');
-    DrawCharacters(random, options, password.data(), password.size());
+    PasswordDraw(options).Draw(random, password.data(), password.size(), 1);
     return password;
 }
 
@@ -54,26 +76,6 @@ PasswordRow MakePasswordRow(std::string_view password)
     return row;
 }
 
-bool DrawNewPassword(DrawSource& random, const PasswordOptions& options,
-                     const ExcludedWords& dictionary, const PasswordList& list,
-                     RowText<PasswordOptions::kMaxLength>& password)
-{
-    for (int attempt = 0; attempt < kMaxCandidates; ++attempt) {
-        if (DrawCandidate(random, options, dictionary, list, password)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-void DrawRemainingPassword(DrawSource& random, const PasswordOptions& options,
-                           const ExcludedWords& dictionary, const PasswordList& list,
-                           RowText<PasswordOptions::kMaxLength>& password)
-{
-    while (!DrawCandidate(random, options, dictionary, list, password)) {
-    }
-}
-
 std::optional<PasswordRow> GeneratePassword(DrawSource& random, const PasswordOptions& options,
                                             const ExcludedWords& dictionary, PasswordList& list)
 {
@@ -81,9 +83,20 @@ std::optional<PasswordRow> GeneratePassword(DrawSource& random, const PasswordOp
     // return names it, so the row is built where the caller keeps it.
     std::optional<PasswordRow> result(std::in_place);
     PasswordRow& row = *result;
-    if (!DrawNewPassword(random, options, dictionary, list, row.password)) {
-        result.reset();
-        return result;
+    const PasswordDraw draw(options);
+    const std::size_t length = options.length > 0 ? static_cast<std::size_t>(options.length) : 0;
+    char* const text = row.password.Resize(length);
+    SeededRepeat repeat;
+    for (;;) {
+        draw.Draw(random, text, length, 1);
+        // The dictionary is asked before the list is scanned.
+        if (!dictionary.Contains(row.password) && !list.Contains(row.password)) {
+            break;
+        }
+        if (repeat.CameRound(random)) {
+            result.reset();
+            return result;
+        }
     }
     CompleteRow(row);
     list.Add(row);

@@ -45,36 +45,17 @@ protected:
     ~PasswordList() = default;
 };
 
-// More candidates than any option within range can need in the dialog (the
-// smallest space of passwords, 336, already exceeds the largest batch, 300).
-// Reached only when a dictionary or an out-of-range stored option leaves
-// nothing to draw. The command line counts what is left instead.
-inline constexpr int kMaxCandidates = 100000;
-
 // Exactly options.length characters; empty when the length is 0 or less.
 std::string BuildPassword(DrawSource& random, const PasswordOptions& options);
 
 // The row of a password: its entropy as "%d bit" and its spelling.
 PasswordRow MakePasswordRow(std::string_view password);
 
-// Draws candidates into password, made the options' length, until one is
-// neither an excluded word nor already listed. False when no acceptable
-// password turned up within kMaxCandidates candidates. A caller that needs
-// only the password (the command line's plain output) stops here, without
-// the cost of a row.
-bool DrawNewPassword(DrawSource& random, const PasswordOptions& options,
-                     const ExcludedWords& dictionary, const PasswordList& list,
-                     RowText<PasswordOptions::kMaxLength>& password);
-
-// DrawNewPassword without a bound on the candidates, for a caller that has
-// counted the passwords left and knows that one remains: it then ends with
-// certainty, and the password comes out exactly as a fresh draw would,
-// given that it is new.
-void DrawRemainingPassword(DrawSource& random, const PasswordOptions& options,
-                           const ExcludedWords& dictionary, const PasswordList& list,
-                           RowText<PasswordOptions::kMaxLength>& password);
-
-// DrawNewPassword, then rates and spells the password, adds its row to the
-// list and returns it. Answers nothing when DrawNewPassword found none.
+// Draws candidates until one is neither an excluded word nor already listed,
+// then rates and spells it, adds its row to the list and returns it. There
+// is no bound on the candidates: the caller has counted that a password
+// remains (PasswordsLeft), and it comes out exactly as a fresh draw would,
+// given that it is new. The seeded generator alone can cycle without ever
+// giving the one left; nothing is answered when its sequence comes round.
 std::optional<PasswordRow> GeneratePassword(DrawSource& random, const PasswordOptions& options,
                                             const ExcludedWords& dictionary, PasswordList& list);

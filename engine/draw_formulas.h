@@ -1,9 +1,10 @@
 #pragma once
 
-// The draw formulas and the choice of the loop compiled for the options:
-// shared by the character draws (password_options.cpp) and the table of
-// candidates for the secure source (candidate_table.cpp), which enumerates
-// the formulas' outcomes to weigh each character.
+// The dialog's draw formulas and the choice of the loop compiled for the
+// options. The seeded generator draws through them (password_draw.cpp), so a
+// seed gives the runtime library's passwords exactly; the dialog's rule
+// (draw_rule.cpp) enumerates their outcomes to weigh each character, which
+// is all the secure draw and every figure read.
 
 #include "engine/password_options.h"
 
@@ -14,13 +15,13 @@ namespace draw_formulas {
 // choice of two reads "odd" as 1: rand() % 2 is odd exactly when rand() is.
 
 template <typename Source>
-char Digit(Source& random)
+char DrawDigit(Source& random)
 {
     return static_cast<char>('0' + random.Below(10));
 }
 
 template <LetterCase letterCase, typename Source>
-char Letter(Source& random)
+char DrawLetter(Source& random)
 {
     if constexpr (letterCase == LetterCase::LowerCase) {
         return static_cast<char>('a' + random.Below(26));
@@ -33,7 +34,7 @@ char Letter(Source& random)
 }
 
 template <LetterCase letterCase, typename Source>
-char HexDigit(Source& random)
+char DrawHexDigit(Source& random)
 {
     const int value = random.Below(16);
     if (value < 10) {
@@ -54,13 +55,13 @@ template <CharacterType type, LetterCase letterCase, typename Source>
 char Candidate(Source& random)
 {
     if constexpr (type == CharacterType::OnlyNumbers) {
-        return Digit(random);
+        return DrawDigit(random);
     } else if constexpr (type == CharacterType::HexDigits) {
-        return HexDigit<letterCase>(random);
+        return DrawHexDigit<letterCase>(random);
     } else if constexpr (type == CharacterType::OnlyLetters) {
-        return Letter<letterCase>(random);
+        return DrawLetter<letterCase>(random);
     } else {
-        return random.Below(2) == 1 ? Letter<letterCase>(random) : Digit(random);
+        return random.Below(2) == 1 ? DrawLetter<letterCase>(random) : DrawDigit(random);
     }
 }
 

@@ -3,108 +3,25 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/password_options.h"
 #include "engine/rule_walk.h"
 
 namespace {
 
-// One in every unit: Below(2) twice, Below(16) and Below(26) and Below(10) all
-// divide it, so every candidate chance below is a whole number of units.
-constexpr std::uint32_t kWhole = 2 * 2 * 16 * 26 * 10;
-
-using Weights = std::array<std::uint32_t, 256>;
-
-void AddDigits(Weights& weights, std::uint32_t share)
-{
-    for (char c = '0'; c <= '9'; ++c) {
-        weights[static_cast<unsigned char>(c)] += share / 10;
-    }
-}
-
-// A letter drawn as Letter draws it: in mixed case a choice of two picks the
-// case before Below(26) picks the letter.
-void AddLetter(Weights& weights, int letter, std::uint32_t share, LetterCase letterCase)
-{
-    const auto lower = static_cast<unsigned char>('a' + letter);
-    const auto upper = static_cast<unsigned char>('A' + letter);
-    if (letterCase == LetterCase::LowerCase) {
-        weights[lower] += share;
-    } else if (letterCase == LetterCase::UpperCase) {
-        weights[upper] += share;
-    } else {
-        weights[lower] += share / 2;
-        weights[upper] += share / 2;
-    }
-}
-
-void AddLetters(Weights& weights, std::uint32_t share, LetterCase letterCase)
-{
-    for (int letter = 0; letter < 26; ++letter) {
-        AddLetter(weights, letter, share / 26, letterCase);
-    }
-}
-
-} // namespace
-
-// The draw formulas of password_options.cpp read as chances. As there, an
-// unknown type draws as letters and numbers, an unknown case as mixed.
-Weights CandidateWeights(const PasswordOptions& options)
-{
-    Weights weights{};
-    switch (options.characterType) {
-    case CharacterType::OnlyNumbers:
-        AddDigits(weights, kWhole);
-        return weights;
-    case CharacterType::HexDigits:
-        // Below(16): ten digits, then six letters in the chosen case.
-        AddDigits(weights, kWhole / 16 * 10);
-        for (int letter = 0; letter < 6; ++letter) {
-            AddLetter(weights, letter, kWhole / 16, options.letterCase);
-        }
-        return weights;
-    case CharacterType::OnlyLetters:
-        AddLetters(weights, kWhole, options.letterCase);
-        return weights;
-    case CharacterType::LettersAndNumbers:
-        break;
-    }
-    // A choice of two between a letter and a digit.
-    AddLetters(weights, kWhole / 2, options.letterCase);
-    AddDigits(weights, kWhole / 2);
-    return weights;
-}
-
-namespace {
-
-// The folded bytes of the five-position window; an empty place is the zero
-// byte, whose folded weight is 0.
-constexpr std::uint64_t kWindow = (std::uint64_t{1} << (8 * DuplicateLookBack)) - 1;
-
 // Past this the running product of odds is taken into the sum of bits, so no
-// password of any length overflows it (each factor is at most 104).
+// password of any length overflows it (each factor is at most the total
+// weight, 4096 at most).
 constexpr double kLargeOdds = 0x1p900;
 
 } // namespace
 
-InformationContent::InformationContent(const PasswordOptions& options)
-    : weight(CandidateWeights(options)), excludeSimilar(options.excludeSimilar),
-      excludeDuplicate(options.excludeDuplicate)
-{
-    for (int byte = 0; byte < 256; ++byte) {
-        const char c = static_cast<char>(byte);
-        if (weight[byte] != 0 && IsAcceptable(c, RecentCharacters{}, excludeSimilar)) {
-            passingWeight += weight[byte];
-            foldedWeight[FoldCase(c)] += weight[byte];
-        }
-    }
-}
-
 InformationContent::InformationContent(const DrawRule& rule)
-    : weight(rule.alphabet.weight), excludeSimilar(false), excludeDuplicate(rule.excludeDuplicate),
-      requiredKinds(rule.RequiredKinds())
+    : weight(rule.alphabet.weight), total(rule.alphabet.Total()),
+      excludeDuplicate(rule.excludeDuplicate), requiredKinds(rule.RequiredKinds())
 {
-    for (int byte = 0; byte < 256; ++byte) {
-        passingWeight += weight[byte];
-        foldedWeight[FoldCase(static_cast<char>(byte))] += weight[byte];
+    const std::array<FoldedClass, 256> classes = FoldedClasses(rule.alphabet);
+    for (std::size_t folded = 0; folded < classes.size(); ++folded) {
+        classWeight[folded] = classes[folded].weight;
     }
     if (requiredKinds != 0) {
         for (const double chance : EveryKindChances(rule, PasswordOptions::kMaxLength)) {
@@ -131,19 +48,16 @@ double InformationContent::Bits(std::string_view password) const
 
 double InformationContent::DrawBits(std::string_view password) const
 {
+    // Each recent character was accepted against those before it, so their
+    // classes all differ and each takes its weight away once: the acceptable
+    // weight loses a class as it comes and regains it as it leaves.
     RecentCharacters recent;
-    // The recent characters folded, one a byte, the newest lowest, as
-    // RecentCharacters keeps them. Each was accepted against those before it,
-    // so no two are the same and each takes its own weight away once: the
-    // acceptable weight loses a character's folded weight as it comes and
-    // regains it as it leaves the window.
-    std::uint64_t window = 0;
-    std::uint32_t acceptable = passingWeight;
+    std::uint32_t acceptable = total;
     double bits = 0;
     double odds = 1; // 1 / the chance of the characters since bits was last taken
     for (const char c : password) {
         const auto byte = static_cast<unsigned char>(c);
-        if (weight[byte] == 0 || !IsAcceptable(c, recent, excludeSimilar)) {
+        if (weight[byte] == 0 || recent.Holds(FoldCase(c))) {
             return std::numeric_limits<double>::infinity();
         }
         odds *= static_cast<double>(acceptable) / weight[byte];
@@ -152,30 +66,10 @@ double InformationContent::DrawBits(std::string_view password) const
             odds = 1;
         }
         if (excludeDuplicate) {
+            acceptable += classWeight[recent.Leaving()];
+            acceptable -= classWeight[FoldCase(c)];
             recent.Push(c);
-            const unsigned char newest = FoldCase(c);
-            acceptable += foldedWeight[(window >> (8 * (DuplicateLookBack - 1))) & 0xFF];
-            acceptable -= foldedWeight[newest];
-            window = ((window << 8) | newest) & kWindow;
         }
     }
     return bits + std::log2(odds);
-}
-
-std::array<std::uint8_t, 256> FoldedClassSizes(const PasswordOptions& options)
-{
-    const Weights weights = CandidateWeights(options);
-    std::array<std::uint8_t, 256> sizes{};
-    for (int byte = 0; byte < 256; ++byte) {
-        const char c = static_cast<char>(byte);
-        if (weights[byte] != 0 && IsAcceptable(c, RecentCharacters{}, options.excludeSimilar)) {
-            ++sizes[FoldCase(c)];
-        }
-    }
-    return sizes;
-}
-
-double InformationBits(std::string_view password, const PasswordOptions& options)
-{
-    return InformationContent(options).Bits(password);
 }

@@ -12,8 +12,9 @@
 // once the storage has grown to the size of a batch, and asking about a
 // candidate makes no copy of it. Each slot also keeps the upper half of its
 // password's hash, so a search compares texts only where the halves agree:
-// with millions of passwords (the command line's runs) the texts are far
-// apart in memory and each comparison would cost a cache miss.
+// with millions of passwords (the words of a large list, each counted once)
+// the texts are far apart in memory and each comparison would cost a cache
+// miss.
 class PasswordSet {
 public:
     bool Contains(std::string_view password) const;

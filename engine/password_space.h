@@ -5,27 +5,18 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/alphabet.h"
+#include "engine/draw_rule.h"
 #include "engine/password_count.h"
-#include "engine/password_options.h"
 
-// The passwords of the options' length that composition can give, counted
-// exactly: the characters the draw formulas yield, less the look-alikes when
-// they are excluded, under the five-position rule on folded characters. The
-// word list and the passwords already made are left to the caller.
+// The passwords of one length that a rule gives, counted exactly: with
+// everyKind only those holding every kind of the alphabet. The word list and
+// the passwords already made are left to the caller.
 class PasswordSpace {
 public:
-    explicit PasswordSpace(const PasswordOptions& options);
-
-    // The passwords of the length that the command line's rule gives: its
-    // alphabet, the five-position rule if set, and with everyKind only those
-    // holding every kind of the alphabet.
+    // A length of 0 has one password, the empty one.
     PasswordSpace(const DrawRule& rule, std::size_t length);
 
-    // The options' length; 0 for a length of 0 or less (one empty password).
-    std::size_t Length() const { return length; }
-
-    // How many different passwords the options allow.
+    // How many different passwords the rule gives.
     const PasswordCount& Size() const { return size; }
 
     // How many of them fold to the word under ASCII case folding, as the word
@@ -41,9 +32,8 @@ private:
     // holding fixedKinds.
     PasswordCount WithEveryKind(unsigned fixedKinds, std::size_t flexible) const;
 
-    std::array<std::uint8_t, 256> classSize;    // by folded byte
-    std::array<std::uint8_t, 256> classKinds{}; // by folded byte: its members' kinds
-    unsigned requiredKinds = 0;
+    std::array<FoldedClass, 256> classes; // by folded byte
+    unsigned requiredKinds;
     std::size_t length;
     bool excludeDuplicate;
     PasswordCount size;

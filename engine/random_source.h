@@ -47,6 +47,9 @@ public:
 
     int Below(int bound) override { return Next() % bound; }
 
+    // Equal states give equal sequences from there on.
+    std::uint32_t State() const { return state; }
+
 private:
     std::uint32_t state = kInitialState;
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <unordered_map>
 
 namespace {
 
@@ -14,40 +15,37 @@ struct Member {
 };
 
 // Classes of folded characters that the rule cannot tell apart: the same
-// members' kinds and weights.
+// members' kinds and weights. One of them stands for all in the windows.
 struct ClassType {
     int count = 0;
-    std::uint32_t foldedWeight = 0;
+    unsigned char representative = 0;
+    std::uint32_t weight = 0;
     std::vector<Member> members;
 };
 
 std::vector<ClassType> ClassTypes(const Alphabet& alphabet)
 {
-    std::array<ClassType, 256> byFolded{};
-    for (int byte = 0; byte < 256; ++byte) {
-        const std::uint32_t weight = alphabet.weight[static_cast<std::size_t>(byte)];
-        if (weight != 0) {
-            const char c = static_cast<char>(byte);
-            ClassType& folded = byFolded[FoldCase(c)];
-            folded.foldedWeight += weight;
-            folded.members.push_back({KindBit(c), weight});
-        }
-    }
+    const std::array<FoldedClass, 256> classes = FoldedClasses(alphabet);
     std::vector<ClassType> types;
-    for (const ClassType& folded : byFolded) {
-        if (folded.members.empty()) {
+    for (std::size_t folded = 0; folded < classes.size(); ++folded) {
+        const FoldedClass& found = classes[folded];
+        std::vector<Member> members;
+        for (int i = 0; i < found.size; ++i) {
+            const char c = found.members[static_cast<std::size_t>(i)];
+            members.push_back({KindBit(c), alphabet.weight[static_cast<unsigned char>(c)]});
+        }
+        if (members.empty()) {
             continue;
         }
         const auto alike = std::find_if(types.begin(), types.end(), [&](const ClassType& type) {
-            return type.foldedWeight == folded.foldedWeight &&
-                   std::equal(type.members.begin(), type.members.end(), folded.members.begin(),
-                              folded.members.end(), [](const Member& a, const Member& b) {
+            return type.weight == found.weight &&
+                   std::equal(type.members.begin(), type.members.end(), members.begin(),
+                              members.end(), [](const Member& a, const Member& b) {
                                   return a.kind == b.kind && a.weight == b.weight;
                               });
         });
         if (alike == types.end()) {
-            types.push_back(folded);
-            types.back().count = 1;
+            types.push_back({1, static_cast<unsigned char>(folded), found.weight, members});
         } else {
             ++alike->count;
         }
@@ -55,10 +53,11 @@ std::vector<ClassType> ClassTypes(const Alphabet& alphabet)
     return types;
 }
 
-// The windows the five-position rule can see: the types of the last classes
-// drawn, up to five, each window a number whose digits (base types + 1, the
-// newest lowest, 0 for none) are those types. Only windows reachable from
-// the empty one are kept; without the rule the window stays empty.
+// The windows the five-position rule can see, each holding for every class
+// among the last five drawn the representative of its type: how many classes
+// of each type the window holds is all a character's chance depends on. Only
+// windows reachable from the empty one are kept; without the rule the window
+// stays empty.
 class Windows {
 public:
     struct Step {
@@ -68,37 +67,31 @@ public:
 
     Windows(const std::vector<ClassType>& types, bool excludeDuplicate) : typeCount(types.size())
     {
-        const auto base = static_cast<std::uint32_t>(typeCount + 1);
-        std::uint32_t limit = 1;
-        for (int i = 0; i < (excludeDuplicate ? DuplicateLookBack : 0); ++i) {
-            limit *= base;
-        }
-        std::vector<int> index(limit, -1);
-        std::vector<std::uint32_t> codes = {0};
-        index[0] = 0;
-        for (std::size_t state = 0; state < codes.size(); ++state) {
-            std::vector<int> held(typeCount);
-            std::uint32_t weight = 0;
-            for (std::uint32_t code = codes[state]; code != 0; code /= base) {
-                ++held[code % base - 1];
-                weight += types[code % base - 1].foldedWeight;
-            }
-            windowWeight.push_back(weight);
+        std::unordered_map<std::uint64_t, int> index{{RecentCharacters{}.Key(), 0}};
+        std::vector<RecentCharacters> windows(1);
+        for (std::size_t state = 0; state < windows.size(); ++state) {
+            const RecentCharacters window = windows[state];
+            std::uint32_t taken = 0;
             for (std::size_t type = 0; type < typeCount; ++type) {
-                const int free = types[type].count - held[type];
+                const int held = window.Count(types[type].representative);
+                taken += static_cast<std::uint32_t>(held) * types[type].weight;
+                const int free = types[type].count - held;
                 if (free <= 0) {
                     steps.push_back({-1, 0});
                     continue;
                 }
-                // Past five places the oldest, the highest digit, falls off.
-                const std::uint32_t next =
-                    (codes[state] * base + static_cast<std::uint32_t>(type) + 1) % limit;
-                if (index[next] < 0) {
-                    index[next] = static_cast<int>(codes.size());
-                    codes.push_back(next);
+                RecentCharacters next = window;
+                if (excludeDuplicate) {
+                    next.PushFolded(types[type].representative);
                 }
-                steps.push_back({index[next], free});
+                const auto [found, added] =
+                    index.try_emplace(next.Key(), static_cast<int>(windows.size()));
+                if (added) {
+                    windows.push_back(next);
+                }
+                steps.push_back({found->second, free});
             }
+            windowWeight.push_back(taken);
         }
     }
 
@@ -130,15 +123,17 @@ std::vector<typename Policy::Value> Walk(const DrawRule& rule, std::size_t maxLe
     const std::vector<ClassType> types = ClassTypes(rule.alphabet);
     const Windows windows(types, rule.excludeDuplicate);
     const unsigned required = rule.RequiredKinds();
+    // The kinds held are tracked only where some are required.
+    const std::size_t masks = required != 0 ? kMasks : 1;
     const double total = rule.alphabet.Total();
-    std::vector<Value> now(windows.Size() * kMasks, Policy::Zero());
+    std::vector<Value> now(windows.Size() * masks, Policy::Zero());
     std::vector<Value> next(now.size());
     now[0] = Policy::One();
     std::vector<Value> byLength;
     for (std::size_t length = 0;; ++length) {
         Value all = Policy::Zero();
         for (std::size_t state = 0; state < windows.Size(); ++state) {
-            Policy::Add(all, now[state * kMasks + required]);
+            Policy::Add(all, now[state * masks + required]);
         }
         byLength.push_back(all);
         if (length == maxLength) {
@@ -149,8 +144,8 @@ std::vector<typename Policy::Value> Walk(const DrawRule& rule, std::size_t maxLe
             if (now[at] == Policy::Zero()) {
                 continue;
             }
-            const std::size_t state = at / kMasks;
-            const unsigned held = static_cast<unsigned>(at % kMasks);
+            const std::size_t state = at / masks;
+            const unsigned held = static_cast<unsigned>(at % masks);
             const double left = total - windows.Taken(state);
             for (std::size_t type = 0; type < types.size(); ++type) {
                 const Windows::Step& step = windows.At(state, type);
@@ -158,7 +153,7 @@ std::vector<typename Policy::Value> Walk(const DrawRule& rule, std::size_t maxLe
                     continue;
                 }
                 for (const Member& member : types[type].members) {
-                    Policy::Add(next[static_cast<std::size_t>(step.next) * kMasks +
+                    Policy::Add(next[static_cast<std::size_t>(step.next) * masks +
                                      (held | (member.kind & required))],
                                 Policy::Step(now[at], step.free, member.weight, left));
                 }

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "engine/alphabet.h"
+#include "engine/draw_rule.h"
 #include "engine/password_count.h"
 
 // Figures of a draw rule taken over all its passwords at once, each exact:

@@ -495,6 +495,55 @@ TEST_F(MainDialogTest, ReadsTheDictionaryOncePerDialog)
     EXPECT_EQ(dialog.Close(WM_COMMAND, IDCANCEL), 2);
 }
 
+// Four small letters without look-alikes or repeats: 22 x 21 x 20 x 19 =
+// 175560 passwords. With a word list of all of them but one, every batch
+// makes exactly that one and then says that no other fits, however rarely it
+// is drawn; with all of them, none.
+TEST_F(MainDialogTest, FindsTheOnePasswordTheWordListLeaves)
+{
+    StoreNumber("Count", 5);
+    StoreNumber("PasswordLen", 4);
+    StoreNumber("Type", 2);
+    StoreNumber("Case", 0);
+    const std::string letters = "abcdefghkmnpqrstuvwxyz";
+    std::vector<std::string> all;
+    for (const char a : letters) {
+        for (const char b : letters) {
+            for (const char c : letters) {
+                for (const char d : letters) {
+                    if (a != b && a != c && a != d && b != c && b != d && c != d) {
+                        all.push_back({a, b, c, d});
+                    }
+                }
+            }
+        }
+    }
+    ASSERT_EQ(all.size(), 175560u);
+    const std::string left = all[98765];
+    all.erase(all.begin() + 98765);
+    WriteDictionary(all);
+    {
+        DialogRunner dialog(dictionary);
+        for (int batch = 0; batch < 3; ++batch) {
+            if (batch > 0) {
+                dialog.SetText(IDC_STATUS, "");
+                dialog.Click(IDC_GENERATE);
+            }
+            ASSERT_TRUE(dialog.WaitForBatch(
+                "1 password(s) created; no other password fits these options."));
+            EXPECT_EQ(dialog.Passwords(), std::vector<std::string>{left});
+        }
+        EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
+    }
+    all.push_back(left);
+    WriteDictionary(all);
+    DialogRunner dialog(dictionary);
+    ASSERT_TRUE(
+        dialog.WaitForBatch("0 password(s) created; no other password fits these options."));
+    EXPECT_TRUE(dialog.Passwords().empty());
+    EXPECT_EQ(dialog.Close(WM_COMMAND, IDOK), 1);
+}
+
 TEST_F(MainDialogTest, ClosesAtAnyMomentWithoutHanging)
 {
     {

@@ -378,7 +378,7 @@ TEST_F(DictionaryTest, ExcludesEachDifferentWordsPasswordsOnce)
 {
     PasswordOptions options;
     options.length = 3;
-    const PasswordSpace space(options);
+    const PasswordSpace space(DialogRule(options), 3);
     ExclusionDictionary dictionary;
     EXPECT_EQ(ExcludedPasswords(dictionary, space), PasswordCount());
     dictionary.LoadDictionary(Write("words.txt",

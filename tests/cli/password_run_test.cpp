@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
 
 #include "cli/password_run.h"
+#include "cli/run_plan.h"
+#include "engine/rule_walk.h"
 #include "engine/secure_random.h"
 #include "platform/system_random.h"
 
@@ -73,7 +79,7 @@ TEST(MakePasswords, KeepsEveryPasswordDifferentWhenFingerprintsCollide)
         request.options.length = c.length;
         request.count = c.count;
         StringSink sink;
-        PasswordWriter writer(OutputFormat::Plain, request.options, sink);
+        PasswordWriter writer(OutputFormat::Plain, CharacterPlan(request).rule, sink);
         SecureRandomSource random(Budget(std::size_t{1} << 22), 4096);
         const RunResult result =
             MakePasswords(request, random, ExclusionDictionary(), writer, c.hash);
@@ -94,6 +100,78 @@ TEST(MakePasswords, KeepsEveryPasswordDifferentWhenFingerprintsCollide)
             EXPECT_EQ(fingerprints.size(), passwords.size());
         }
     }
+}
+
+double ChiSquare(const std::map<std::string, int>& seen, std::size_t cells, int draws)
+{
+    const double expected = static_cast<double>(draws) / static_cast<double>(cells);
+    double sum = static_cast<double>(cells - seen.size()) * expected;
+    for (const auto& [cell, count] : seen) {
+        sum += (count - expected) * (count - expected) / expected;
+    }
+    return sum;
+}
+
+// A passphrase is words drawn alike from the list's distinct words (a BOM,
+// CRs, blanks, repeats and a word holding the separator left out): each of
+// the 5 x 5 passphrases reads differently, the figure gives each 1/25, and
+// 300000 draws fall alike on them. Places past one 15-bit draw are alike too.
+TEST(Passphrases, AreWordsDrawnAlike)
+{
+    const auto list = std::filesystem::temp_directory_path() / "sorvane-passphrase-words";
+    std::ofstream(list, std::ios::binary)
+        << "\xEF\xBB\xBFred\r\n\ngreen\n blue \nred\nsky-blue\nnavy\nteal";
+    PassphraseRule rule;
+    EXPECT_EQ(LoadPassphraseWords(list.string(), "-", false, rule.words), "");
+    std::filesystem::remove(list);
+    EXPECT_EQ(rule.words, (std::vector<std::string>{"red", "green", "blue", "navy", "teal"}));
+    rule.count = 2;
+    rule.separator = "-";
+    EXPECT_EQ(rule.Size(), PasswordCount(25));
+    EXPECT_NEAR(25 * std::exp2(-rule.Bits()), 1.0, 1e-12);
+    constexpr int kDraws = 300000;
+    SecureRandomSource random(Budget(std::size_t{1} << 22));
+    std::map<std::string, int> seen;
+    std::map<std::string, int> places;
+    std::string text;
+    for (int n = 0; n < kDraws; ++n) {
+        const std::uint32_t pair[2] = {DrawPlace(random, 5), DrawPlace(random, 5)};
+        rule.Compose(pair, text);
+        ++seen[text];
+        ++places[std::to_string(DrawPlace(random, 40000) / 5000)];
+    }
+    EXPECT_EQ(seen.size(), 25u);
+    EXPECT_LT(ChiSquare(seen, 25, kDraws), 24 + 5 * std::sqrt(48.0));
+    EXPECT_LT(ChiSquare(places, 8, kDraws), 7 + 5 * std::sqrt(14.0));
+}
+
+// --min-bits takes the shortest length whose least information (the walk's,
+// tested with the rules) reaches the target, and a hair more takes the next.
+// Passphrases: four words give two bits a word.
+TEST(PlanRun, MinBitsPicksTheShortestLengthThatReaches)
+{
+    const ParsedCommandLine parsed =
+        ParseCommandLine(std::vector<std::string_view>{"-tdigits", "--symbols=#%", "--every-kind"});
+    const std::vector<double> least = LeastInformation(CharacterPlan(parsed.request).rule, 5);
+    for (const auto& [bits, length] :
+         {std::pair{least[4] - 1e-9, 4}, {least[4] + 1e-9, 5}, {least[3] - 1e-9, 3}}) {
+        CliRequest request = parsed.request;
+        request.minBits = bits;
+        RunPlan chosen;
+        EXPECT_EQ(PlanRun(request, chosen), "");
+        EXPECT_EQ(chosen.length, length) << bits;
+    }
+    const auto list = std::filesystem::temp_directory_path() / "sorvane-min-bits-words";
+    std::ofstream(list) << "one\ntwo\nthree\nfour\nfour\n";
+    for (const auto& [bits, words] : {std::pair{6.0, 3u}, {6.5, 4u}}) {
+        CliRequest request;
+        request.wordListPath = list.string();
+        request.minBits = bits;
+        RunPlan chosen;
+        EXPECT_EQ(PlanRun(request, chosen), "");
+        EXPECT_EQ(chosen.passphrase.count, words) << bits;
+    }
+    std::filesystem::remove(list);
 }
 
 } // namespace

@@ -11,8 +11,7 @@
 
 #include "engine/candidate_table.h"
 #include "engine/composer.h"
-#include "engine/information.h"
-#include "engine/password_options.h"
+#include "engine/password_draw.h"
 #include "engine/secure_random.h"
 #include "tests/engine/bounded_sources.h"
 
@@ -259,34 +258,66 @@ TEST(BuildPassword, MatchesTheReferenceForEveryOptionAndSource)
     }
 }
 
-// Each character's share of the secure source's table is its chance under the
-// draw formulas' weights once look-alikes are redrawn, exactly: count / size
-// equals weight / passing weight, compared as whole products. Values past the
-// last type and case draw as the last ones.
-TEST(CandidateTable, GivesEveryCharacterItsChanceAfterTheLookAlikeRule)
+// A character's chance under the draw formulas, worked out by hand: a
+// letter-or-digit choice of two, a digit of ten, a hex digit of sixteen, a
+// letter of twenty-six, and in mixed case a choice of two for the case.
+double FormulaChance(char c, CT type, LC letterCase)
+{
+    const bool digit = c >= '0' && c <= '9';
+    const bool lower = c >= 'a' && c <= 'z';
+    const bool upper = c >= 'A' && c <= 'Z';
+    const double inCase = !lower && !upper                         ? 0.0
+                          : letterCase == LC::MixCase              ? 0.5
+                          : lower == (letterCase == LC::LowerCase) ? 1.0
+                                                                   : 0.0;
+    switch (type) {
+    case CT::OnlyNumbers:
+        return digit ? 0.1 : 0.0;
+    case CT::HexDigits:
+        return digit ? 1.0 / 16 : std::tolower(c) <= 'f' ? inCase / 16 : 0.0;
+    case CT::OnlyLetters:
+        return inCase / 26;
+    case CT::LettersAndNumbers:
+        break;
+    }
+    return digit ? 1.0 / 20 : inCase / 52;
+}
+
+// The dialog's rule gives each character its chance under the draw formulas
+// once look-alikes are redrawn, and the secure source's table lists each as
+// often as its weight says, exactly. Values past the last type and case draw
+// as the last ones.
+TEST(DialogRule, GivesEachCharacterItsFormulaChanceAndTheTableItsWeight)
 {
     for (int type = 0; type <= 4; ++type) {
         for (int letterCase = 0; letterCase <= 3; ++letterCase) {
             for (const bool similar : {false, true}) {
                 const auto options =
                     Options(static_cast<CT>(type), static_cast<LC>(letterCase), similar, true);
-                const CandidateTable& table = CandidateTable::For(options);
+                const Alphabet alphabet = DialogRule(options).alphabet;
+                const auto chance = [&](int byte) {
+                    const char c = static_cast<char>(byte);
+                    return similar && IsSimilarCharacter(c)
+                               ? 0.0
+                               : FormulaChance(c, static_cast<CT>(std::min(type, 3)),
+                                               static_cast<LC>(std::min(letterCase, 2)));
+                };
+                double passing = 0;
+                for (int byte = 1; byte < 256; ++byte) {
+                    passing += chance(byte);
+                }
+                const CandidateTable table(alphabet);
                 std::array<std::uint64_t, 256> count{};
                 for (int i = 0; i < table.Size(); ++i) {
                     ++count[static_cast<unsigned char>(table.At(i))];
                 }
-                std::array<std::uint64_t, 256> weight{};
-                std::uint64_t passing = 0;
                 for (int byte = 0; byte < 256; ++byte) {
-                    if (!(similar && IsSimilarCharacter(static_cast<char>(byte)))) {
-                        weight[byte] = CandidateWeights(options)[byte];
-                        passing += weight[byte];
-                    }
-                }
-                for (int byte = 0; byte < 256; ++byte) {
-                    ASSERT_EQ(count[byte] * passing,
-                              weight[byte] * static_cast<std::uint64_t>(table.Size()))
+                    const std::uint64_t weight = alphabet.weight[static_cast<std::size_t>(byte)];
+                    ASSERT_NEAR(static_cast<double>(weight) / alphabet.Total(),
+                                chance(byte) / passing, 1e-12)
                         << type << letterCase << similar << " '" << static_cast<char>(byte) << "'";
+                    ASSERT_EQ(count[byte] * alphabet.Total(),
+                              weight * static_cast<std::uint64_t>(table.Size()));
                 }
             }
         }

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/composer.h"
 #include "engine/information.h"
+#include "engine/password_draw.h"
 #include "tests/engine/option_sets.h"
 
 namespace {
@@ -56,7 +56,7 @@ std::map<char, double> CandidateChances(PasswordOptions options)
 void CheckEveryPassword(const PasswordOptions& options, int length)
 {
     const std::map<char, double> candidates = CandidateChances(options);
-    const InformationContent information(options);
+    const InformationContent information(DialogRule(options));
     double total = 0;
     std::vector<std::pair<std::string, double>> open = {{"", 1.0}};
     while (!open.empty()) {
@@ -97,8 +97,9 @@ TEST(InformationContent, EqualsTheChanceOfEveryPasswordCountedOneByOne)
     digits.characterType = CharacterType::OnlyNumbers;
     CheckEveryPassword(digits, 7);
     // 8 x 7 x 6 equally likely passwords.
-    EXPECT_DOUBLE_EQ(InformationBits("234", digits), std::log2(336.0));
-    EXPECT_TRUE(std::isinf(InformationBits("2G4", digits)));
+    const InformationContent information(DialogRule(digits));
+    EXPECT_DOUBLE_EQ(information.Bits("234"), std::log2(336.0));
+    EXPECT_TRUE(std::isinf(information.Bits("2G4")));
 }
 
 } // namespace

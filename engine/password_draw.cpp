@@ -1,11 +1,10 @@
-#include "engine/password_options.h"
+#include "engine/password_draw.h"
 
 #include <algorithm>
 #include <type_traits>
 #include <typeinfo>
 
 #include "engine/always_inline.h"
-#include "engine/candidate_table.h"
 #include "engine/draw_formulas.h"
 #include "engine/secure_random.h"
 
@@ -14,9 +13,10 @@ namespace {
 using draw_formulas::Candidate;
 using draw_formulas::WithDraw;
 
-// Draws text[0] to text[length - 1] after the recent characters. A rejected
-// candidate is thrown away whole, so the accepted characters keep the draw's
-// own distribution restricted to what is acceptable.
+// The dialog's draw formulas: text[0] to text[length - 1] after the recent
+// characters. A rejected candidate is thrown away whole, so the accepted
+// characters keep the formulas' own distribution restricted to what is
+// acceptable.
 template <CharacterType type, LetterCase letterCase, typename Source>
 void DrawInto(Source& random, const PasswordOptions& options, RecentCharacters recent, char* text,
               std::size_t length)
@@ -51,9 +51,8 @@ unsigned TableIndex(Source& random, int width, unsigned size)
     }
 }
 
-// The table's draw: one index a candidate. The table holds no look-alike
-// when they are excluded, so only an index past the table and the
-// five-position rule can still send a candidate back. Inlined into the loop
+// The table's draw: one index a candidate. Only an index past the table and
+// the five-position rule can send a candidate back. Inlined into the loop
 // over the passwords, where the source's bits are a local copy: out of line,
 // every character written could alias them, and they would be read from
 // memory and written back for each draw.
@@ -80,8 +79,8 @@ SORVANE_ALWAYS_INLINE void DrawTableInto(Source& random, const CandidateTable& t
 // Calls visit(source) with the source as its final type when it is one of
 // the program's two, so that the loop compiled for it inlines every draw and
 // keeps the source's state in a local copy, which can live in registers. Asked
-// once per call of the composition, not per draw; as both types are final,
-// their type_info names the object's type exactly.
+// once per call, not per draw; as both types are final, their type_info
+// names the object's type exactly.
 template <typename Visitor>
 void WithSource(DrawSource& random, Visitor&& visit)
 {
@@ -99,32 +98,10 @@ void WithSource(DrawSource& random, Visitor&& visit)
     }
 }
 
-// count passwords of length characters, one after another from text on; the
-// first (and with a count of one, only) password goes on after recent.
-void Draw(DrawSource& random, const PasswordOptions& options, const RecentCharacters& recent,
-          char* text, std::size_t length, std::size_t count)
-{
-    WithSource(random, [&]<typename Source>(Source& source) {
-        if constexpr (std::is_same_v<Source, SecureRandomSource::Draws>) {
-            const CandidateTable& table = CandidateTable::For(options);
-            for (std::size_t n = 0; n < count; ++n) {
-                DrawTableInto(source, table, options.excludeDuplicate, recent, text + n * length,
-                              length);
-            }
-        } else {
-            WithDraw(options, [&]<CharacterType type, LetterCase letterCase>() {
-                for (std::size_t n = 0; n < count; ++n) {
-                    DrawInto<type, letterCase>(source, options, recent, text + n * length, length);
-                }
-            });
-        }
-    });
-}
-
-RecentCharacters RecentOf(std::string_view passwordSoFar, const PasswordOptions& options)
+RecentCharacters RecentOf(std::string_view passwordSoFar, bool excludeDuplicate)
 {
     RecentCharacters recent;
-    if (options.excludeDuplicate) {
+    if (excludeDuplicate) {
         const std::size_t lookBack = std::min<std::size_t>(DuplicateLookBack, passwordSoFar.size());
         for (const char c : passwordSoFar.substr(passwordSoFar.size() - lookBack)) {
             recent.Push(c);
@@ -135,38 +112,76 @@ RecentCharacters RecentOf(std::string_view passwordSoFar, const PasswordOptions&
 
 } // namespace
 
+PasswordDraw::PasswordDraw(const PasswordOptions& options)
+    : table(&CandidateTable::For(options)), formulas(options),
+      excludeDuplicate(options.excludeDuplicate), requiredKinds(0)
+{
+}
+
+PasswordDraw::PasswordDraw(const DrawRule& rule)
+    : ownTable(std::make_unique<const CandidateTable>(rule.alphabet)), table(ownTable.get()),
+      excludeDuplicate(rule.excludeDuplicate), requiredKinds(rule.RequiredKinds())
+{
+}
+
+void PasswordDraw::DrawFrom(DrawSource& random, const RecentCharacters& recent, char* texts,
+                            std::size_t length, std::size_t count) const
+{
+    WithSource(random, [&]<typename Source>(Source& source) {
+        if constexpr (!std::is_same_v<Source, SecureRandomSource::Draws>) {
+            if (formulas) {
+                WithDraw(*formulas, [&]<CharacterType type, LetterCase letterCase>() {
+                    for (std::size_t n = 0; n < count; ++n) {
+                        DrawInto<type, letterCase>(source, *formulas, recent, texts + n * length,
+                                                   length);
+                    }
+                });
+                return;
+            }
+        }
+        for (std::size_t n = 0; n < count; ++n) {
+            DrawTableInto(source, *table, excludeDuplicate, recent, texts + n * length, length);
+        }
+    });
+}
+
+bool PasswordDraw::HoldsEveryKind(const char* text, std::size_t length) const
+{
+    unsigned kinds = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        kinds |= kKindBits[static_cast<unsigned char>(text[i])];
+    }
+    return (kinds & requiredKinds) == requiredKinds;
+}
+
+void PasswordDraw::RedrawForEveryKind(DrawSource& random, char* texts, std::size_t length,
+                                      std::size_t count) const
+{
+    for (std::size_t n = 0; n < count; ++n) {
+        char* const text = texts + n * length;
+        while (!HoldsEveryKind(text, length)) {
+            DrawFrom(random, RecentCharacters{}, text, length, 1);
+        }
+    }
+}
+
+void PasswordDraw::DrawAfter(DrawSource& random, const RecentCharacters& recent, char* text,
+                             std::size_t length) const
+{
+    DrawFrom(random, recent, text, length, 1);
+}
+
 bool IsAcceptable(char candidate, std::string_view passwordSoFar, const PasswordOptions& options)
 {
-    return IsAcceptable(candidate, RecentOf(passwordSoFar, options), options.excludeSimilar);
+    return IsAcceptable(candidate, RecentOf(passwordSoFar, options.excludeDuplicate),
+                        options.excludeSimilar);
 }
 
 char NextCharacter(DrawSource& random, const PasswordOptions& options,
                    std::string_view passwordSoFar)
 {
     char next = '\0';
-    Draw(random, options, RecentOf(passwordSoFar, options), &next, 1, 1);
+    PasswordDraw(options).DrawAfter(random, RecentOf(passwordSoFar, options.excludeDuplicate),
+                                    &next, 1);
     return next;
-}
-
-void DrawCharacters(DrawSource& random, const PasswordOptions& options, char* text,
-                    std::size_t length)
-{
-    Draw(random, options, RecentCharacters{}, text, length, 1);
-}
-
-void DrawPasswords(DrawSource& random, const PasswordOptions& options, char* texts,
-                   std::size_t length, std::size_t count)
-{
-    Draw(random, options, RecentCharacters{}, texts, length, count);
-}
-
-void DrawFromTable(DrawSource& random, const CandidateTable& table, bool excludeDuplicate,
-                   char* texts, std::size_t length, std::size_t count)
-{
-    WithSource(random, [&]<typename Source>(Source& source) {
-        for (std::size_t n = 0; n < count; ++n) {
-            DrawTableInto(source, table, excludeDuplicate, RecentCharacters{}, texts + n * length,
-                          length);
-        }
-    });
 }
