@@ -127,7 +127,10 @@ std::string PlanMinBits(const CliRequest& request, int shortest, RunPlan& plan)
 
 std::string PlanLength(const CliRequest& request, RunPlan& plan)
 {
-    const int kinds = std::popcount(plan.rule.RequiredKinds());
+    int kinds = 0;
+    for (const int least : plan.rule.atLeast) {
+        kinds += least;
+    }
     if (request.minBits > 0) {
         return PlanMinBits(request, std::max(PasswordOptions::kMinLength, kinds), plan);
     }
@@ -147,9 +150,13 @@ RunPlan CharacterPlan(const CliRequest& request)
     // unless a set of characters was given.
     RunPlan plan;
     plan.rule = request.CharacterSetsGiven()
-                    ? CharacterSetRule(CharacterSet(request), request.options.excludeDuplicate)
+                    ? CharacterSetRule(CharacterSet(request), request.options.excludeDuplicate
+                                                                  ? Repeats::NotWithinFive
+                                                                  : Repeats::Allowed)
                     : DialogRule(request.options);
-    plan.rule.everyKind = request.everyKind;
+    if (request.everyKind) {
+        plan.rule.RequireEachKind(1);
+    }
     plan.length = request.options.length;
     return plan;
 }
