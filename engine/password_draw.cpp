@@ -59,11 +59,9 @@ unsigned TableIndex(Source& random, int width, unsigned size)
 // every character written could alias them, and they would be read from
 // memory and written back for each draw.
 template <typename Window, typename Source>
-SORVANE_ALWAYS_INLINE char DrawOne(Source& random, const CandidateTable& table, Window& window,
-                                   const std::array<bool, 256>* notFirst)
+SORVANE_ALWAYS_INLINE char DrawOne(Source& random, const CandidateTable& table, unsigned size,
+                                   int width, Window& window, const std::array<bool, 256>* notFirst)
 {
-    const auto size = static_cast<unsigned>(table.Size());
-    const int width = table.Width();
     for (;;) {
         const unsigned index = TableIndex(random, width, size);
         if (index >= size || window.Holds(table.Folded(static_cast<int>(index)))) {
@@ -85,9 +83,13 @@ SORVANE_ALWAYS_INLINE void DrawTableInto(Source& random, const CandidateTable& t
     if (length == 0) {
         return;
     }
-    text[0] = DrawOne(random, table, window, notFirst);
+    // Copied: writing the text, which may alias anything, would otherwise
+    // make the compiler read them again for every character.
+    const auto size = static_cast<unsigned>(table.Size());
+    const int width = table.Width();
+    text[0] = DrawOne(random, table, size, width, window, notFirst);
     for (std::size_t i = 1; i < length; ++i) {
-        text[i] = DrawOne(random, table, window, nullptr);
+        text[i] = DrawOne(random, table, size, width, window, nullptr);
     }
 }
 
