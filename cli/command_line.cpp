@@ -1,9 +1,12 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <optional>
+#include <vector>
 
+#include "cli/option_hints.h"
 #include "engine/draw_rule.h"
 #include "engine/utf8.h"
 #include "res/version.h"
@@ -18,6 +21,13 @@ enum class OptionId {
     AllowSimilar,
     ExcludeRepeats,
     AllowRepeats,
+    NoRepeats,
+    Weighted,
+    MinLower,
+    MinUpper,
+    MinDigits,
+    MinSymbols,
+    Verbose,
     Count,
     Dictionary,
     Format,
@@ -54,6 +64,12 @@ constexpr OptionTableEntry kOptionTable[] = {
     {"allow-similar", '\0', Takes::Nothing, OptionId::AllowSimilar},
     {"exclude-repeats", '\0', Takes::Nothing, OptionId::ExcludeRepeats},
     {"allow-repeats", '\0', Takes::Nothing, OptionId::AllowRepeats},
+    {"no-repeats", '\0', Takes::Nothing, OptionId::NoRepeats},
+    {"weighted", '\0', Takes::Nothing, OptionId::Weighted},
+    {"min-lower", '\0', Takes::Value, OptionId::MinLower},
+    {"min-upper", '\0', Takes::Value, OptionId::MinUpper},
+    {"min-digits", '\0', Takes::Value, OptionId::MinDigits},
+    {"min-symbols", '\0', Takes::Value, OptionId::MinSymbols},
     {"every-kind", '\0', Takes::Nothing, OptionId::EveryKind},
     {"words", '\0', Takes::Value, OptionId::Words},
     {"word-list", '\0', Takes::Value, OptionId::WordList},
@@ -63,6 +79,7 @@ constexpr OptionTableEntry kOptionTable[] = {
     {"count", 'n', Takes::Value, OptionId::Count},
     {"dictionary", 'd', Takes::Value, OptionId::Dictionary},
     {"format", 'f', Takes::Value, OptionId::Format},
+    {"verbose", 'v', Takes::Nothing, OptionId::Verbose},
     {"help", 'h', Takes::Nothing, OptionId::Help},
     {"version", '\0', Takes::Nothing, OptionId::Version},
 };
@@ -156,6 +173,12 @@ const std::string& CountRange()
     return range;
 }
 
+const std::string& MinimumRange()
+{
+    static const std::string range = "0 to " + std::to_string(CliRequest::kMaxMinimum);
+    return range;
+}
+
 const std::string& WordsRange()
 {
     static const std::string range = "1 to " + std::to_string(CliRequest::kMaxWords);
@@ -219,6 +242,21 @@ std::optional<std::string> ApplySet(OptionId id, std::string_view value, std::st
         symbols ? request.symbols : (id == OptionId::Include ? request.include : request.exclude);
     set = value;
     request.symbolsGiven = request.symbolsGiven || symbols;
+    return std::nullopt;
+}
+
+std::optional<std::string> ApplyMinimum(OptionId id, std::string_view value, std::string_view shown,
+                                        CliRequest& request)
+{
+    const auto least = NumberWithin(value, 0, CliRequest::kMaxMinimum);
+    if (!least) {
+        return Invalid("number", value, shown, MinimumRange());
+    }
+    const CharacterKind kind = id == OptionId::MinLower    ? CharacterKind::Lower
+                               : id == OptionId::MinUpper  ? CharacterKind::Upper
+                               : id == OptionId::MinDigits ? CharacterKind::Digit
+                                                           : CharacterKind::Symbol;
+    request.atLeast[static_cast<std::size_t>(kind)] = *least;
     return std::nullopt;
 }
 
@@ -304,7 +342,22 @@ std::optional<std::string> Apply(OptionId id, std::string_view value, std::strin
         return std::nullopt;
     case OptionId::ExcludeRepeats:
     case OptionId::AllowRepeats:
-        options.excludeDuplicate = id == OptionId::ExcludeRepeats;
+    case OptionId::NoRepeats:
+        request.repeats = id == OptionId::AllowRepeats     ? Repeats::Allowed
+                          : id == OptionId::ExcludeRepeats ? Repeats::NotWithinFive
+                                                           : Repeats::Never;
+        options.excludeDuplicate = request.repeats != Repeats::Allowed;
+        return std::nullopt;
+    case OptionId::MinLower:
+    case OptionId::MinUpper:
+    case OptionId::MinDigits:
+    case OptionId::MinSymbols:
+        return ApplyMinimum(id, value, shown, request);
+    case OptionId::Weighted:
+        request.weighted = true;
+        return std::nullopt;
+    case OptionId::Verbose:
+        request.verbose = true;
         return std::nullopt;
     case OptionId::Help:
         if (parsed.action != CliAction::ShowVersion) {
@@ -350,10 +403,34 @@ const OptionTableEntry* LongOption(std::string_view name, std::string& error)
         return nullptr;
     }
     if (found == nullptr) {
-        error = "unrecognized option " + Quoted("--" + std::string(name)) + ": allowed are " +
-                OptionNames();
+        std::vector<std::string_view> names;
+        for (const OptionTableEntry& option : kOptionTable) {
+            names.push_back(option.longName);
+        }
+        const std::string_view nearest = NearestName(name, names);
+        error = "unrecognized option " + Quoted("--" + std::string(name)) +
+                (nearest.empty() ? ": allowed are " + OptionNames()
+                                 : ": did you mean --" + std::string(nearest) + "?");
     }
     return found;
+}
+
+// The set of --symbols written as an argument of its own, which the option
+// never takes (a bare --symbols adds the default symbols), so the set was
+// read as a length or as options and refused: the message shows the form
+// that takes it.
+std::optional<std::string> SymbolsSetHint(std::string_view argument)
+{
+    const bool punctuation =
+        !argument.empty() && std::all_of(argument.begin(), argument.end(), [](char c) {
+            return c > ' ' && c <= '~' && KindOf(c) == CharacterKind::Symbol;
+        });
+    if (!punctuation) {
+        return std::nullopt;
+    }
+    return Quoted("--symbols") +
+           " takes its set only as --symbols=SET: did you mean --symbols=" + ShellQuoted(argument) +
+           "?";
 }
 
 const OptionTableEntry* ShortOption(char name)
@@ -395,6 +472,12 @@ std::string MissingValue(std::string_view written, OptionId id)
     case OptionId::MinBits:
         allowed = kBitsRange;
         break;
+    case OptionId::MinLower:
+    case OptionId::MinUpper:
+    case OptionId::MinDigits:
+    case OptionId::MinSymbols:
+        allowed = MinimumRange();
+        break;
     case OptionId::Separator:
         allowed = kSeparatorText;
         break;
@@ -415,6 +498,7 @@ public:
     {
         bool optionsEnded = false;
         for (next = 0; next < arguments.size() && parsed.error.empty();) {
+            const std::size_t at = next;
             const std::string_view argument = arguments[next++];
             if (optionsEnded || argument == "-" || !argument.starts_with('-')) {
                 Positional(argument);
@@ -424,6 +508,11 @@ public:
                 Long(argument);
             } else {
                 Shorts(argument);
+            }
+            if (!parsed.error.empty() && at == afterBareSymbols) {
+                if (auto hint = SymbolsSetHint(argument)) {
+                    parsed.error = std::move(*hint);
+                }
             }
         }
         if (!parsed.error.empty()) {
@@ -468,6 +557,7 @@ private:
             return Take(*option, argument.substr(equals + 1), Quoted(written));
         }
         if (option->takes == Takes::OptionalValue) {
+            afterBareSymbols = next;
             return Take(*option, kNoValue, Quoted(written));
         }
         if (next == arguments.size()) {
@@ -526,6 +616,8 @@ private:
 
     std::span<const std::string_view> arguments;
     std::size_t next = 0;
+    // The argument after a --symbols without a set.
+    std::size_t afterBareSymbols = std::string_view::npos;
     int positionals = 0;
     ParsedCommandLine parsed;
 };
@@ -561,8 +653,12 @@ std::string_view HelpText()
 {
     return "Usage: sorvane-cli [OPTION]... [LENGTH] [COUNT]\n"
            "Print random passwords drawn from the system's secure generator, all different.\n"
+           "Every character of the set is equally likely, and without a length each\n"
+           "password carries at least 80 bits of information: by default, 15 letters and\n"
+           "digits, the look-alikes left out, none twice within five positions.\n"
            "\n"
-           "  -l, --length=N          characters per password, 3 to 64 (default 10)\n"
+           "  -l, --length=N          characters per password, 3 to 64 (default: the\n"
+           "                          shortest that gives every password 80 bits)\n"
            "  -t, --type=TYPE         digits, hex, letters, or mixed: letters and digits\n"
            "                          (default)\n"
            "  -c, --case=CASE         lower, upper or mixed (default) for the letters\n"
@@ -575,6 +671,16 @@ std::string_view HelpText()
            "      --exclude-repeats   no character twice, in either case, within five\n"
            "                          positions (default)\n"
            "      --allow-repeats     let characters repeat\n"
+           "      --no-repeats        no character twice anywhere in the password, in\n"
+           "                          either case: a and A count as the same\n"
+           "      --weighted          letters and digits with the Windows program's\n"
+           "                          weights, not evenly: with both, half of the draws\n"
+           "                          are digits; not with a set of characters\n"
+           "      --min-lower=N       at least N small letters (0 to 64)\n"
+           "      --min-upper=N       at least N capitals\n"
+           "      --min-digits=N      at least N digits\n"
+           "      --min-symbols=N     at least N symbols; a password short of a minimum\n"
+           "                          is drawn again whole\n"
            "      --every-kind        at least one of each kind in play (small letter,\n"
            "                          capital, digit, symbol): the whole password is\n"
            "                          drawn again until it holds them\n"
@@ -589,18 +695,31 @@ std::string_view HelpText()
            "  -n, --count=N           how many passwords, 1 to 10000000 (default 1)\n"
            "  -d, --dictionary=FILE   words the passwords must not be, one a line\n"
            "  -f, --format=FORMAT     plain: one password a line (default);\n"
-           "                          tsv: the dialog's saved-list text, with rating and\n"
-           "                          spelling; json: an array with the rating in bits,\n"
-           "                          the spelling and the exact information in bits\n"
+           "                          tsv: the Windows program's saved list, with the\n"
+           "                          information cut to whole bits and the spelling;\n"
+           "                          json: an array with the exact information in bits,\n"
+           "                          the spelling and the Windows program's rating\n"
+           "  -v, --verbose           tell on standard error how many passwords the\n"
+           "                          options allow and the least information of any\n"
            "  -h, --help              show this help and exit\n"
            "      --version           show the version and exit\n"
            "\n"
-           "Without --symbols, --include and --exclude the draw is the dialog's (with\n"
-           "letters and digits, half of the draws are digits); with any of them every\n"
-           "character of the set is equally likely. The information in bits is exact for\n"
-           "every option: minus log2 of the chance that this run's rule gives the\n"
-           "password (with --every-kind, counted over the passwords that hold every kind;\n"
-           "for a passphrase, words x log2 of the distinct words of the list).\n"
+           "The information in bits is exact for every option: minus log2 of the chance\n"
+           "that this run's rule gives the password (with minimums of a kind, counted\n"
+           "over the passwords that hold them; for a passphrase, words x log2 of the\n"
+           "distinct words of the list). No password begins with a hyphen, which a\n"
+           "program handed it could take for an option.\n"
+           "\n"
+           "Examples:\n"
+           "  sorvane-cli -n 5 -v               five passwords, and on standard error\n"
+           "                                    how many there are and their least bits\n"
+           "  sorvane-cli -l 16 --symbols='!@#$%' --every-kind\n"
+           "                                    a small letter, a capital, a digit and\n"
+           "                                    one of the five symbols\n"
+           "  sorvane-cli -t digits -l 6 --allow-repeats       a six-digit PIN\n"
+           "  sorvane-cli --min-bits=100 --symbols --min-digits=2 -f json\n"
+           "                                    the shortest with 100 bits, two digits\n"
+           "                                    at least, with their figures\n"
            "\n"
            "Long names may be shortened while they stay unambiguous; --opt=VALUE and\n"
            "--opt VALUE are the same (--symbols takes its SET only as --symbols=SET).\n"

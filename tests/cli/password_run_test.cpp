@@ -75,7 +75,8 @@ TEST(MakePasswords, KeepsEveryPasswordDifferentWhenFingerprintsCollide)
         SCOPED_TRACE(c.name);
         CliRequest request;
         request.options.characterType = c.type;
-        request.options.excludeSimilar = request.options.excludeDuplicate = c.exclusions;
+        request.options.excludeSimilar = c.exclusions;
+        request.repeats = c.exclusions ? Repeats::NotWithinFive : Repeats::Allowed;
         request.options.length = c.length;
         request.count = c.count;
         StringSink sink;
