@@ -84,6 +84,16 @@ DrawRule AtLeast(DrawRule rule, CharacterKind kind, int count)
     return rule;
 }
 
+// Characters with weights of their own, as the Windows program's rule has.
+DrawRule Weighted(std::string_view characters, std::vector<std::uint32_t> weights, Repeats repeats)
+{
+    DrawRule rule = CharacterSetRule("", repeats);
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        rule.alphabet.weight[static_cast<unsigned char>(characters[i])] = weights[i];
+    }
+    return rule;
+}
+
 struct RuleCase {
     const char* name;
     DrawRule rule;
@@ -112,6 +122,10 @@ std::vector<RuleCase> RuleCases()
              AtLeast(CharacterSetRule("abAB1", Repeats::NotWithinFive), CharacterKind::Upper, 1),
              CharacterKind::Lower, 1),
          3, false},
+        {"uneven weights, none twice, not first, a digit",
+         AtLeast(NotFirst(Weighted("aAbB23-", {2, 1, 3, 1, 5, 1, 2}, Repeats::Never), "-"),
+                 CharacterKind::Digit, 1),
+         4, false},
         {"all at once",
          NotFirst(AtLeast(EveryKind(CharacterSetRule("aAbB1-", Repeats::Never)),
                           CharacterKind::Symbol, 1),
