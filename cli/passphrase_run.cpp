@@ -24,7 +24,7 @@ public:
                   const ExclusionDictionary& words, std::size_t expected, FingerprintHash hash)
         : rule(passphraseRule), random(source), dictionary(words),
           hasWords(words.Table() && words.Table()->EntryCount() != 0), places(rule.count),
-          namedSeparator(OnlySpaces(rule.separator) ? std::string() : ::Spelling(rule.separator)),
+          namedSeparator(OnlySpaces(rule.separator) ? std::string() : CliSpelling(rule.separator)),
           made(rule.words.size(), rule.count, expected, hash)
     {
     }

@@ -61,9 +61,11 @@ bool PasswordWriter::Add(std::string_view password)
         pending.append(kLineEnd);
         return FlushWhenFull();
     }
-    spelling.clear();
-    AppendSpelling(spelling, password);
-    return Add(password, spelling);
+    if (password.size() > PasswordOptions::kMaxLength) {
+        return Add(password, CliSpelling(password));
+    }
+    return Add(password,
+               std::string_view(spelling.data(), CliSpellInto(password, spelling.data())));
 }
 
 bool PasswordWriter::Add(std::string_view password, std::string_view spelled)

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 
 #include "cli/command_line.h"
+#include "cli/spelling.h"
 #include "engine/information.h"
 
 // Where the output's bytes go: the standard output, or a test's string.
@@ -53,7 +55,7 @@ public:
 
     // Each answers false once the sink refused a block.
     bool Begin();
-    // A password spelled a character at a time (AppendSpelling).
+    // A password spelled a character at a time (CliSpellInto).
     bool Add(std::string_view password);
     // A password with a spelling of its own, as a passphrase's words.
     bool Add(std::string_view password, std::string_view spelling);
@@ -69,7 +71,8 @@ private:
     std::string moreJson;
     ByteSink& sink;
     std::string pending;
-    std::string spelling; // of the password being added
+    // The spelling of the password being added.
+    std::array<char, CliSpellingRoom(PasswordOptions::kMaxLength)> spelling;
     bool first = true;
 };
 

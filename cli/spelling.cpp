@@ -1,6 +1,8 @@
 #include "cli/spelling.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "engine/phonetics.h"
 #include "engine/utf8.h"
@@ -52,26 +54,35 @@ constexpr SymbolName kSymbolNames[] = {
     {'~', "tilde"},
 };
 
-// Every byte's word: the Windows program's own for letters and digits,
-// taken from its spelling so the two never differ, a name for a symbol, and
-// any other byte itself.
+// Every ASCII byte's word and the break after it, in a slot of its own: the
+// Windows program's word for letters and digits, taken from its spelling so
+// the two never differ, a name for a symbol, and any other byte itself.
 class Words {
 public:
     Words()
     {
         for (int byte = 1; byte < 0x80; ++byte) {
-            words[static_cast<std::size_t>(byte)] =
-                PhoneticSpelling(std::string(1, static_cast<char>(byte)));
+            Set(byte, PhoneticSpelling(std::string(1, static_cast<char>(byte))));
         }
         for (const SymbolName& symbol : kSymbolNames) {
-            words[static_cast<unsigned char>(symbol.symbol)] = symbol.name;
+            Set(static_cast<unsigned char>(symbol.symbol), symbol.name);
         }
     }
 
-    std::string_view Of(unsigned char byte) const { return words[byte]; }
+    const char* Slot(unsigned char byte) const { return slots[byte].data(); }
+    std::size_t Length(unsigned char byte) const { return lengths[byte]; }
 
 private:
-    std::array<std::string, 0x80> words;
+    void Set(int byte, std::string_view word)
+    {
+        std::string slot = std::string(word) + std::string(kBreak);
+        slot.resize(kSpellingSlot);
+        std::copy(slot.begin(), slot.end(), slots[static_cast<std::size_t>(byte)].begin());
+        lengths[static_cast<std::size_t>(byte)] = word.size() + kBreak.size();
+    }
+
+    std::array<std::array<char, kSpellingSlot>, 0x80> slots{};
+    std::array<std::size_t, 0x80> lengths{};
 };
 
 const Words& TheWords()
@@ -82,27 +93,32 @@ const Words& TheWords()
 
 } // namespace
 
-void AppendSpelling(std::string& out, std::string_view password)
+std::size_t CliSpellInto(std::string_view password, char* out)
 {
     const Words& words = TheWords();
+    std::size_t length = 0;
     for (std::size_t at = 0; at < password.size();) {
-        out.append(at == 0 ? std::string_view() : kBreak);
         const auto byte = static_cast<unsigned char>(password[at]);
         if (byte < 0x80) {
-            out.append(words.Of(byte));
+            std::memcpy(out + length, words.Slot(byte), kSpellingSlot);
+            length += words.Length(byte);
             ++at;
             continue;
         }
-        // A whole character beyond ASCII, never cut into bytes.
-        const std::size_t length = FirstSequence(password.substr(at)).length;
-        out.append(password.substr(at, length));
-        at += length;
+        // A whole character beyond ASCII, never cut into bytes: its n bytes
+        // and the break take less than their n slots.
+        const std::size_t bytes = FirstSequence(password.substr(at)).length;
+        std::memcpy(out + length, password.data() + at, bytes);
+        std::memcpy(out + length + bytes, kBreak.data(), kBreak.size());
+        length += bytes + kBreak.size();
+        at += bytes;
     }
+    return length == 0 ? 0 : length - kBreak.size(); // none after the last
 }
 
-std::string Spelling(std::string_view password)
+std::string CliSpelling(std::string_view password)
 {
-    std::string out;
-    AppendSpelling(out, password);
-    return out;
+    std::string spelling(CliSpellingRoom(password.size()), '\0');
+    spelling.resize(CliSpellInto(password, spelling.data()));
+    return spelling;
 }

@@ -131,11 +131,11 @@ TEST(Spelling, NamesEverySymbolAndKeepsTheWindowsWordsOfLettersAndDigits)
         {"", ""},
     };
     for (const auto& c : kCases) {
-        EXPECT_EQ(Spelling(c.password), c.spelling);
+        EXPECT_EQ(CliSpelling(c.password), c.spelling);
     }
     std::set<std::string> names;
     for (char c = '!'; c <= '~'; ++c) {
-        const std::string name = Spelling({&c, 1});
+        const std::string name = CliSpelling({&c, 1});
         if (std::isalnum(static_cast<unsigned char>(c))) {
             EXPECT_EQ(name, PhoneticSpelling({&c, 1}));
             continue;
