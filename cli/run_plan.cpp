@@ -151,6 +151,16 @@ std::string PlanBits(const CliRequest& request, int shortest, RunPlan& plan)
            Quoted("--min-bits");
 }
 
+// "a, b and c".
+std::string Listed(const std::vector<std::string>& parts)
+{
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        text += (i == 0 ? "" : (i + 1 == parts.size() ? " and " : ", ")) + parts[i];
+    }
+    return text;
+}
+
 // "1 small letter, 3 digits and 1 symbol".
 std::string MinimumsText(const DrawRule& rule)
 {
@@ -162,11 +172,7 @@ std::string MinimumsText(const DrawRule& rule)
             parts.push_back(std::to_string(least) + " " + kNames[kind] + (least > 1 ? "s" : ""));
         }
     }
-    std::string text;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        text += (i == 0 ? "" : (i + 1 == parts.size() ? " and " : ", ")) + parts[i];
-    }
-    return text;
+    return Listed(parts);
 }
 
 // The options that set the minimums, quoted: "'--every-kind' and '--min-digits'".
@@ -181,11 +187,7 @@ std::string MinimumsOptions(const CliRequest& request)
             given.push_back(Quoted(kMinimumOptions[kind]));
         }
     }
-    std::string text;
-    for (std::size_t i = 0; i < given.size(); ++i) {
-        text += (i == 0 ? "" : (i + 1 == given.size() ? " and " : ", ")) + given[i];
-    }
-    return text;
+    return Listed(given);
 }
 
 std::string PlanLength(const CliRequest& request, RunPlan& plan)
@@ -194,13 +196,15 @@ std::string PlanLength(const CliRequest& request, RunPlan& plan)
     for (const int count : plan.rule.atLeast) {
         least += count;
     }
-    const int longest = PasswordOptions::kMaxLength;
-    if (least > longest || (request.lengthGiven && plan.length < least)) {
-        const int length = least > longest ? longest : plan.length;
-        return "length " + std::to_string(length) + " too short for " + MinimumsOptions(request) +
-               ": allowed are " + std::to_string(least) + " or more, for " +
-               MinimumsText(plan.rule) +
-               (least > longest ? ", and " + std::to_string(longest) + " is the longest" : "");
+    if (least > PasswordOptions::kMaxLength) {
+        return MinimumsOptions(request) + " ask for " + std::to_string(least) + " characters, " +
+               MinimumsText(plan.rule) + ": allowed are " +
+               std::to_string(PasswordOptions::kMaxLength) + " at most, the longest password";
+    }
+    if (request.lengthGiven && plan.length < least) {
+        return "length " + std::to_string(plan.length) + " too short for " +
+               MinimumsOptions(request) + ": allowed are " + std::to_string(least) +
+               " or more, for " + MinimumsText(plan.rule);
     }
     if (!request.lengthGiven) {
         return PlanBits(request, std::max(PasswordOptions::kMinLength, least), plan);
