@@ -1,16 +1,17 @@
 # PowerShell completion for sorvane-cli: Tab completes its options, the values
 # of --type, --case and --format, and file names after --dictionary and
-# --word-list. Load it in each session, best from your profile ($PROFILE):
-#     . 'C:\Program Files\Sorvane\sorvane-cli-completion.ps1'
-# (the folder where sorvane-cli.exe is). The name is not sorvane-cli.ps1:
-# PowerShell would run a script of that name in place of the program.
+# --word-list. Load it in each session, best from your profile ($PROFILE); as
+# the installer puts it:
+#     . "$env:ProgramFiles\Sorvane\sorvane-cli-completion.ps1"
+# Its name is not sorvane-cli.ps1, which PowerShell would run in place of the
+# program beside it.
 
 Register-ArgumentCompleter -Native -CommandName 'sorvane-cli', 'sorvane-cli.exe' -ScriptBlock {
     param($wordToComplete, $commandAst, $cursorPosition)
 
     # One entry an option of `sorvane-cli --help`: Long ends in "=" when the
     # option takes a value, in "[=]" when its value is optional and then only
-    # joined by "=". tests/packaging/completion_options_test.sh holds every
+    # joined by "=". tests/packaging/completion_options_test.py holds every
     # completion script of this folder to the program's --help.
     $options = @(
         @{ Short = '-l'; Long = '--length='; Text = 'characters per password, 3 to 64' }

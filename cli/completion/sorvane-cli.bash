@@ -7,7 +7,7 @@
 # The options as `sorvane-cli --help` lists them, one a line: the short name
 # or "-", and the long name, followed by "=" when it takes a value, or by
 # "[=]" when its value is optional and then only joined by "=".
-# tests/packaging/completion_options_test.sh holds every completion script
+# tests/packaging/completion_options_test.py holds every completion script
 # of this folder to the program's --help.
 _sorvane_cli_options='
 -l --length=
@@ -72,7 +72,8 @@ _sorvane_cli()
     while read -r short long; do
         [[ -n $long ]] || continue
         # A value in the word after its option, short or long.
-        if [[ -z $option && $long == *= ]] && [[ $before == "$short" || $before == "${long%=}" ]]; then
+        if [[ -z $option && $long == *= ]] &&
+            [[ $short != - && $before == "$short" || $before == "${long%=}" ]]; then
             option=${long%=}
         fi
         [[ $short == - ]] || names+=" $short"

@@ -6,7 +6,7 @@
 # One line an option of `sorvane-cli --help`: -x takes a value (fish
 # completes it after "=" or in the next word), -r -F takes a file's name.
 # fish cannot say that the value of --symbols is optional: it takes none here.
-# tests/packaging/completion_options_test.sh holds every completion script
+# tests/packaging/completion_options_test.py holds every completion script
 # of this folder to the program's --help.
 
 # No file names but those of the options that take one.
