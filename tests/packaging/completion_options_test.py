@@ -68,9 +68,9 @@ def bash_options(text):
 
 def zsh_options(text):
     found = {}
-    spec = re.compile(r"^ +(?:\{(-\w)(\+?),--([\w-]+)(=?-?)\}'|'--([\w-]+)(=?-?))"
-                      r"\[[^]]*\](.*)'(?: \\)?$", re.MULTILINE)
-    for short, short_takes, long_a, takes_a, long_b, takes_b, action in spec.findall(text):
+    option_line = re.compile(r"^ +(?:\{(-\w)(\+?),--([\w-]+)(=?-?)\}'|'--([\w-]+)(=?-?))"
+                             r"\[[^]]*\](.*)'(?: \\)?$", re.MULTILINE)
+    for short, short_takes, long_a, takes_a, long_b, takes_b, action in option_line.findall(text):
         long, takes = long_a or long_b, takes_a or takes_b
         # "=" a value after "=" or in the next word, "=-" only after "=";
         # "::" makes it optional.
