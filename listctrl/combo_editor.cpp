@@ -42,7 +42,7 @@ ComboEditor::ComboEditor(PasswordListControl& owner, const EditedCell& edited)
 
 bool ComboEditor::Open(const std::string& text, const std::vector<std::string>& choices)
 {
-    font.reset(CreateMessageFont(list.Look().dpi));
+    font.reset(list.Look().MakeFont());
     if (!font) {
         return false;
     }

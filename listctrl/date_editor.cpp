@@ -21,7 +21,7 @@ bool DateEditor::Open(ListDateTime value)
     // The picker's class is registered on demand, not by the list's set-up.
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
     InitCommonControlsEx(&classes);
-    font.reset(CreateMessageFont(list.Look().dpi));
+    font.reset(list.Look().MakeFont());
     if (!font) {
         return false;
     }

@@ -10,7 +10,7 @@ constexpr int kEditBoxId = 1;
 
 bool EditBoxEditor::Open(const std::string& text)
 {
-    font.reset(CreateMessageFont(list.Look().dpi));
+    font.reset(list.Look().MakeFont());
     if (!font) {
         return false;
     }

@@ -109,8 +109,8 @@ bool ListLook::Load(HWND window, int newDpi)
     if (SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) {
         wheelLines = lines;
     }
-    listFont.reset(CreateMessageFont(dpi));
-    underlineFont.reset(CreateMessageFont(dpi, true));
+    listFont.reset(MakeFont());
+    underlineFont.reset(MakeFont(true));
     if (!listFont) {
         return false;
     }

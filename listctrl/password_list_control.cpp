@@ -64,11 +64,14 @@ bool PasswordListControl::LoadLook(int requestedDpi)
 {
     const int dpi = SaneDpi(requestedDpi);
     const int before = look.dpi;
-    if (!look.Load(Handle(), dpi)) {
-        return false;
-    }
+    const bool loaded = look.Load(Handle(), dpi);
+    // Even a load that fails half-way may have read the colours and let the
+    // font go: the rows follow whatever the look now holds.
     model.SetDefaultColors(look.colors.back, look.colors.text);
     model.listFont = look.listFont.get();
+    if (!loaded) {
+        return false;
+    }
     if (model.rowHeight != look.rowHeight || dpi != before || header.DropMarker() == nullptr) {
         model.rowHeight = look.rowHeight;
         model.headerHeight = look.rowHeight;

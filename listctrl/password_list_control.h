@@ -64,6 +64,10 @@ public:
     bool Setup();
     // Reads the system's colours, fonts, metrics and themes again.
     bool LoadViewSettings();
+    // Where the list, its tip and its editors take their fonts from, from the
+    // next load of the view settings on; the system's message font unless
+    // the owner says otherwise.
+    void SetFontSource(ListFontSource source) { look.fontSource = source; }
     // Fonts, images, sizes and column widths for a new DPI, repainted: what
     // a move to a screen of another scale brings.
     void ChangeDpi(int dpi);

@@ -73,7 +73,7 @@ std::unique_ptr<TitleTip> TitleTip::Create(HWND list, bool themed, const ListLoo
         return nullptr;
     }
     std::unique_ptr<TitleTip> tip(new TitleTip(list, themed, look));
-    tip->tipFont.reset(CreateMessageFont(look.dpi));
+    tip->tipFont.reset(look.MakeFont());
     if (!tip->tipFont) {
         return nullptr;
     }

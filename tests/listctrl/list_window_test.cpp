@@ -54,6 +54,29 @@ TEST_F(ListWindowTest, PaintsRowsCellsAndHeaderInBothLooks)
     }
 }
 
+HFONT NoFont(int, bool)
+{
+    return nullptr;
+}
+
+// Without its font the look cannot load: the rows then hold no font that is
+// gone, and take the system's new colours as the rest of the list does.
+TEST_F(ListWindowTest, LookThatCannotLoadLeavesNoDeletedFontAndTheNewColours)
+{
+    AddRows({"Kp3xVr7Tz2"});
+    const int element = COLOR_WINDOW;
+    const COLORREF saved = GetSysColor(COLOR_WINDOW);
+    const COLORREF green = RGB(200, 230, 200);
+    ASSERT_TRUE(SetSysColors(1, &element, &green));
+    list.SetFontSource(NoFont);
+    SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
+    const auto font = static_cast<HFONT>(model().GetItemFont(0, 0));
+    const Picture picture(window);
+    SetSysColors(1, &element, &saved);
+    EXPECT_TRUE(font == nullptr || GetObjectType(font) == OBJ_FONT);
+    EXPECT_EQ(picture.At(100 + 55 + 100, RowY(0)), green); // the row's empty "Phonetics"
+}
+
 TEST_F(ListWindowTest, CutTextEndsInAnEllipsis)
 {
     const std::string text(30, 'W');
