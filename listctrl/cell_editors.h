@@ -110,7 +110,9 @@ private:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void Fill(const std::vector<std::string>& choices);
     void TakeRectangles();
+    // The box on its cell, double buffered, around the edit field.
     void Paint(HDC dc, const RECT& area);
+    void PaintBox(HDC dc, const RECT& client, const RECT& area);
     void PaintChosenItem(HDC dc);
     void PaintButton(HDC dc);
     bool PrimaryButtonDown() const;

@@ -6,6 +6,7 @@
 
 #include "listctrl/cell_editors.h"
 #include "listctrl/password_list_control.h"
+#include "toolkit/double_buffer.h"
 #include "toolkit/module.h"
 
 namespace {
@@ -199,31 +200,6 @@ void ComboEditor::Paint(HDC dc, const RECT& area)
 {
     RECT client{};
     GetClientRect(Control(), &client);
-    if (client.right <= 0 || client.bottom <= 0) {
-        return;
-    }
-    const UniqueDc buffer(CreateCompatibleDC(dc));
-    const UniqueBitmap bitmap(buffer ? CreateCompatibleBitmap(dc, client.right, client.bottom)
-                                     : nullptr);
-    if (!bitmap) {
-        return;
-    }
-    const SelectGuard select(buffer.get(), bitmap.get());
-    if (Inside(buttonRect, area)) {
-        FillSolid(buffer.get(), buttonRect, list.Look().colors.back);
-    } else {
-        // The box sits on its cell as the list paints it.
-        POINT origin{};
-        MapWindowPoints(Control(), list.Handle(), &origin, 1);
-        SetWindowOrgEx(buffer.get(), origin.x, origin.y, nullptr);
-        list.Paint(buffer.get(),
-                   RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
-        SetWindowOrgEx(buffer.get(), 0, 0, nullptr);
-        if (!Editable()) {
-            PaintChosenItem(buffer.get());
-        }
-    }
-    PaintButton(buffer.get());
     const int saved = SaveDC(dc);
     if (fieldWindow != nullptr) {
         // The edit field paints itself.
@@ -232,8 +208,26 @@ void ComboEditor::Paint(HDC dc, const RECT& area)
         MapWindowPoints(nullptr, Control(), reinterpret_cast<POINT*>(&fieldRect), 2);
         ExcludeClipRect(dc, fieldRect.left, fieldRect.top, fieldRect.right, fieldRect.bottom);
     }
-    BitBlt(dc, 0, 0, client.right, client.bottom, buffer.get(), 0, 0, SRCCOPY);
+    PaintDoubleBuffered(dc, client, [&](HDC target) { PaintBox(target, client, area); });
     RestoreDC(dc, saved);
+}
+
+void ComboEditor::PaintBox(HDC dc, const RECT& client, const RECT& area)
+{
+    if (Inside(buttonRect, area)) {
+        FillSolid(dc, buttonRect, list.Look().colors.back);
+    } else {
+        // The box sits on its cell as the list paints it.
+        POINT origin{};
+        MapWindowPoints(Control(), list.Handle(), &origin, 1);
+        OffsetWindowOrgEx(dc, origin.x, origin.y, nullptr);
+        list.Paint(dc, RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+        OffsetWindowOrgEx(dc, -origin.x, -origin.y, nullptr);
+        if (!Editable()) {
+            PaintChosenItem(dc);
+        }
+    }
+    PaintButton(dc);
 }
 
 void ComboEditor::PaintChosenItem(HDC dc)

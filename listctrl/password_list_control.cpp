@@ -8,6 +8,7 @@
 
 #include "listctrl/list_date.h"
 #include "listctrl/title_tip.h"
+#include "toolkit/double_buffer.h"
 #include "toolkit/dpi.h"
 
 PasswordListControl::PasswordListControl()
@@ -141,24 +142,9 @@ ListPaintState PasswordListControl::PaintState() const
 
 void PasswordListControl::Paint(HDC dc, const RECT& area)
 {
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    if (width <= 0 || height <= 0) {
-        return;
-    }
     const ListPaintState state = PaintState();
     const ListPainter painter(state);
-    const UniqueDc buffer(CreateCompatibleDC(dc));
-    const UniqueBitmap bitmap(buffer ? CreateCompatibleBitmap(dc, width, height) : nullptr);
-    if (!bitmap) {
-        painter.PaintContent(dc, area); // without memory for a buffer, straight onto the window
-        return;
-    }
-    const SelectGuard select(buffer.get(), bitmap.get());
-    // Drawing uses client coordinates; the buffer starts at the area's corner.
-    SetWindowOrgEx(buffer.get(), area.left, area.top, nullptr);
-    painter.PaintContent(buffer.get(), area);
-    BitBlt(dc, area.left, area.top, width, height, buffer.get(), area.left, area.top, SRCCOPY);
+    PaintDoubleBuffered(dc, area, [&](HDC target) { painter.PaintContent(target, area); });
 }
 
 void PasswordListControl::EnsureVisible(int row, int position)

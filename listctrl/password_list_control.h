@@ -84,8 +84,8 @@ public:
     // Where everything lies now, and what a paint would read.
     ListLayout Layout() const;
     ListPaintState PaintState() const;
-    // Paints the given part of the client area into dc, through one
-    // off-screen bitmap. WM_PAINT and WM_PRINTCLIENT both come here.
+    // Paints the given part of the client area into dc, double buffered.
+    // WM_PAINT and WM_PRINTCLIENT both come here.
     void Paint(HDC dc, const RECT& area);
 
     // Scrolls so the row (and in cell mode the column) is fully visible.
