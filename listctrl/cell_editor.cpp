@@ -1,6 +1,6 @@
 // What the in-place editors share: their window, the keys that end an edit,
 // the notice to the list, and the number rules of an edit field.
-#include "listctrl/cell_editors.h"
+#include "listctrl/cell_editor.h"
 #include "listctrl/number_input.h"
 #include "listctrl/password_list_control.h"
 #include "toolkit/module.h"

@@ -4,7 +4,7 @@
 
 #include <vsstyle.h>
 
-#include "listctrl/cell_editors.h"
+#include "listctrl/combo_editor.h"
 #include "listctrl/password_list_control.h"
 #include "toolkit/double_buffer.h"
 #include "toolkit/module.h"

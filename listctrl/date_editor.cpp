@@ -1,6 +1,6 @@
 // The date editor: a date-and-time picker in the user's own formats, with a
 // check box for "no date" where the cell allows one.
-#include "listctrl/cell_editors.h"
+#include "listctrl/date_editor.h"
 #include "listctrl/list_date.h"
 #include "listctrl/password_list_control.h"
 

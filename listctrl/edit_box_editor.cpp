@@ -1,5 +1,5 @@
 // The edit box: a cell's text typed over, with the number rules of its flags.
-#include "listctrl/cell_editors.h"
+#include "listctrl/edit_box_editor.h"
 #include "listctrl/password_list_control.h"
 
 namespace {

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "listctrl/list_accessibility.h"
 #include "listctrl/password_list_control.h"
 
 namespace {
@@ -359,17 +358,4 @@ void ListAccessible::RemoveRangeFromSelection(int row)
 AccessibleObject* NewListAccessible(PasswordListControl& list)
 {
     return new (std::nothrow) ListAccessible(list);
-}
-
-IAccessible* ListAccessibility::Object()
-{
-    if (list.Handle() == nullptr) {
-        return nullptr;
-    }
-    return slot.Get([this] { return NewListAccessible(list); });
-}
-
-bool ListAccessibility::OnGetObject(WPARAM wParam, LPARAM lParam, LRESULT& result)
-{
-    return IsClientObjectRequest(lParam) && AnswerObjectRequest(Object(), wParam, result);
 }

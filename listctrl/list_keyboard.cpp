@@ -1,8 +1,9 @@
 // The keyboard: moving the focus and the selection, scrolling sideways,
 // toggling check boxes, select-all and type-ahead search.
+#include "listctrl/list_keyboard.h"
+
 #include <algorithm>
 
-#include "listctrl/list_keyboard.h"
 #include "listctrl/password_list_control.h"
 
 namespace {

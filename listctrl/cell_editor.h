@@ -4,12 +4,10 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "listctrl/list_model.h"
 #include "toolkit/subclassed_window.h"
 #include "toolkit/unique_handles.h"
-#include "toolkit/visual_styles.h"
 
 class PasswordListControl;
 
@@ -72,78 +70,3 @@ private:
 bool FilterNumberCharacter(HWND edit, std::uint32_t flags, char typed);
 // Characters that end an edit: Tab, Enter and Escape.
 bool IsEndingCharacter(WPARAM character);
-
-// An edit box over the cell.
-class EditBoxEditor final : public CellEditor {
-public:
-    EditBoxEditor(PasswordListControl& owner, const EditedCell& edited) : CellEditor(owner, edited)
-    {
-    }
-    bool Open(const std::string& text);
-
-private:
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-};
-
-// A drop-down list (with an edit field under FlagEditableList) of the cell's
-// choices, painted on the cell's own background.
-class ComboEditor final : public CellEditor {
-public:
-    ComboEditor(PasswordListControl& owner, const EditedCell& edited);
-    bool Open(const std::string& text, const std::vector<std::string>& choices);
-    // The list's word that the box has lost the focus (CBN_KILLFOCUS).
-    void OnFocusLost();
-
-private:
-    // The edit field of an editable box, for its keys and characters.
-    class Field final : public SubclassedWindow {
-    public:
-        explicit Field(ComboEditor& box) : combo(box) {}
-
-    protected:
-        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-    private:
-        ComboEditor& combo;
-    };
-
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    void Fill(const std::vector<std::string>& choices);
-    void TakeRectangles();
-    // The box on its cell, double buffered, around the edit field.
-    void Paint(HDC dc, const RECT& area);
-    void PaintBox(HDC dc, const RECT& client, const RECT& area);
-    void PaintChosenItem(HDC dc);
-    void PaintButton(HDC dc);
-    bool PrimaryButtonDown() const;
-    void TrackHot(POINT point);
-    bool Editable() const { return (cell.flags & FlagEditableList) != 0; }
-
-    Field field;
-    HWND fieldWindow = nullptr; // the box's own child
-    std::string original;       // the cell's text when the box opened
-    UniqueTheme theme;
-    bool themed = false;
-    bool swappedButtons = false;
-    COLORREF highlight = 0;
-    COLORREF highlightText = 0;
-    RECT itemRect{};
-    RECT buttonRect{};
-    bool hot = false;
-};
-
-// A date-and-time picker over the cell.
-class DateEditor final : public CellEditor {
-public:
-    DateEditor(PasswordListControl& owner, const EditedCell& edited) : CellEditor(owner, edited) {}
-    // value: the cell's date and time; a zero year stands for no date.
-    bool Open(ListDateTime value);
-    // The list's word that the drop-down calendar has closed (DTN_CLOSEUP).
-    void OnCloseUp();
-
-private:
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    std::string DisplayFormat() const;
-    void SetValue(ListDateTime value);
-    void End();
-};

@@ -1,8 +1,11 @@
 // Editing cells in place: opening the editor a cell's format asks for, and
 // taking the edited value back when the editor closes.
-#include "listctrl/cell_editors.h"
-#include "listctrl/list_date.h"
 #include "listctrl/list_editing.h"
+
+#include "listctrl/combo_editor.h"
+#include "listctrl/date_editor.h"
+#include "listctrl/edit_box_editor.h"
+#include "listctrl/list_date.h"
 #include "listctrl/password_list_control.h"
 
 ListEditing::ListEditing(PasswordListControl& owner) : list(owner) {}

@@ -1,9 +1,9 @@
 // The list's selection and sort order: the rules that the mouse, the keyboard
 // and the batch share.
+#include "listctrl/list_model.h"
+
 #include <algorithm>
 #include <utility>
-
-#include "listctrl/list_model.h"
 
 // ---- Selection ----
 
