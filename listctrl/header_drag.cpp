@@ -308,32 +308,11 @@ public:
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL point,
                                         DWORD* effect) override
     {
-        return GuardedComCall([&] {
-            if (effect == nullptr) {
-                return E_INVALIDARG;
-            }
-            POINT screen{point.x, point.y};
-            if (imageHelper != nullptr) {
-                imageHelper->DragEnter(list.Handle(), data, &screen, *effect);
-            }
-            ownDrag = IsOwnDrag(data);
-            *effect = Over(keys, point, *effect);
-            return S_OK;
-        });
+        return Follow(Step::Enter, data, keys, point, effect);
     }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL point, DWORD* effect) override
     {
-        return GuardedComCall([&] {
-            if (effect == nullptr) {
-                return E_INVALIDARG;
-            }
-            POINT screen{point.x, point.y};
-            if (imageHelper != nullptr) {
-                imageHelper->DragOver(&screen, *effect);
-            }
-            *effect = Over(keys, point, *effect);
-            return S_OK;
-        });
+        return Follow(Step::Move, nullptr, keys, point, effect);
     }
     HRESULT STDMETHODCALLTYPE DragLeave() override
     {
@@ -348,26 +327,56 @@ public:
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keys, POINTL point,
                                    DWORD* effect) override
     {
+        return Follow(Step::Drop, data, keys, point, effect);
+    }
+
+private:
+    enum class Step { Enter, Move, Drop };
+
+    // Each step of a drag over the list: the shell's image follows the
+    // pointer, the data is looked at when it comes, and the list answers
+    // the effect it accepts; a drop moves the column and ends the drag.
+    HRESULT Follow(Step step, IDataObject* data, DWORD keys, POINTL point, DWORD* effect)
+    {
         return GuardedComCall([&] {
             if (effect == nullptr) {
                 return E_INVALIDARG;
             }
-            POINT screen{point.x, point.y};
-            if (imageHelper != nullptr) {
-                imageHelper->Drop(data, &screen, *effect);
+            ShowImage(step, data, POINT{point.x, point.y}, *effect);
+            if (step != Step::Move) {
+                ownDrag = IsOwnDrag(data);
             }
-            ownDrag = IsOwnDrag(data);
             *effect = Over(keys, point, *effect);
-            if (*effect == DROPEFFECT_MOVE && header.DraggedColumn() >= 0 &&
-                header.DropPosition() >= 0) {
-                list.MoveDraggedColumn(header.DraggedColumn(), header.DropPosition(), underPointer);
+            if (step == Step::Drop) {
+                if (*effect == DROPEFFECT_MOVE && header.DraggedColumn() >= 0 &&
+                    header.DropPosition() >= 0) {
+                    list.MoveDraggedColumn(header.DraggedColumn(), header.DropPosition(),
+                                           underPointer);
+                }
+                Forget();
             }
-            Forget();
             return S_OK;
         });
     }
 
-private:
+    void ShowImage(Step step, IDataObject* data, POINT screen, DWORD effect) const
+    {
+        if (imageHelper == nullptr) {
+            return;
+        }
+        switch (step) {
+        case Step::Enter:
+            imageHelper->DragEnter(list.Handle(), data, &screen, effect);
+            break;
+        case Step::Move:
+            imageHelper->DragOver(&screen, effect);
+            break;
+        case Step::Drop:
+            imageHelper->Drop(data, &screen, effect);
+            break;
+        }
+    }
+
     // Only this list's own column drags are of interest.
     bool IsOwnDrag(IDataObject* data) const
     {
