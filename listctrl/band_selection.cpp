@@ -86,7 +86,7 @@ bool BandSelection::End()
 void BandSelection::ScrollEdge(POINT pointer)
 {
     const ListLayout layout = list.Layout();
-    const int rowHeight = list.Model().rowHeight;
+    const int rowHeight = list.Look().rowHeight;
     const int position = layout.Viewport().scrollY;
     if (pointer.y < layout.HeaderBottom()) {
         scroller.ScrollRowsTo(std::max(0, position - rowHeight), false);

@@ -440,7 +440,7 @@ private:
         if (marker == nullptr || !GetWindowRect(marker, &box)) {
             return;
         }
-        POINT point{x, list.Model().headerHeight / 2};
+        POINT point{x, list.Look().headerHeight / 2};
         ClientToScreen(list.Handle(), &point);
         const int height = box.bottom - box.top;
         SetWindowPos(marker, HWND_TOP, point.x - list.Look().Px(7), point.y - height / 2, 0, 0,
@@ -519,7 +519,7 @@ HBITMAP HeaderDragDrop::RenderTitle(int position, SIZE& size) const
     if (!list.Model().GetColumn(position, column) || column.width <= 0) {
         return nullptr;
     }
-    size = SIZE{column.width, list.Model().headerHeight};
+    size = SIZE{column.width, list.Look().headerHeight};
     const WindowDc screen(nullptr);
     const UniqueDc dc(CreateCompatibleDC(screen.get()));
     HBITMAP bitmap = dc ? CreateCompatibleBitmap(screen.get(), size.cx, size.cy) : nullptr;

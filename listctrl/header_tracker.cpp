@@ -36,7 +36,7 @@ void HeaderTracker::Destroy()
 
 void HeaderTracker::MakeDropMarker()
 {
-    dropMarker.reset(CreateDropMarker(list.Handle(), list.Model().headerHeight, list.Look()));
+    dropMarker.reset(CreateDropMarker(list.Handle(), list.Look().headerHeight, list.Look()));
 }
 
 bool HeaderTracker::StartsDrag(POINT point, POINT pressPoint) const
@@ -50,7 +50,7 @@ bool HeaderTracker::StartsDrag(POINT point, POINT pressPoint) const
 bool HeaderTracker::OnButtonDown(POINT point)
 {
     const ListModel& model = list.Model();
-    if (!model.showHeader || point.y >= model.headerHeight) {
+    if (point.y >= list.Layout().HeaderBottom()) {
         return false;
     }
     const HeaderHit hit = list.HitTestHeader(point.x, point.y);
@@ -213,8 +213,12 @@ bool HeaderTracker::SetCursorFor(POINT point) const
 
 void HeaderTracker::RepaintHeader() const
 {
-    if (list.Handle() != nullptr && list.Model().showHeader) {
-        const RECT band{0, 0, list.Layout().Viewport().width, list.Model().headerHeight};
+    if (list.Handle() == nullptr) {
+        return;
+    }
+    const ListLayout layout = list.Layout();
+    if (layout.HeaderBottom() > 0) {
+        const RECT band{0, 0, layout.Viewport().width, layout.HeaderBottom()};
         InvalidateRect(list.Handle(), &band, FALSE);
     }
 }

@@ -60,7 +60,7 @@ private:
 
     Target TargetOf(long id) const;
     int Rows() const { return list.Model().GetItemCount(); }
-    int Titles() const { return list.Model().showHeader ? list.Model().GetColumnCount() : 0; }
+    int Titles() const { return list.options.showHeader ? list.Model().GetColumnCount() : 0; }
     static long RowId(int row) { return row + 1; }
     long TitleId(int position) const { return Rows() + position + 1; }
     std::string RowName(int row) const;

@@ -115,6 +115,7 @@ bool ListLook::Load(HWND window, int newDpi)
         return false;
     }
     rowHeight = MeasureText(listFont.get(), "Height").cy + Px(6);
+    headerHeight = rowHeight;
     if (VisualStyles::Available()) {
         headerTheme.reset(VisualStyles::Open(window, L"HEADER"));
         progressTheme.reset(VisualStyles::Open(window, L"PROGRESS"));

@@ -62,6 +62,7 @@ struct ListLook {
     int dpi = 96;
     // The height of a row and of the header: the font's "Height" and 6.
     int rowHeight = 0;
+    int headerHeight = 0;
     // Rows a wheel notch scrolls, as the system gives it: "one screen at a
     // time" arrives as WHEEL_PAGESCROLL, or as the largest int under Wine.
     UINT wheelLines = 3;

@@ -24,6 +24,10 @@ struct ListDateTime {
 using ListFont = void*;
 // 0x00BBGGRR, the layout of COLORREF.
 using ListColor = std::uint32_t;
+// A cell's colour when it has none of its own: the list's, as the view
+// reads it from the system, so a change of the user's colours reaches every
+// such cell. No COLORREF has its high byte set.
+inline constexpr ListColor kListDefaultColor = 0xFF000000;
 
 // Cell formats.
 inline constexpr int FormatText = 0;
@@ -93,8 +97,8 @@ struct ListCell {
     std::uint32_t flags = 0;          // 0: the column's flags
     std::vector<std::string> choices; // empty: the column's choices
     ListFont font = nullptr;          // null: the list's font
-    ListColor backColor = 0;
-    ListColor textColor = 0;
+    ListColor backColor = kListDefaultColor;
+    ListColor textColor = kListDefaultColor;
 };
 
 // One cell per column that existed when the row was added, by data index.
@@ -187,13 +191,11 @@ public:
     bool GetItemComboList(int row, int index, std::vector<std::string>& choices) const;
     bool SetItemComboList(int row, int index, std::vector<std::string> choices);
     int GetItemImage(int row, int index) const;
+    // The cell's own font; null when it shows the list's.
     ListFont GetItemFont(int row, int index) const;
     bool SetItemFont(int row, int index, ListFont font);
+    // Colours of the cell's own; kListDefaultColor gives it the list's again.
     bool SetItemColors(int row, int index, ListColor back, ListColor text);
-    // The colours new cells take. Cells that hold the old ones follow, so a
-    // change of the system's colours reaches the rows already there; cells
-    // given colours of their own keep them.
-    void SetDefaultColors(ListColor back, ListColor text);
     // Reads the "YYYYMMDDhhmmss" text of a date cell; false when it is empty.
     bool GetItemDate(int row, int index, ListDateTime& dateTime) const;
     bool SetItemDate(int row, int index, const ListDateTime& dateTime);
@@ -240,15 +242,9 @@ public:
     int focusColumn = -1; // display position
     bool singleSelect = false;
     bool focusCellMode = false;
-    bool showHeader = true;
     bool sortEnabled = true;
     int sortColumn = -1; // data index
     bool sortAscending = true;
-    ListFont listFont = nullptr;
-    ListColor backColor = 0x00FFFFFF;
-    ListColor textColor = 0x00000000;
-    int rowHeight = 0;
-    int headerHeight = 0;
 
 private:
     const ListCell* FindCell(int row, int index) const;

@@ -153,7 +153,7 @@ void ListModel::SortItems(int index)
 
 bool ListModel::SortByColumn(int position)
 {
-    if (!showHeader || !sortEnabled || PositionOrNone(position) < 0) {
+    if (!sortEnabled || PositionOrNone(position) < 0) {
         return false;
     }
     const int index = columns[position].index;

@@ -11,6 +11,7 @@
 
 // The view's switches, which an owner sets; the dialog keeps the defaults.
 struct ListViewOptions {
+    bool showHeader = true;
     bool themedLook = true;
     bool smoothScroll = true;
     bool dragSelect = false;

@@ -31,7 +31,7 @@ std::size_t ListRepainter::LayoutHash(const ListPaintState& state)
     const ListViewport& viewport = state.layout.Viewport();
     Hasher hash;
     hash.Add(viewport.width).Add(viewport.height).Add(viewport.scrollY).Add(viewport.scrollX);
-    hash.Add(model.rowHeight).Add(model.headerHeight).Add(model.showHeader).Add(model.sortEnabled);
+    hash.Add(state.look.rowHeight).Add(state.layout.HeaderBottom()).Add(model.sortEnabled);
     hash.Add(model.sortColumn).Add(model.sortAscending).Add(model.focusCellMode);
     hash.Add(state.Themed()).Add(state.focused).Add(state.editing).Add(state.look.generation);
     hash.Add(state.pressedTitle).Add(state.hotTitle).Add(state.banding);

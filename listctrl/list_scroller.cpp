@@ -74,7 +74,7 @@ void ListScroller::ResetBars()
     SCROLLINFO vertical{};
     vertical.cbSize = sizeof vertical;
     vertical.fMask = SIF_RANGE | SIF_PAGE;
-    const int totalHeight = header + model.GetItemCount() * model.rowHeight;
+    const int totalHeight = header + model.GetItemCount() * list.Look().rowHeight;
     const int page = client.bottom - header;
     vertical.nMax = page + header >= totalHeight ? 0 : totalHeight;
     vertical.nPage = static_cast<UINT>(page > 0 ? page : 0);
@@ -136,17 +136,17 @@ void ListScroller::OnBarTimer()
 void ListScroller::EnsureVisible(int row, int position)
 {
     const ListModel& model = list.Model();
-    if (row < 0 || row >= model.GetItemCount() || model.rowHeight <= 0) {
+    if (row < 0 || row >= model.GetItemCount() || list.Look().rowHeight <= 0) {
         return;
     }
     const ListLayout before = list.Layout();
     const ListRect rect = before.RowRect(row);
     if (rect.top < before.HeaderBottom()) {
-        SetPosition(SB_VERT, row * model.rowHeight);
+        SetPosition(SB_VERT, row * list.Look().rowHeight);
     } else if (rect.bottom > before.Viewport().height) {
         const int fullRows = before.FullyVisibleRows();
         if (fullRows >= 1) {
-            SetPosition(SB_VERT, std::max(0, row + 1 - fullRows) * model.rowHeight);
+            SetPosition(SB_VERT, std::max(0, row + 1 - fullRows) * list.Look().rowHeight);
         }
     }
     ListRect cell;
@@ -180,7 +180,7 @@ void ListScroller::OnVScroll(int request)
     const ListLayout layout = list.Layout();
     const int current = layout.Viewport().scrollY;
     const int page = layout.Viewport().height - layout.HeaderBottom();
-    const int rowHeight = list.Model().rowHeight;
+    const int rowHeight = list.Look().rowHeight;
     switch (request) {
     case SB_LINEUP:
         ScrollRowsTo(std::max(0, current - rowHeight), true);
@@ -285,7 +285,7 @@ void ListScroller::OnWheel(int delta)
     const long long screen = std::max(1, list.Layout().FullyVisibleRows());
     const long long lines = std::min<long long>(list.Look().wheelLines, screen);
     const long long rows = delta * lines / WHEEL_DELTA;
-    long long position = Position(SB_VERT) - rows * list.Model().rowHeight;
+    long long position = Position(SB_VERT) - rows * list.Look().rowHeight;
     if (position <= 0 && rows > 0) {
         position = 0;
     }
@@ -297,7 +297,7 @@ void ListScroller::OnWheel(int delta)
 void ListScroller::StartAnimation(int fromRow, int toRow)
 {
     const int rows = std::abs(toRow - fromRow);
-    const int rowHeight = list.Model().rowHeight;
+    const int rowHeight = list.Look().rowHeight;
     if (rows == 0 || rowHeight <= 0) {
         list.Repaint();
         return;

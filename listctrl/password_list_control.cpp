@@ -65,17 +65,13 @@ bool PasswordListControl::LoadLook(int requestedDpi)
 {
     const int dpi = SaneDpi(requestedDpi);
     const int before = look.dpi;
-    const bool loaded = look.Load(Handle(), dpi);
-    // Even a load that fails half-way may have read the colours and let the
-    // font go: the rows follow whatever the look now holds.
-    model.SetDefaultColors(look.colors.back, look.colors.text);
-    model.listFont = look.listFont.get();
-    if (!loaded) {
+    const int rowHeightBefore = look.rowHeight;
+    // The rows hold no font or colour of the look's: whatever a load leaves
+    // in the look, even one that fails half-way, is what they show.
+    if (!look.Load(Handle(), dpi)) {
         return false;
     }
-    if (model.rowHeight != look.rowHeight || dpi != before || header.DropMarker() == nullptr) {
-        model.rowHeight = look.rowHeight;
-        model.headerHeight = look.rowHeight;
+    if (look.rowHeight != rowHeightBefore || dpi != before || header.DropMarker() == nullptr) {
         header.MakeDropMarker();
     }
     // The tip takes the look and the font as they are now.
@@ -121,7 +117,9 @@ ListLayout PasswordListControl::Layout() const
     GetClientRect(Handle(), &client);
     const ListViewport viewport{client.right, client.bottom, scroller.Position(SB_HORZ),
                                 scroller.Position(SB_VERT)};
-    return ListLayout(model, viewport, look.Px(5), look.Px(4));
+    const ListSizes sizes{look.rowHeight, options.showHeader ? look.headerHeight : 0, look.Px(5),
+                          look.Px(4)};
+    return ListLayout(model, viewport, sizes);
 }
 
 ListPaintState PasswordListControl::PaintState() const
@@ -192,7 +190,7 @@ void PasswordListControl::SizeColumnToContent(int position)
 
 void PasswordListControl::SortByColumn(int position)
 {
-    if (!model.showHeader || !model.sortEnabled) {
+    if (!options.showHeader || !model.sortEnabled) {
         return;
     }
     const HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));

@@ -17,9 +17,9 @@ protected:
             AddRows({"row" + std::to_string(i)});
         }
     }
-    int RowHeight() { return model().rowHeight; }
+    int RowHeight() { return list.Look().rowHeight; }
     // Rows wholly below the header.
-    int FullRows() { return (ClientOf(window).bottom - model().headerHeight) / RowHeight(); }
+    int FullRows() { return (ClientOf(window).bottom - list.Look().headerHeight) / RowHeight(); }
     int Position(int bar) const { return GetScrollPos(window, bar); }
     void ScrollTo(int bar, int position) { SetScrollPos(window, bar, position, FALSE); }
 };
@@ -70,7 +70,7 @@ TEST_F(ListInputTest, ScrollBarPagesByTheRowsArea)
 {
     AddNumberedRows(60);
     list.options.smoothScroll = false;
-    const int page = ClientOf(window).bottom - model().headerHeight;
+    const int page = ClientOf(window).bottom - list.Look().headerHeight;
     const struct {
         int from;
         int request;
@@ -144,7 +144,7 @@ TEST_F(ListInputTest, SortArrowPointsUpAscendingAndDownDescending)
 {
     list.options.themedLook = false;
     AddRows({"b", "a"});
-    const int header = model().headerHeight;
+    const int header = list.Look().headerHeight;
     for (const bool ascending : {true, false}) {
         Click(50, header / 2); // "Password": first ascending, then reversed
         ASSERT_EQ(model().sortAscending, ascending);
@@ -161,7 +161,7 @@ TEST_F(ListInputTest, SmoothScrollFramesEndOnTheRowsScrolledTo)
 {
     AddNumberedRows(60);
     const RECT client = ClientOf(window);
-    const int header = model().headerHeight;
+    const int header = list.Look().headerHeight;
     const int page = client.bottom - header;
     for (const auto& [from, request] :
          {std::pair{0, SB_PAGEDOWN}, std::pair{2 * page, SB_PAGEUP}}) {
@@ -292,7 +292,7 @@ TEST_F(ListInputTest, ShrinkTimerNarrowsAColumnScrolledFullyRight)
     AddRows({"a"});
     ScrollTo(SB_HORZ, 600); // as far right as it goes
     const int edge = 600 - Position(SB_HORZ);
-    const int y = model().headerHeight / 2;
+    const int y = list.Look().headerHeight / 2;
     Mouse(WM_LBUTTONDOWN, edge, y, MK_LBUTTON);
     Mouse(WM_MOUSEMOVE, edge - 10, y, MK_LBUTTON);
     EXPECT_EQ(model().GetColumnWidth(0), 600); // the timer shrinks it, not the move

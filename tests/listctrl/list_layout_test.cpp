@@ -30,8 +30,6 @@ class ListLayoutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        model.headerHeight = kHeader;
-        model.rowHeight = kRow;
         for (const auto& [title, width] :
              {std::pair{"Password", 100}, std::pair{"Entropy", 55}, std::pair{"Phonetics", 200}}) {
             model.AddColumn(title, width, -1, false, FormatText, 0);
@@ -42,7 +40,8 @@ protected:
     }
     ListLayout At(int scrollX, int scrollY) const
     {
-        return ListLayout(model, ListViewport{400, 300, scrollX, scrollY});
+        return ListLayout(model, ListViewport{400, 300, scrollX, scrollY},
+                          ListSizes{kRow, kHeader});
     }
 
     ListModel model;

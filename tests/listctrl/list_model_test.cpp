@@ -117,9 +117,7 @@ TEST_F(ListModelTest, ColumnsAndCellsAnswerTheirFieldsOrNothing)
     EXPECT_TRUE(list.SetColumnWidth(1, 70));
     EXPECT_EQ((Ints{list.GetColumnWidth(3), list.GetColumnWidth(1)}), (Ints{21, 70}));
 
-    int listFontTag = 0;
     int cellFont = 0;
-    list.listFont = &listFontTag;
     list.SetColumnComboList(3, {"yes", "no"});
     AddRows({"Kp3x"});
     list.AddItem("own", 2, FormatEdit, FlagUpperCase | FlagCompare);
@@ -130,7 +128,7 @@ TEST_F(ListModelTest, ColumnsAndCellsAnswerTheirFieldsOrNothing)
     EXPECT_EQ(list.GetItemFlags(0, 3), FlagCentre | FlagReadOnly);
     EXPECT_TRUE(list.GetItemComboList(0, 3, choices));
     EXPECT_EQ(choices, (Texts{"yes", "no"}));
-    EXPECT_EQ(list.GetItemFont(0, 3), &listFontTag);
+    EXPECT_EQ(list.GetItemFont(0, 3), nullptr); // the list's own
     EXPECT_EQ(list.GetItemFormat(1, 3), FormatEdit);
     EXPECT_EQ(list.GetItemFlags(1, 3), FlagUpperCase);
     EXPECT_TRUE(list.GetItemComboList(1, 3, choices));
@@ -263,7 +261,7 @@ TEST_F(ListModelTest, TitleClicksSortReverseAndClearTheSelection)
     EXPECT_TRUE(list.sortColumn == 0 && list.sortAscending);
     EXPECT_EQ(host.events.size(), 1u);
 
-    list.showHeader = false;
+    list.sortEnabled = false;
     EXPECT_FALSE(list.SortByColumn(1));
     EXPECT_EQ(list.sortColumn, 0);
 
