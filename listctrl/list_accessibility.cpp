@@ -75,6 +75,8 @@ void ListAccessibility::RowsChanged(ListChange change, int row)
     case ListChange::Selection:
         AnnounceSelection();
         break;
+    case ListChange::Focus:
+        break;
     }
     AnnounceFocus();
 }

@@ -237,7 +237,7 @@ HRESULT STDMETHODCALLTYPE ListAccessible::get_accState(VARIANT child, VARIANT* s
             break;
         default:
             V_I4(state) =
-                WindowStates() | (list.Model().singleSelect
+                WindowStates() | (list.Model().SingleSelect()
                                       ? 0
                                       : STATE_SYSTEM_MULTISELECTABLE | STATE_SYSTEM_EXTSELECTABLE);
             break;
@@ -270,7 +270,7 @@ HRESULT STDMETHODCALLTYPE ListAccessible::get_accDefaultAction(VARIANT child, BS
             return AnswerText("Double Click", action);
         }
         // A click on a title sorts by its column.
-        if (part == Part::Title && list.Model().sortEnabled) {
+        if (part == Part::Title && list.Model().SortEnabled()) {
             return AnswerText("Click", action);
         }
         return DISP_E_MEMBERNOTFOUND;
@@ -289,7 +289,7 @@ HRESULT STDMETHODCALLTYPE ListAccessible::accDoDefaultAction(VARIANT child)
             model.NotifyParent(target.index, -1, NotifyDoubleClick);
             return S_OK;
         }
-        if (target.part == Part::Title && model.sortEnabled) {
+        if (target.part == Part::Title && model.SortEnabled()) {
             list.SortByColumn(target.index);
             return S_OK;
         }
@@ -345,13 +345,13 @@ HRESULT ListAccessible::SelectRow(int row, long flags)
 void ListAccessible::RemoveRangeFromSelection(int row)
 {
     ListModel& model = list.Model();
-    const int anchor = model.anchorRow >= 0 ? model.anchorRow : row;
+    const int anchor = model.AnchorRow() >= 0 ? model.AnchorRow() : row;
     for (int each = std::min(anchor, row); each <= std::max(anchor, row); ++each) {
         if (model.IsSelected(each)) {
             model.SelectItem(each, -1, kModifierCtrl);
         }
     }
-    model.anchorRow = anchor;
+    model.SetAnchorRow(anchor);
     list.FocusRow(row);
 }
 

@@ -25,11 +25,11 @@ bool ListEditing::IsFocusCellInView() const
 {
     const ListModel& model = list.Model();
     const ListLayout layout = list.Layout();
-    if (!layout.IsRowFullyVisible(model.focusRow)) {
+    if (!layout.IsRowFullyVisible(model.FocusRow())) {
         return false;
     }
     ListRect cell;
-    if (model.focusColumn < 0 || !layout.CellRect(model.focusRow, model.focusColumn, cell)) {
+    if (model.FocusColumn() < 0 || !layout.CellRect(model.FocusRow(), model.FocusColumn(), cell)) {
         return true;
     }
     return cell.left >= 0 && cell.right <= layout.Viewport().width;
@@ -38,7 +38,7 @@ bool ListEditing::IsFocusCellInView() const
 void ListEditing::FollowFocus()
 {
     const ListModel& model = list.Model();
-    if (list.Handle() == nullptr || model.focusRow < 0) {
+    if (list.Handle() == nullptr || model.FocusRow() < 0) {
         return;
     }
     if (!IsFocusCellInView()) {
@@ -48,19 +48,19 @@ void ListEditing::FollowFocus()
                  PasswordListControl::kBringIntoViewDelay, nullptr);
         return;
     }
-    if (model.focusColumn >= 0) {
-        Open(model.focusRow, model.focusColumn);
+    if (model.FocusColumn() >= 0) {
+        Open(model.FocusRow(), model.FocusColumn());
     }
 }
 
 void ListEditing::BringFocusIntoView()
 {
     const ListModel& model = list.Model();
-    const int row = model.focusRow;
+    const int row = model.FocusRow();
     if (row >= 0 && row < model.GetItemCount()) {
-        list.EnsureVisible(row, model.focusColumn);
-        if (model.focusColumn >= 0) {
-            Open(row, model.focusColumn);
+        list.EnsureVisible(row, model.FocusColumn());
+        if (model.FocusColumn() >= 0) {
+            Open(row, model.FocusColumn());
         }
     }
 }

@@ -4,7 +4,6 @@
 
 #include "listctrl/type_ahead.h"
 
-class ListAccessibility;
 class ListScroller;
 class PasswordListControl;
 
@@ -12,21 +11,21 @@ class PasswordListControl;
 // toggling check boxes, select-all and type-ahead search.
 class ListKeyboard {
 public:
-    ListKeyboard(PasswordListControl& owner, ListScroller& listScroller,
-                 ListAccessibility& listAccessibility);
+    ListKeyboard(PasswordListControl& owner, ListScroller& listScroller);
 
     void OnKeyDown(UINT key);
 
 private:
-    // Moves the focus for a movement key; false for every other key and in
-    // an empty list.
-    bool MoveFocus(UINT key, bool ctrl, int& row, int& position);
+    enum class Move { None, Focus, Sideways };
+
+    // Where a movement key takes the focus cell, or that it scrolls the rows
+    // sideways instead; None for every other key and in an empty list.
+    Move MoveFocus(UINT key, bool ctrl, int& row, int& position);
     void ScrollSideways(UINT key, bool ctrl);
     void ToggleFocusedCheck();
     void Search(char typed);
 
     PasswordListControl& list;
     ListScroller& scroller;
-    ListAccessibility& accessibility;
     TypeAhead typeAhead;
 };

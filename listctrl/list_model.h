@@ -122,6 +122,7 @@ enum class ListChange {
     RowsReordered, // sorted, or columns added or moved: every row reads anew
     RowText,       // the user changed a cell of the row given
     Selection,     // the selection, and with it the focus row
+    Focus,         // the focus or the anchor alone; the selection stayed
 };
 
 // What the list's window does for the model.
@@ -209,6 +210,17 @@ public:
     bool SelectAll();
     bool SelectRows(int firstRow, int lastRow);
     bool GetSelectedItems(std::vector<int>& selected) const;
+    // The focus cell as last set (row, and display position or -1), and the
+    // row a Shift-click's range starts from; -1 for none.
+    int FocusRow() const { return focusRow; }
+    int FocusColumn() const { return focusColumn; }
+    int AnchorRow() const { return anchorRow; }
+    // Moves the focus to the cell (position -1: the row) without changing
+    // the selection, as Ctrl with an arrow key does; a cell that does not
+    // exist leaves no focus. Notifies and repaints.
+    void SetFocusCell(int row, int position);
+    // Where the next Shift-click's range starts; -1 starts it afresh.
+    void SetAnchorRow(int row);
     // Where the keys act: the focus row, which Ctrl with an arrow moves
     // alone, selected or not; else the lowest selected row; -1 for none.
     int EffectiveFocusRow() const;
@@ -222,6 +234,20 @@ public:
     // state alone; SortByColumn is the title click and takes a position.
     void SortItems(int index);
     bool SortByColumn(int position);
+    // The data index the title clicks last sorted by, -1 before any, and
+    // its direction.
+    int SortColumn() const { return sortColumn; }
+    bool SortAscending() const { return sortAscending; }
+
+    // The switches an owner sets. One row at a time; a focus cell that the
+    // arrow keys and Tab move from column to column; sorting by title
+    // clicks, which is on by default.
+    bool SingleSelect() const { return singleSelect; }
+    void SetSingleSelect(bool single) { singleSelect = single; }
+    bool FocusCellMode() const { return focusCellMode; }
+    void SetFocusCellMode(bool cells);
+    bool SortEnabled() const { return sortEnabled; }
+    void SetSortEnabled(bool enabled);
 
     // Changes made by the user through the view; position is a display
     // position. Both answer whether the cell changed.
@@ -234,17 +260,6 @@ public:
 
     // position becomes the event's data index, 0 when there is no column.
     std::intptr_t NotifyParent(int row, int position, int code);
-
-    // State shared with the window, which reads it to paint and changes the
-    // focus and looks freely.
-    int anchorRow = -1;
-    int focusRow = -1;
-    int focusColumn = -1; // display position
-    bool singleSelect = false;
-    bool focusCellMode = false;
-    bool sortEnabled = true;
-    int sortColumn = -1; // data index
-    bool sortAscending = true;
 
 private:
     const ListCell* FindCell(int row, int index) const;
@@ -264,4 +279,12 @@ private:
     std::vector<ListColumn> columns;
     std::vector<ListRow> rows;
     std::set<int> selection;
+    int anchorRow = -1;
+    int focusRow = -1;
+    int focusColumn = -1; // display position
+    int sortColumn = -1;  // data index
+    bool sortAscending = true;
+    bool singleSelect = false;
+    bool focusCellMode = false;
+    bool sortEnabled = true;
 };

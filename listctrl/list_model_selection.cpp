@@ -55,6 +55,20 @@ bool ListModel::SelectItem(int row, int position, unsigned modifiers)
     return true;
 }
 
+void ListModel::SetFocusCell(int row, int position)
+{
+    focusRow = IsRow(row) ? row : -1;
+    focusColumn = focusRow >= 0 ? PositionOrNone(position) : -1;
+    Changed(ListChange::Focus, focusRow);
+    Repaint();
+}
+
+void ListModel::SetAnchorRow(int row)
+{
+    anchorRow = IsRow(row) ? row : -1;
+    Changed(ListChange::Focus, anchorRow);
+}
+
 int ListModel::EffectiveFocusRow() const
 {
     if (focusRow >= 0 && focusRow < GetItemCount()) {
@@ -133,7 +147,19 @@ void ListModel::ResetSelection()
     Repaint();
 }
 
+void ListModel::SetFocusCellMode(bool cells)
+{
+    focusCellMode = cells;
+    Repaint();
+}
+
 // ---- Sorting ----
+
+void ListModel::SetSortEnabled(bool enabled)
+{
+    sortEnabled = enabled;
+    Repaint();
+}
 
 void ListModel::SortItems(int index)
 {

@@ -55,14 +55,14 @@ void ListMouse::OnLButtonDown(POINT point, unsigned keys)
     ListModel& model = list.Model();
     const ListHit hit = list.HitTestCell(point);
     if (hit.row < 0) {
-        model.anchorRow = -1;
+        model.SetAnchorRow(-1);
         band.Allow(true);
         return;
     }
     const unsigned modifiers = keys & (kModifierShift | kModifierCtrl);
     if (modifiers == 0 && hit.position != 0) {
         band.Allow(true);
-        model.anchorRow = hit.row;
+        model.SetAnchorRow(hit.row);
     }
     // A plain press on one row of several keeps them selected until the
     // button comes up, so a drag can still start from the selection.
@@ -131,7 +131,7 @@ void ListMouse::OnMove(POINT point, unsigned keys)
     ListModel& model = list.Model();
     if (!band.Active() && moved) {
         if (band.Allowed() || !list.options.dragSelect) {
-            if (!model.singleSelect && !editing.IsOpen()) {
+            if (!model.SingleSelect() && !editing.IsOpen()) {
                 band.Start();
             }
         } else if (const ListHit hit = list.HitTestCell(point);

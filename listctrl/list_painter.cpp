@@ -211,7 +211,7 @@ void ListPainter::PaintRow(HDC dc, const RECT& clip, int row, const RECT& rowRec
 bool ListPainter::IsFocusCell(int row, int position) const
 {
     const ListModel& model = state.model;
-    return model.focusCellMode && row == model.focusRow && position == model.focusColumn;
+    return model.FocusCellMode() && row == model.FocusRow() && position == model.FocusColumn();
 }
 
 void ListPainter::PaintCell(HDC dc, int row, int position, const RECT& cell, bool selected) const
@@ -465,8 +465,8 @@ void ListPainter::PaintTitle(HDC dc, const ListColumn& column, const RECT& colum
     OffsetRect(&title, 0, 1);
     title.left += look.Px(first ? 4 : 3) + look.Px(4);
     title.right -= look.Px(5);
-    const bool arrow = withArrow && model.sortEnabled && column.width > look.Px(15) &&
-                       !column.fixed && column.index == model.sortColumn;
+    const bool arrow = withArrow && model.SortEnabled() && column.width > look.Px(15) &&
+                       !column.fixed && column.index == model.SortColumn();
     if (arrow) {
         title.right -= look.Px(15);
     }
@@ -492,7 +492,7 @@ void ListPainter::PaintTitle(HDC dc, const ListColumn& column, const RECT& colum
         // every size the glyphs are drawn at.
         DrawImageClipped(
             dc, glyphs,
-            model.sortAscending ? LIST_IMAGE_SORT_ASCENDING : LIST_IMAGE_SORT_DESCENDING,
+            model.SortAscending() ? LIST_IMAGE_SORT_ASCENDING : LIST_IMAGE_SORT_DESCENDING,
             title.right + look.Px(4),
             (columnRect.top + columnRect.bottom) / 2 - MulDiv(3, image.cy, LIST_IMAGE_SIZE),
             columnRect);

@@ -150,7 +150,7 @@ void ListScroller::EnsureVisible(int row, int position)
         }
     }
     ListRect cell;
-    if (model.focusCellMode && position >= 0 && list.Layout().CellRect(row, position, cell)) {
+    if (model.FocusCellMode() && position >= 0 && list.Layout().CellRect(row, position, cell)) {
         const int width = before.Viewport().width;
         const int scroll = Position(SB_HORZ);
         if (cell.right - cell.left < width) {

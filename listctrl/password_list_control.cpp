@@ -14,7 +14,7 @@
 PasswordListControl::PasswordListControl()
     : model(this), editing(*this), scroller(*this), repainter(*this), header(*this, scroller),
       band(*this, scroller), mouse(*this, header, band, scroller, editing),
-      keyboard(*this, scroller, accessibility), accessibility(*this)
+      keyboard(*this, scroller), accessibility(*this)
 {
 }
 
@@ -162,10 +162,8 @@ bool PasswordListControl::EditItem(int row, int position)
 
 void PasswordListControl::FocusRow(int row)
 {
-    model.focusRow = row;
-    model.focusColumn = -1;
     EnsureVisible(row, -1);
-    accessibility.AnnounceFocus();
+    model.SetFocusCell(row, -1);
 }
 
 HeaderHit PasswordListControl::HitTestHeader(int x, int y) const
@@ -190,7 +188,7 @@ void PasswordListControl::SizeColumnToContent(int position)
 
 void PasswordListControl::SortByColumn(int position)
 {
-    if (!options.showHeader || !model.sortEnabled) {
+    if (!options.showHeader || !model.SortEnabled()) {
         return;
     }
     const HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -335,7 +333,7 @@ LRESULT PasswordListControl::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
         // Tab belongs to the list only where it moves between cells; a list
         // of rows lets it go on to the next control, so the keyboard can
         // always leave it.
-        return DLGC_WANTARROWS | DLGC_WANTCHARS | (model.focusCellMode ? DLGC_WANTTAB : 0);
+        return DLGC_WANTARROWS | DLGC_WANTCHARS | (model.FocusCellMode() ? DLGC_WANTTAB : 0);
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         OnFocusChange();

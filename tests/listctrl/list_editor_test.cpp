@@ -11,7 +11,7 @@ protected:
     void SetUp() override
     {
         ListWindowTest::SetUp();
-        model().focusCellMode = true;
+        model().SetFocusCellMode(true);
         model().SetColumnWidth(2, 100);
     }
     static constexpr int kFirstX = 255 + 30;  // inside column 3

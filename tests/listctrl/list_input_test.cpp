@@ -119,7 +119,7 @@ TEST_F(ListInputTest, RightClickInEmptySpaceClearsTheSelection)
     Mouse(WM_RBUTTONDOWN, 120, RowY(6), MK_RBUTTON);
     Mouse(WM_RBUTTONUP, 120, RowY(6));
     EXPECT_TRUE(Selected().empty());
-    EXPECT_EQ(model().focusRow, -1);
+    EXPECT_EQ(model().FocusRow(), -1);
     EXPECT_EQ(notices, (std::vector<std::vector<int>>{{NotifyRightClick, -1, 0}}));
 }
 
@@ -147,7 +147,7 @@ TEST_F(ListInputTest, SortArrowPointsUpAscendingAndDownDescending)
     const int header = list.Look().headerHeight;
     for (const bool ascending : {true, false}) {
         Click(50, header / 2); // "Password": first ascending, then reversed
-        ASSERT_EQ(model().sortAscending, ascending);
+        ASSERT_EQ(model().SortAscending(), ascending);
         const Picture picture(window);
         const auto [top, bottom] =
             ArrowEnds(picture, list.Look().colors.headerFace, 70, 96, header);

@@ -220,7 +220,7 @@ TEST_F(ListWindowTest, KeysMoveTheFocusAndTheSelection)
     Key(VK_HOME);
     Key(VK_DOWN, true); // Ctrl: the focus moves, the selection stays
     EXPECT_EQ(Selected(), std::vector<int>{0});
-    EXPECT_EQ(model().focusRow, 1);
+    EXPECT_EQ(model().FocusRow(), 1);
     Key(VK_DOWN);
     EXPECT_EQ(Selected(), std::vector<int>{2});
 
@@ -254,17 +254,17 @@ TEST_F(ListWindowTest, TitlesSortAndEdgesSize)
     EXPECT_EQ(Column(0), (std::vector<std::string>{"a1", "c3", "b2"}));
     Click(120, y); // reversed, not compared again
     EXPECT_EQ(Column(0), (std::vector<std::string>{"b2", "c3", "a1"}));
-    EXPECT_FALSE(model().sortAscending);
+    EXPECT_FALSE(model().SortAscending());
     // A three-pixel move is still a click; five pixels start a drag instead.
     Mouse(WM_LBUTTONDOWN, 50, y, MK_LBUTTON);
     Mouse(WM_MOUSEMOVE, 53, y, MK_LBUTTON);
     Mouse(WM_LBUTTONUP, 53, y);
     EXPECT_EQ(Column(0), (std::vector<std::string>{"a1", "b2", "c3"}));
-    EXPECT_TRUE(model().sortAscending);
+    EXPECT_TRUE(model().SortAscending());
     Mouse(WM_LBUTTONDOWN, 120, y, MK_LBUTTON);
     Mouse(WM_MOUSEMOVE, 125, y, MK_LBUTTON);
     Mouse(WM_LBUTTONUP, 125, y);
-    EXPECT_EQ(model().sortColumn, 0);
+    EXPECT_EQ(model().SortColumn(), 0);
 
     // "Entropy" dragged to nothing is grabbed again at the edge where it lies.
     Mouse(WM_LBUTTONDOWN, 154, y, MK_LBUTTON);
