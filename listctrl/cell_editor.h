@@ -9,7 +9,7 @@
 #include "toolkit/subclassed_window.h"
 #include "toolkit/unique_handles.h"
 
-class PasswordListControl;
+class ListWindow;
 
 // The cell an editor works on.
 struct EditedCell {
@@ -33,7 +33,7 @@ public:
     bool IsOpen() const { return open; }
 
 protected:
-    CellEditor(PasswordListControl& owner, const EditedCell& edited);
+    CellEditor(ListWindow& owner, const EditedCell& edited);
 
     // Takes the new window over; false, and nothing kept, when it cannot be
     // had. The font must exist by then.
@@ -52,7 +52,7 @@ protected:
     // Messages of the open editor; true when handled, with the result.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    PasswordListControl& list;
+    ListWindow& list;
     const EditedCell cell;
     UniqueFont font;
     BYTE endKey = 0;

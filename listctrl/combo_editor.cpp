@@ -5,7 +5,7 @@
 #include <vsstyle.h>
 
 #include "listctrl/combo_editor.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 #include "toolkit/double_buffer.h"
 #include "toolkit/module.h"
 
@@ -36,7 +36,7 @@ bool Inside(const RECT& outer, const RECT& inner)
 
 } // namespace
 
-ComboEditor::ComboEditor(PasswordListControl& owner, const EditedCell& edited)
+ComboEditor::ComboEditor(ListWindow& owner, const EditedCell& edited)
     : CellEditor(owner, edited), field(*this)
 {
 }
@@ -67,7 +67,7 @@ bool ComboEditor::Open(const std::string& text, const std::vector<std::string>& 
     highlight = GetSysColor(COLOR_HIGHLIGHT);
     highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
     theme.reset(VisualStyles::Open(Control(), L"COMBOBOX"));
-    themed = list.options.themedLook && theme;
+    themed = list.Options().themedLook && theme;
     Fill(choices);
     SendMessageA(Control(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
                  rect.bottom - rect.top - look.Px(6));
@@ -221,7 +221,9 @@ void ComboEditor::PaintBox(HDC dc, const RECT& client, const RECT& area)
         POINT origin{};
         MapWindowPoints(Control(), list.Handle(), &origin, 1);
         OffsetWindowOrgEx(dc, origin.x, origin.y, nullptr);
-        list.Paint(dc, RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+        const ListPaintState state = list.PaintState();
+        ListPainter(state).PaintContent(
+            dc, RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
         OffsetWindowOrgEx(dc, -origin.x, -origin.y, nullptr);
         if (!Editable()) {
             PaintChosenItem(dc);

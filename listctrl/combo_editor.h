@@ -11,7 +11,7 @@
 // choices, painted on the cell's own background.
 class ComboEditor final : public CellEditor {
 public:
-    ComboEditor(PasswordListControl& owner, const EditedCell& edited);
+    ComboEditor(ListWindow& owner, const EditedCell& edited);
     bool Open(const std::string& text, const std::vector<std::string>& choices);
     // The list's word that the box has lost the focus (CBN_KILLFOCUS).
     void OnFocusLost();

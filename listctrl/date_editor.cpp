@@ -2,7 +2,7 @@
 // check box for "no date" where the cell allows one.
 #include "listctrl/date_editor.h"
 #include "listctrl/list_date.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 // A date-and-time picker over the cell.
 class DateEditor final : public CellEditor {
 public:
-    DateEditor(PasswordListControl& owner, const EditedCell& edited) : CellEditor(owner, edited) {}
+    DateEditor(ListWindow& owner, const EditedCell& edited) : CellEditor(owner, edited) {}
     // value: the cell's date and time; a zero year stands for no date.
     bool Open(ListDateTime value);
     // The list's word that the drop-down calendar has closed (DTN_CLOSEUP).

@@ -1,6 +1,6 @@
 // The edit box: a cell's text typed over, with the number rules of its flags.
 #include "listctrl/edit_box_editor.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 
 namespace {
 

@@ -7,9 +7,7 @@
 // An edit box over the cell.
 class EditBoxEditor final : public CellEditor {
 public:
-    EditBoxEditor(PasswordListControl& owner, const EditedCell& edited) : CellEditor(owner, edited)
-    {
-    }
+    EditBoxEditor(ListWindow& owner, const EditedCell& edited) : CellEditor(owner, edited) {}
     bool Open(const std::string& text);
 
 private:

@@ -8,7 +8,7 @@
 #include <iterator>
 
 #include "listctrl/list_accessible.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 
 namespace {
 

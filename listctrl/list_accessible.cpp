@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 
 namespace {
 
@@ -31,8 +31,7 @@ bool ValidSelectFlags(long flags)
 
 class ListAccessible final : public AccessibleObject {
 public:
-    explicit ListAccessible(PasswordListControl& control)
-        : AccessibleObject(control.Handle()), list(control)
+    explicit ListAccessible(ListWindow& control) : AccessibleObject(control.Handle()), list(control)
     {
     }
 
@@ -60,7 +59,7 @@ private:
 
     Target TargetOf(long id) const;
     int Rows() const { return list.Model().GetItemCount(); }
-    int Titles() const { return list.options.showHeader ? list.Model().GetColumnCount() : 0; }
+    int Titles() const { return list.Options().showHeader ? list.Model().GetColumnCount() : 0; }
     static long RowId(int row) { return row + 1; }
     long TitleId(int position) const { return Rows() + position + 1; }
     std::string RowName(int row) const;
@@ -69,7 +68,7 @@ private:
     HRESULT SelectRow(int row, long flags);
     void RemoveRangeFromSelection(int row);
 
-    PasswordListControl& list;
+    ListWindow& list;
 };
 
 ListAccessible::Target ListAccessible::TargetOf(long id) const
@@ -355,7 +354,7 @@ void ListAccessible::RemoveRangeFromSelection(int row)
     list.FocusRow(row);
 }
 
-AccessibleObject* NewListAccessible(PasswordListControl& list)
+AccessibleObject* NewListAccessible(ListWindow& list)
 {
     return new (std::nothrow) ListAccessible(list);
 }

@@ -6,9 +6,9 @@
 #include "listctrl/date_editor.h"
 #include "listctrl/edit_box_editor.h"
 #include "listctrl/list_date.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 
-ListEditing::ListEditing(PasswordListControl& owner) : list(owner) {}
+ListEditing::ListEditing(ListWindow& owner) : list(owner) {}
 
 // The editors refer to the list; they go before it.
 ListEditing::~ListEditing() = default;
@@ -44,8 +44,8 @@ void ListEditing::FollowFocus()
     if (!IsFocusCellInView()) {
         // Restarted by every new selection, so a batch scrolls once, after
         // its last row.
-        SetTimer(list.Handle(), PasswordListControl::kBringIntoViewTimer,
-                 PasswordListControl::kBringIntoViewDelay, nullptr);
+        SetTimer(list.Handle(), ListWindow::kBringIntoViewTimer, ListWindow::kBringIntoViewDelay,
+                 nullptr);
         return;
     }
     if (model.FocusColumn() >= 0) {

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_scroller.h"
+#include "listctrl/list_window.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ bool IsSearchKey(UINT key)
 
 } // namespace
 
-ListKeyboard::ListKeyboard(PasswordListControl& owner, ListScroller& listScroller)
+ListKeyboard::ListKeyboard(ListWindow& owner, ListScroller& listScroller)
     : list(owner), scroller(listScroller)
 {
 }

@@ -5,13 +5,13 @@
 #include "listctrl/type_ahead.h"
 
 class ListScroller;
-class PasswordListControl;
+class ListWindow;
 
 // The keyboard: moving the focus and the selection, scrolling sideways,
 // toggling check boxes, select-all and type-ahead search.
 class ListKeyboard {
 public:
-    ListKeyboard(PasswordListControl& owner, ListScroller& listScroller);
+    ListKeyboard(ListWindow& owner, ListScroller& listScroller);
 
     void OnKeyDown(UINT key);
 
@@ -25,7 +25,7 @@ private:
     void ToggleFocusedCheck();
     void Search(char typed);
 
-    PasswordListControl& list;
+    ListWindow& list;
     ListScroller& scroller;
     TypeAhead typeAhead;
 };

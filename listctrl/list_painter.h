@@ -20,6 +20,12 @@ struct ListViewOptions {
     HIMAGELIST itemImages = nullptr;    // the images of the cells' image field; lent
 };
 
+// The visual style's look: asked for, and available on this system.
+inline bool IsThemed(const ListLook& look, const ListViewOptions& options)
+{
+    return options.themedLook && look.headerTheme;
+}
+
 // Everything a paint reads, and nothing it may change.
 struct ListPaintState {
     const ListModel& model;
@@ -35,7 +41,7 @@ struct ListPaintState {
     bool banding = false;
     RECT band{}; // the rubber band as it is painted, in client coordinates
 
-    bool Themed() const { return options.themedLook && look.headerTheme; }
+    bool Themed() const { return IsThemed(look, options); }
 };
 
 inline RECT ToRect(const ListRect& rect)

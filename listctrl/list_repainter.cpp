@@ -3,7 +3,7 @@
 #include <functional>
 #include <utility>
 
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <climits>
 #include <utility>
 
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 
 // The frames of one animated scroll: the rows between the old and the new
 // position, painted once, shown a slice at a time.
@@ -32,7 +32,7 @@ constexpr DWORD kBarDelay = 100;
 
 } // namespace
 
-ListScroller::ListScroller(PasswordListControl& owner) : list(owner) {}
+ListScroller::ListScroller(ListWindow& owner) : list(owner) {}
 
 ListScroller::~ListScroller() = default;
 
@@ -108,8 +108,8 @@ void ListScroller::SetRange(int bar, const SCROLLINFO& wanted, Range& current)
         return;
     }
     if (staleBars == 0) {
-        SetTimer(list.Handle(), PasswordListControl::kScrollBarTimer,
-                 kBarDelay - (now - lastBarRedraw), nullptr);
+        SetTimer(list.Handle(), ListWindow::kScrollBarTimer, kBarDelay - (now - lastBarRedraw),
+                 nullptr);
     }
     staleBars |= bar == SB_VERT ? 1u : 2u;
 }
@@ -117,7 +117,7 @@ void ListScroller::SetRange(int bar, const SCROLLINFO& wanted, Range& current)
 // Only the bars, not the whole frame.
 void ListScroller::OnBarTimer()
 {
-    KillTimer(list.Handle(), PasswordListControl::kScrollBarTimer);
+    KillTimer(list.Handle(), ListWindow::kScrollBarTimer);
     lastBarRedraw = GetTickCount();
     const unsigned stale = std::exchange(staleBars, 0u);
     for (const auto& [bar, range] :
@@ -221,7 +221,7 @@ void ListScroller::ScrollRowsTo(int position, bool animate)
     const int after = list.Layout().FirstVisibleRow();
     // One animation per gesture: a request that comes while the last one is
     // still on its way jumps, so holding a key or an arrow never lags.
-    if (animate && list.options.smoothScroll && !animatingScroll && animation == nullptr) {
+    if (animate && list.Options().smoothScroll && !animatingScroll && animation == nullptr) {
         animatingScroll = true;
         StartAnimation(before, after);
         return;
@@ -328,8 +328,7 @@ void ListScroller::StartAnimation(int fromRow, int toRow)
     painter.PaintBackground(frames->dc.get(), all);
     painter.PaintRows(frames->dc.get(), all, std::min(fromRow, toRow), 0);
     animation = std::move(frames);
-    SetTimer(list.Handle(), PasswordListControl::kAnimationTimer, PasswordListControl::kFrameDelay,
-             nullptr);
+    SetTimer(list.Handle(), ListWindow::kAnimationTimer, ListWindow::kFrameDelay, nullptr);
     OnAnimationFrame();
 }
 
@@ -337,7 +336,7 @@ void ListScroller::OnAnimationFrame()
 {
     Animation* frames = animation.get();
     if (frames == nullptr) {
-        KillTimer(list.Handle(), PasswordListControl::kAnimationTimer);
+        KillTimer(list.Handle(), ListWindow::kAnimationTimer);
         return;
     }
     if (frames->divisor < frames->remaining) {
@@ -368,7 +367,7 @@ void ListScroller::StopAnimation()
         return;
     }
     if (list.Handle() != nullptr) {
-        KillTimer(list.Handle(), PasswordListControl::kAnimationTimer);
+        KillTimer(list.Handle(), ListWindow::kAnimationTimer);
     }
     animation.reset();
     list.Repaint();

@@ -13,8 +13,8 @@
 
 PasswordListControl::PasswordListControl()
     : model(this), editing(*this), scroller(*this), repainter(*this), header(*this, scroller),
-      band(*this, scroller), mouse(*this, header, band, scroller, editing),
-      keyboard(*this, scroller), accessibility(*this)
+      band(*this, scroller), mouse(*this, header, band, scroller), keyboard(*this, scroller),
+      accessibility(*this)
 {
 }
 

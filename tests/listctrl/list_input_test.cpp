@@ -175,7 +175,7 @@ TEST_F(ListInputTest, SmoothScrollFramesEndOnTheRowsScrolledTo)
             const HDC dc = GetDC(window);
             BitBlt(frame.Dc(), 0, 0, frame.width, frame.height, dc, 0, 0, SRCCOPY);
             ReleaseDC(window, dc);
-            SendMessageA(window, WM_TIMER, PasswordListControl::kAnimationTimer, 0);
+            SendMessageA(window, WM_TIMER, ListWindow::kAnimationTimer, 0);
             ++frames;
         }
         SendMessageA(window, WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
@@ -277,7 +277,7 @@ TEST_F(ListInputTest, BandScrollsALineOnEachTickBelowTheList)
         const int before = Position(SB_VERT);
         const std::size_t rows = Selected().size();
         Sleep(30); // the band scrolls the list at most every 10 ms
-        SendMessageA(window, WM_TIMER, PasswordListControl::kBandTimer, 0);
+        SendMessageA(window, WM_TIMER, ListWindow::kBandTimer, 0);
         EXPECT_EQ(Position(SB_VERT), before + RowHeight()) << tick;
         // The band stretches down by the line that came into view.
         ASSERT_EQ(Selected().size(), rows + 1) << tick;
@@ -301,7 +301,7 @@ TEST_F(ListInputTest, ShrinkTimerNarrowsAColumnScrolledFullyRight)
     ClientToScreen(window, &pointer);
     SetCursorPos(pointer.x, pointer.y);
     for (const int width : {590, 580}) {
-        SendMessageA(window, WM_TIMER, PasswordListControl::kResizeTimer, 0);
+        SendMessageA(window, WM_TIMER, ListWindow::kResizeTimer, 0);
         EXPECT_EQ(model().GetColumnWidth(0), width);
     }
     Mouse(WM_LBUTTONUP, edge - 20, y);
