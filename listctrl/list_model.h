@@ -128,9 +128,9 @@ enum class ListChange {
 // What the list's window does for the model.
 class ListModelHost {
 public:
-    // Told after every change of the rows, their order or the selection, so
-    // the window can tell screen readers what happened; row is the row
-    // concerned, -1 when none is.
+    // Told after every change of the rows, their order, the selection or the
+    // focus, so the window can tell screen readers what happened; row is the
+    // row concerned, -1 when none is.
     virtual void RowsChanged(ListChange /*change*/, int /*row*/) {}
     // Recomputes the scroll ranges and repaints everything.
     virtual void ResetScrollBars() = 0;
@@ -148,11 +148,14 @@ protected:
     ~ListModelHost() = default;
 };
 
-// Columns, rows, selection and sort order of the password list. Columns are
-// addressed by display position, cells by the column's data index. Every
-// operation on a row or column that does not exist answers 0, false, -1 or
-// empty text and changes nothing. There is no lock: every change is made on
-// the thread that owns the list's window, which is also the one that paints.
+// Columns, rows, selection, focus and sort order of the password list; how
+// they look is the view's. Columns are addressed by display position, cells
+// by the column's data index. Every operation on a row or column that does
+// not exist answers 0, false, -1 or empty text and changes nothing. Rows
+// coming and going, the selection, the focus and the sort order change only
+// through methods that tell the host. There is no lock: every change is made
+// on the thread that owns the list's window, which is also the one that
+// paints.
 class ListModel {
 public:
     explicit ListModel(ListModelHost* listHost = nullptr) : host(listHost) {}
