@@ -298,7 +298,10 @@ marker_at_first() {
   done
   return 1
 }
+# The passwords of the rows, in the order the list shows them.
+passwords() { read_list | sed -n 's/^row\t//p' | grep -oE '[0-9a-zA-Z]{13}' | paste -sd ' '; }
 await $limit titles_are "Password,Entropy,Phonetics" || fail "the titles before the drag are '$(titles)'"
+order=$(passwords)
 header_text "$work/before.rgb" || fail "no picture of the titles"
 point "$window" 230 $title_y
 xdotool mousedown 1
@@ -314,7 +317,7 @@ first_row=$(read_list | sed -n 's/^row\t//p' | head -n 1)
 [[ "$first_row" =~ ^[a-zA-Z]+( - [a-zA-Z]+)*,\ [0-9a-zA-Z]{13},\ [0-9]+\ bit$ ]] ||
   fail "after the drag the first row reads '$first_row'"
 click_row 2
-[ "$(shown)" = "$newest" ] || fail "the drag reordered the rows"
+[ "$(passwords)" = "$order" ] && [ "$(shown)" = "$newest" ] || fail "the drag reordered the rows"
 point "$window" 60 40
 xdotool key Escape
 expect_exit 2
