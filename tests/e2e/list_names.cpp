@@ -28,8 +28,8 @@ std::string Narrow(BSTR text)
     return narrow;
 }
 
-// Asked of the window itself: another process's control keeps no caption of
-// its own that GetWindowText could read.
+// Asked of the window itself: GetWindowText does not ask another process's
+// window, and an edit control's text is known only to the control.
 std::string WindowText(HWND window)
 {
     char text[512] = "";
