@@ -8,7 +8,7 @@
 using PaintInto = std::function<void(HDC)>;
 // Makes the off-screen bitmap for a target context, as CreateCompatibleBitmap
 // does; null when there is no memory for it.
-using MakeBufferBitmap = HBITMAP (*)(HDC target, int width, int height);
+using MakeBufferBitmap = HBITMAP(WINAPI*)(HDC target, int width, int height);
 
 // Paints the area of dc (in its logical coordinates) into an off-screen
 // bitmap and copies that to dc in one go, so a window never shows a picture

@@ -210,7 +210,7 @@ TEST(PaintDc, EndsWhatItBeganOnce)
     EXPECT_EQ(FakePaintCalls::ended, (std::vector<std::pair<HWND, HDC>>{{window, dc}}));
 }
 
-HBITMAP NoBitmap(HDC, int, int)
+HBITMAP WINAPI NoBitmap(HDC, int, int)
 {
     return nullptr;
 }
