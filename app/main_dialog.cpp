@@ -320,7 +320,7 @@ void MainDialog::SetUpPasswordList()
     }
     ListModel& list = passwordList.Model();
     const ListLook& look = passwordList.Look();
-    list.focusCellMode = false;
+    list.SetFocusCellMode(false);
     AddPasswordColumns(list, look.dpi);
     SetRowImages(passwordList, rowImages, look.dpi);
 }

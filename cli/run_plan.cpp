@@ -5,6 +5,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "engine/rule_walk.h"
@@ -59,25 +60,41 @@ std::string CharacterOptionGiven(const CliRequest& request)
 std::string PlanPassphrases(const CliRequest& request, RunPlan& plan)
 {
     if (const std::string option = CharacterOptionGiven(request); !option.empty()) {
-        return "option " + Quoted(option) + " applies to characters, not to the words of " +
-               Quoted("--word-list");
+        return "option " + Quoted(option) +
+               " applies to characters, not to the words of a passphrase";
     }
     if (request.separator.empty() && !request.capitalize) {
         return "empty " + Quoted("--separator") + " without " + Quoted("--capitalize") +
                ": allowed is an empty separator only where capitals mark the words";
     }
+    PassphraseWords list;
+    std::string listName = "the built-in word list";
+    if (request.wordListPath.empty()) {
+        LoadBuiltInPassphraseWords(request.separator, request.capitalize, list);
+    } else {
+        if (const std::string problem = LoadPassphraseWords(request.wordListPath, request.separator,
+                                                            request.capitalize, list);
+            !problem.empty()) {
+            return "cannot read the word list " + Quoted(request.wordListPath) + ": " + problem;
+        }
+        listName = "word list " + Quoted(request.wordListPath) + " for " + Quoted("--word-list");
+    }
+    const std::size_t kept = list.words.size();
+    if (kept < 2 || kept > (std::size_t{1} << 31)) {
+        const std::string reasons = LeftOutReasons(list, request.separator);
+        return listName + " has " + std::to_string(kept) +
+               (kept == 1 ? " distinct word that keeps" : " distinct words that keep") +
+               " a passphrase readable: allowed are 2 or more" +
+               (reasons.empty() ? "" : " (left out: " + reasons + ")");
+    }
+    if (const std::string note = LeftOutNote(list, request.separator); !note.empty()) {
+        // The list is taken, but with fewer words than it holds: the user
+        // hears how many and why, apart from the passphrases on the output.
+        std::fprintf(stderr, "sorvane-cli: note: %s\n", note.c_str());
+    }
     PassphraseRule& rule = plan.passphrase;
     rule.separator = request.separator;
-    if (const std::string problem = LoadPassphraseWords(request.wordListPath, request.separator,
-                                                        request.capitalize, rule.words);
-        !problem.empty()) {
-        return "cannot read the word list " + Quoted(request.wordListPath) + ": " + problem;
-    }
-    if (rule.words.size() < 2 || rule.words.size() > (std::size_t{1} << 31)) {
-        return "word list " + Quoted(request.wordListPath) + " for " + Quoted("--word-list") +
-               " has " + std::to_string(rule.words.size()) +
-               " distinct words that keep a passphrase readable: allowed are 2 or more";
-    }
+    rule.words = std::move(list.words);
     plan.passphrases = true;
     rule.count = static_cast<std::size_t>(request.words);
     if (request.minBits > 0) {
@@ -272,23 +289,22 @@ RunPlan CharacterPlan(const CliRequest& request)
 
 std::string PlanRun(const CliRequest& request, RunPlan& plan)
 {
-    const bool passphrases = !request.wordListPath.empty();
+    // Any option of passphrases asks for them, so --min-bits alone can choose
+    // the words of the built-in list with --separator or --capitalize.
+    const char* passphraseOption = request.words > 0               ? "--words"
+                                   : !request.wordListPath.empty() ? "--word-list"
+                                   : request.separatorGiven        ? "--separator"
+                                   : request.capitalize            ? "--capitalize"
+                                                                   : nullptr;
+    const bool passphrases = passphraseOption != nullptr;
     if (request.minBits > 0 && (request.lengthGiven || request.words > 0)) {
         return "option " + Quoted("--min-bits") + " cannot go with " +
                Quoted(request.lengthGiven ? "--length" : "--words") +
                ": allowed is one of them, as it chooses the length";
     }
-    if (request.words > 0 && !passphrases) {
-        return "option " + Quoted("--words") + " needs " + Quoted("--word-list") +
-               ": allowed is a word list of yours, none is built in";
-    }
     if (passphrases && request.words == 0 && request.minBits == 0) {
-        return "option " + Quoted("--word-list") + " needs " + Quoted("--words") + " or " +
+        return "option " + Quoted(passphraseOption) + " needs " + Quoted("--words") + " or " +
                Quoted("--min-bits") + ": allowed is either, to say how many words";
-    }
-    if (!passphrases && (request.separatorGiven || request.capitalize)) {
-        return "option " + Quoted(request.capitalize ? "--capitalize" : "--separator") +
-               " applies to passphrases: allowed with " + Quoted("--word-list");
     }
     plan = CharacterPlan(request);
     if (passphrases) {

@@ -1,12 +1,16 @@
 #include "cli/word_list.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "cli/built_in_words.h"
+#include "cli/command_line.h"
 #include "cli/input_file.h"
 #include "engine/password_options.h"
 #include "engine/password_set.h"
@@ -74,14 +78,39 @@ bool IsCapital(char c)
     return c >= 'A' && c <= 'Z';
 }
 
-// Whether a passphrase with the word still reads back as one sequence of
-// words: with a separator, the word holds none of its characters, so the
-// separators are exactly the runs of those characters; without one, the
-// capitals are exactly where the words begin.
-bool KeepsWordsApart(std::string_view word, const std::string& separator)
+// "11111\tabacus": the word after the number of the dice that pick it, in a
+// list made for rolling them. A line of any other shape is its word whole.
+std::string_view WithoutDiceNumber(std::string_view line)
+{
+    const std::size_t digits = line.find_first_not_of("123456");
+    if (digits == 0 || digits == std::string_view::npos) {
+        return line;
+    }
+    const std::size_t start = line.find_first_not_of(" \t", digits);
+    if (start == digits || start == std::string_view::npos) {
+        return line;
+    }
+    const std::string_view word = line.substr(start);
+    return word.find_first_of(" \t") == std::string_view::npos ? word : line;
+}
+
+std::size_t Characters(std::string_view text)
+{
+    std::size_t count = 0;
+    for (; !text.empty(); ++count) {
+        text.remove_prefix(FirstSequence(text).length);
+    }
+    return count;
+}
+
+// Why a passphrase with the word would not read back as one sequence of
+// words, if it would not: with a separator, the word must hold none of its
+// characters, so the separators are exactly the runs of those characters;
+// without one, the capitals must be exactly where the words begin.
+std::optional<LeftOutReason> ReasonToLeaveOut(std::string_view word, const std::string& separator)
 {
     if (HoldsControl(word)) {
-        return false;
+        return LeftOutReason::Control;
     }
     if (!separator.empty()) {
         // Both are well-formed UTF-8, so a character's bytes stand in the
@@ -90,18 +119,80 @@ bool KeepsWordsApart(std::string_view word, const std::string& separator)
         for (std::size_t at = 0; at < characters.size();) {
             const std::size_t length = FirstSequence(characters.substr(at)).length;
             if (word.find(characters.substr(at, length)) != std::string_view::npos) {
-                return false;
+                return LeftOutReason::Separator;
             }
             at += length;
         }
-        return true;
+        return std::nullopt;
     }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        if (IsCapital(word[i]) != (i == 0)) {
-            return false;
+    if (!IsCapital(word[0])) {
+        return LeftOutReason::NoCapital;
+    }
+    if (std::any_of(word.begin() + 1, word.end(), IsCapital)) {
+        return LeftOutReason::Capitals;
+    }
+    return std::nullopt;
+}
+
+// Takes the lines of a list one by one into its words.
+class WordReader {
+public:
+    WordReader(const std::string& separator, bool capitalize, PassphraseWords& list)
+        : separatorText(separator), capitals(capitalize), words(list)
+    {
+    }
+
+    // Answers why the list is refused at this line, or an empty text.
+    std::string Take(std::string_view line)
+    {
+        if (++number == 1 && line.starts_with("\xEF\xBB\xBF")) {
+            line.remove_prefix(3);
         }
+        if (!IsUtf8(line)) {
+            return "line " + std::to_string(number) + " is not UTF-8 text";
+        }
+        std::string word(WithoutDiceNumber(Trimmed(line)));
+        if (capitals && !word.empty() && word[0] >= 'a' && word[0] <= 'z') {
+            word[0] = static_cast<char>(word[0] - 'a' + 'A');
+        }
+        if (word.empty() || !seen.insert(word).second) {
+            return {};
+        }
+        if (const auto reason = ReasonToLeaveOut(word, separatorText)) {
+            ++words.leftOut[static_cast<std::size_t>(*reason)];
+        } else {
+            words.words.push_back(std::move(word));
+        }
+        return {};
     }
-    return true;
+
+private:
+    const std::string& separatorText;
+    const bool capitals;
+    PassphraseWords& words;
+    std::size_t number = 0;
+    std::unordered_set<std::string> seen; // every distinct word, kept or left out
+};
+
+// How a message tells of the words left out for each reason: the verb for
+// one word and for several, the form after a count, and what they hold.
+struct ReasonText {
+    const char* one;
+    const char* many;
+    const char* counted;
+    std::string what;
+};
+
+std::vector<ReasonText> ReasonTexts(const std::string& separator)
+{
+    const std::string of =
+        Characters(separator) == 1 ? "the separator " : "a character of the separator ";
+    return {
+        {"holds", "hold", "holding", "a control character"},
+        {"holds", "hold", "holding", of + Quoted(separator)},
+        {"does not begin", "do not begin", "not beginning", "with a letter A to Z"},
+        {"has", "have", "with", "a capital where only the first letter may be one"},
+    };
 }
 
 } // namespace
@@ -129,8 +220,17 @@ void PassphraseRule::Compose(const std::uint32_t* places, std::string& out) cons
     }
 }
 
+std::size_t PassphraseWords::LeftOut() const
+{
+    std::size_t total = 0;
+    for (const std::size_t count : leftOut) {
+        total += count;
+    }
+    return total;
+}
+
 std::string LoadPassphraseWords(const std::string& path, const std::string& separator,
-                                bool capitalize, std::vector<std::string>& words)
+                                bool capitalize, PassphraseWords& list)
 {
     UniqueFile file;
     std::uint64_t size = 0;
@@ -140,24 +240,51 @@ std::string LoadPassphraseWords(const std::string& path, const std::string& sepa
     if (size > kMostBytes) {
         return kTooLarge;
     }
-    std::unordered_set<std::string> seen;
-    std::size_t number = 0;
-    return ForEachLine(file.get(), [&](std::string_view line) -> std::string {
-        if (++number == 1 && line.starts_with("\xEF\xBB\xBF")) {
-            line.remove_prefix(3);
+    WordReader reader(separator, capitalize, list);
+    return ForEachLine(file.get(), [&](std::string_view line) { return reader.Take(line); });
+}
+
+void LoadBuiltInPassphraseWords(const std::string& separator, bool capitalize,
+                                PassphraseWords& list)
+{
+    // Printable ASCII, as the build checked, so no line is refused.
+    WordReader reader(separator, capitalize, list);
+    for (const std::string_view line : BuiltInWordListLines()) {
+        reader.Take(line);
+    }
+}
+
+std::string LeftOutReasons(const PassphraseWords& list, const std::string& separator)
+{
+    const std::vector<ReasonText> texts = ReasonTexts(separator);
+    std::string reasons;
+    for (std::size_t i = 0; i < kLeftOutReasons; ++i) {
+        if (list.leftOut[i] != 0) {
+            reasons += (reasons.empty() ? "" : ", ") + std::to_string(list.leftOut[i]) + " " +
+                       texts[i].counted + " " + texts[i].what;
         }
-        if (!IsUtf8(line)) {
-            return "line " + std::to_string(number) + " is not UTF-8 text";
-        }
-        std::string word(Trimmed(line));
-        if (capitalize && !word.empty() && word[0] >= 'a' && word[0] <= 'z') {
-            word[0] = static_cast<char>(word[0] - 'a' + 'A');
-        }
-        if (!word.empty() && KeepsWordsApart(word, separator) && seen.insert(word).second) {
-            words.push_back(std::move(word));
-        }
+    }
+    return reasons;
+}
+
+std::string LeftOutNote(const PassphraseWords& list, const std::string& separator)
+{
+    const std::size_t total = list.LeftOut();
+    if (total == 0) {
         return {};
-    });
+    }
+    const std::string remain = "; " + std::to_string(list.words.size()) + " remain";
+    const std::vector<ReasonText> texts = ReasonTexts(separator);
+    for (std::size_t i = 0; i < kLeftOutReasons; ++i) {
+        if (list.leftOut[i] == total) {
+            // One reason: said as a sentence of its own.
+            return std::to_string(total) + (total == 1 ? " word" : " words") + " of the list " +
+                   (total == 1 ? texts[i].one : texts[i].many) + " " + texts[i].what +
+                   (total == 1 ? " and is" : " and are") + " left out" + remain;
+        }
+    }
+    return std::to_string(total) + " words of the list are left out (" +
+           LeftOutReasons(list, separator) + ")" + remain;
 }
 
 std::uint32_t DrawPlace(DrawSource& random, std::uint32_t size)

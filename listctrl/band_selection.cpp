@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_scroller.h"
+#include "listctrl/list_window.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ bool AtEnd(HWND window, int bar)
 
 } // namespace
 
-BandSelection::BandSelection(PasswordListControl& owner, ListScroller& listScroller)
+BandSelection::BandSelection(ListWindow& owner, ListScroller& listScroller)
     : list(owner), scroller(listScroller)
 {
 }
@@ -44,8 +45,7 @@ void BandSelection::Update(POINT pointer)
     const ListPoint end = layout.ToContent(ToListPoint(pointer));
     rect = ListRect{std::min(start.x, end.x), std::min(start.y, end.y), std::max(start.x, end.x),
                     std::max(start.y, end.y)};
-    SetTimer(list.Handle(), PasswordListControl::kBandTimer, PasswordListControl::kFrameDelay,
-             nullptr);
+    SetTimer(list.Handle(), ListWindow::kBandTimer, ListWindow::kFrameDelay, nullptr);
     if (rect.right <= rect.left || rect.bottom <= rect.top) {
         return;
     }
@@ -66,7 +66,7 @@ void BandSelection::OnTimer()
         // scroll under it; it is where the last move left it.
         Update(lastPointer);
     } else {
-        KillTimer(list.Handle(), PasswordListControl::kBandTimer);
+        KillTimer(list.Handle(), ListWindow::kBandTimer);
     }
 }
 
@@ -77,7 +77,7 @@ bool BandSelection::End()
         return false;
     }
     active = false;
-    KillTimer(list.Handle(), PasswordListControl::kBandTimer);
+    KillTimer(list.Handle(), ListWindow::kBandTimer);
     list.Repaint();
     return true;
 }
@@ -86,7 +86,7 @@ bool BandSelection::End()
 void BandSelection::ScrollEdge(POINT pointer)
 {
     const ListLayout layout = list.Layout();
-    const int rowHeight = list.Model().rowHeight;
+    const int rowHeight = list.Look().rowHeight;
     const int position = layout.Viewport().scrollY;
     if (pointer.y < layout.HeaderBottom()) {
         scroller.ScrollRowsTo(std::max(0, position - rowHeight), false);

@@ -5,7 +5,7 @@
 #include "listctrl/list_layout.h"
 
 class ListScroller;
-class PasswordListControl;
+class ListWindow;
 
 // The rubber band: a rectangle dragged from the press point that selects the
 // rows it covers, scrolling the list while the pointer is beyond its edges.
@@ -13,7 +13,7 @@ class PasswordListControl;
 // stays with its rows as they scroll.
 class BandSelection {
 public:
-    BandSelection(PasswordListControl& owner, ListScroller& listScroller);
+    BandSelection(ListWindow& owner, ListScroller& listScroller);
 
     // A press: where it was, and whether it may start a band.
     void Press(ListPoint contentPoint, bool allowed);
@@ -39,7 +39,7 @@ public:
 private:
     void ScrollEdge(POINT pointer);
 
-    PasswordListControl& list;
+    ListWindow& list;
     ListScroller& scroller;
     bool mayStart = false;
     bool active = false;

@@ -1,8 +1,8 @@
 // What the in-place editors share: their window, the keys that end an edit,
 // the notice to the list, and the number rules of an edit field.
-#include "listctrl/cell_editors.h"
+#include "listctrl/cell_editor.h"
 #include "listctrl/number_input.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 #include "toolkit/module.h"
 
 namespace {
@@ -17,10 +17,7 @@ std::string TextOf(HWND edit)
 
 } // namespace
 
-CellEditor::CellEditor(PasswordListControl& owner, const EditedCell& edited)
-    : list(owner), cell(edited)
-{
-}
+CellEditor::CellEditor(ListWindow& owner, const EditedCell& edited) : list(owner), cell(edited) {}
 
 CellEditor::~CellEditor()
 {

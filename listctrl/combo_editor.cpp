@@ -4,8 +4,9 @@
 
 #include <vsstyle.h>
 
-#include "listctrl/cell_editors.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/combo_editor.h"
+#include "listctrl/list_window.h"
+#include "toolkit/double_buffer.h"
 #include "toolkit/module.h"
 
 namespace {
@@ -35,14 +36,14 @@ bool Inside(const RECT& outer, const RECT& inner)
 
 } // namespace
 
-ComboEditor::ComboEditor(PasswordListControl& owner, const EditedCell& edited)
+ComboEditor::ComboEditor(ListWindow& owner, const EditedCell& edited)
     : CellEditor(owner, edited), field(*this)
 {
 }
 
 bool ComboEditor::Open(const std::string& text, const std::vector<std::string>& choices)
 {
-    font.reset(CreateMessageFont(list.Look().dpi));
+    font.reset(list.Look().MakeFont());
     if (!font) {
         return false;
     }
@@ -66,7 +67,7 @@ bool ComboEditor::Open(const std::string& text, const std::vector<std::string>& 
     highlight = GetSysColor(COLOR_HIGHLIGHT);
     highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
     theme.reset(VisualStyles::Open(Control(), L"COMBOBOX"));
-    themed = list.options.themedLook && theme;
+    themed = list.Options().themedLook && theme;
     Fill(choices);
     SendMessageA(Control(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
                  rect.bottom - rect.top - look.Px(6));
@@ -199,31 +200,6 @@ void ComboEditor::Paint(HDC dc, const RECT& area)
 {
     RECT client{};
     GetClientRect(Control(), &client);
-    if (client.right <= 0 || client.bottom <= 0) {
-        return;
-    }
-    const UniqueDc buffer(CreateCompatibleDC(dc));
-    const UniqueBitmap bitmap(buffer ? CreateCompatibleBitmap(dc, client.right, client.bottom)
-                                     : nullptr);
-    if (!bitmap) {
-        return;
-    }
-    const SelectGuard select(buffer.get(), bitmap.get());
-    if (Inside(buttonRect, area)) {
-        FillSolid(buffer.get(), buttonRect, list.Look().colors.back);
-    } else {
-        // The box sits on its cell as the list paints it.
-        POINT origin{};
-        MapWindowPoints(Control(), list.Handle(), &origin, 1);
-        SetWindowOrgEx(buffer.get(), origin.x, origin.y, nullptr);
-        list.Paint(buffer.get(),
-                   RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
-        SetWindowOrgEx(buffer.get(), 0, 0, nullptr);
-        if (!Editable()) {
-            PaintChosenItem(buffer.get());
-        }
-    }
-    PaintButton(buffer.get());
     const int saved = SaveDC(dc);
     if (fieldWindow != nullptr) {
         // The edit field paints itself.
@@ -232,8 +208,28 @@ void ComboEditor::Paint(HDC dc, const RECT& area)
         MapWindowPoints(nullptr, Control(), reinterpret_cast<POINT*>(&fieldRect), 2);
         ExcludeClipRect(dc, fieldRect.left, fieldRect.top, fieldRect.right, fieldRect.bottom);
     }
-    BitBlt(dc, 0, 0, client.right, client.bottom, buffer.get(), 0, 0, SRCCOPY);
+    PaintDoubleBuffered(dc, client, [&](HDC target) { PaintBox(target, client, area); });
     RestoreDC(dc, saved);
+}
+
+void ComboEditor::PaintBox(HDC dc, const RECT& client, const RECT& area)
+{
+    if (Inside(buttonRect, area)) {
+        FillSolid(dc, buttonRect, list.Look().colors.back);
+    } else {
+        // The box sits on its cell as the list paints it.
+        POINT origin{};
+        MapWindowPoints(Control(), list.Handle(), &origin, 1);
+        OffsetWindowOrgEx(dc, origin.x, origin.y, nullptr);
+        const ListPaintState state = list.PaintState();
+        ListPainter(state).PaintContent(
+            dc, RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+        OffsetWindowOrgEx(dc, -origin.x, -origin.y, nullptr);
+        if (!Editable()) {
+            PaintChosenItem(dc);
+        }
+    }
+    PaintButton(dc);
 }
 
 void ComboEditor::PaintChosenItem(HDC dc)

@@ -1,8 +1,8 @@
 // The date editor: a date-and-time picker in the user's own formats, with a
 // check box for "no date" where the cell allows one.
-#include "listctrl/cell_editors.h"
+#include "listctrl/date_editor.h"
 #include "listctrl/list_date.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ bool DateEditor::Open(ListDateTime value)
     // The picker's class is registered on demand, not by the list's set-up.
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
     InitCommonControlsEx(&classes);
-    font.reset(CreateMessageFont(list.Look().dpi));
+    font.reset(list.Look().MakeFont());
     if (!font) {
         return false;
     }

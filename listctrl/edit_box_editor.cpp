@@ -1,6 +1,6 @@
 // The edit box: a cell's text typed over, with the number rules of its flags.
-#include "listctrl/cell_editors.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/edit_box_editor.h"
+#include "listctrl/list_window.h"
 
 namespace {
 
@@ -10,7 +10,7 @@ constexpr int kEditBoxId = 1;
 
 bool EditBoxEditor::Open(const std::string& text)
 {
-    font.reset(CreateMessageFont(list.Look().dpi));
+    font.reset(list.Look().MakeFont());
     if (!font) {
         return false;
     }

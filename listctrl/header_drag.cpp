@@ -8,9 +8,8 @@
 
 #include <vector>
 
-#include "listctrl/header_tracker.h"
+#include "listctrl/list_window.h"
 #include "toolkit/com_guard.h"
-#include "listctrl/password_list_control.h"
 #include "toolkit/module.h"
 #include "toolkit/posted_message_filter.h"
 
@@ -294,8 +293,8 @@ Interface* CreateShellHelper()
 
 class ColumnDropTarget final : public ComObject<IDropTarget> {
 public:
-    ColumnDropTarget(PasswordListControl& owner, HeaderTracker& tracker)
-        : list(owner), header(tracker), imageHelper(CreateShellHelper<IDropTargetHelper>())
+    ColumnDropTarget(ListWindow& owner, ColumnDragSite& dragSite)
+        : list(owner), site(dragSite), imageHelper(CreateShellHelper<IDropTargetHelper>())
     {
     }
     ~ColumnDropTarget() override
@@ -308,32 +307,11 @@ public:
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL point,
                                         DWORD* effect) override
     {
-        return GuardedComCall([&] {
-            if (effect == nullptr) {
-                return E_INVALIDARG;
-            }
-            POINT screen{point.x, point.y};
-            if (imageHelper != nullptr) {
-                imageHelper->DragEnter(list.Handle(), data, &screen, *effect);
-            }
-            ownDrag = IsOwnDrag(data);
-            *effect = Over(keys, point, *effect);
-            return S_OK;
-        });
+        return Follow(Step::Enter, data, keys, point, effect);
     }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL point, DWORD* effect) override
     {
-        return GuardedComCall([&] {
-            if (effect == nullptr) {
-                return E_INVALIDARG;
-            }
-            POINT screen{point.x, point.y};
-            if (imageHelper != nullptr) {
-                imageHelper->DragOver(&screen, *effect);
-            }
-            *effect = Over(keys, point, *effect);
-            return S_OK;
-        });
+        return Follow(Step::Move, nullptr, keys, point, effect);
     }
     HRESULT STDMETHODCALLTYPE DragLeave() override
     {
@@ -348,26 +326,55 @@ public:
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keys, POINTL point,
                                    DWORD* effect) override
     {
+        return Follow(Step::Drop, data, keys, point, effect);
+    }
+
+private:
+    enum class Step { Enter, Move, Drop };
+
+    // Each step of a drag over the list: the shell's image follows the
+    // pointer, the data is looked at when it comes, and the list answers
+    // the effect it accepts; a drop moves the column and ends the drag.
+    HRESULT Follow(Step step, IDataObject* data, DWORD keys, POINTL point, DWORD* effect)
+    {
         return GuardedComCall([&] {
             if (effect == nullptr) {
                 return E_INVALIDARG;
             }
-            POINT screen{point.x, point.y};
-            if (imageHelper != nullptr) {
-                imageHelper->Drop(data, &screen, *effect);
+            ShowImage(step, data, POINT{point.x, point.y}, *effect);
+            if (step != Step::Move) {
+                ownDrag = IsOwnDrag(data);
             }
-            ownDrag = IsOwnDrag(data);
             *effect = Over(keys, point, *effect);
-            if (*effect == DROPEFFECT_MOVE && header.DraggedColumn() >= 0 &&
-                header.DropPosition() >= 0) {
-                list.MoveDraggedColumn(header.DraggedColumn(), header.DropPosition(), underPointer);
+            if (step == Step::Drop) {
+                if (*effect == DROPEFFECT_MOVE && site.DraggedColumn() >= 0 &&
+                    site.DropPosition() >= 0) {
+                    list.MoveDraggedColumn(site.DraggedColumn(), site.DropPosition(), underPointer);
+                }
+                Forget();
             }
-            Forget();
             return S_OK;
         });
     }
 
-private:
+    void ShowImage(Step step, IDataObject* data, POINT screen, DWORD effect) const
+    {
+        if (imageHelper == nullptr) {
+            return;
+        }
+        switch (step) {
+        case Step::Enter:
+            imageHelper->DragEnter(list.Handle(), data, &screen, effect);
+            break;
+        case Step::Move:
+            imageHelper->DragOver(&screen, effect);
+            break;
+        case Step::Drop:
+            imageHelper->Drop(data, &screen, effect);
+            break;
+        }
+    }
+
     // Only this list's own column drags are of interest.
     bool IsOwnDrag(IDataObject* data) const
     {
@@ -393,32 +400,32 @@ private:
         ScreenToClient(list.Handle(), &client);
         UpdateDropPosition(client);
         const DWORD requested = RequestedEffect(keys, allowed);
-        const bool accepted = ownDrag && header.DropPosition() >= 0 &&
-                              requested == DROPEFFECT_MOVE && (allowed & DROPEFFECT_MOVE);
+        const bool accepted = ownDrag && site.DropPosition() >= 0 && requested == DROPEFFECT_MOVE &&
+                              (allowed & DROPEFFECT_MOVE);
         return accepted ? DROPEFFECT_MOVE : DROPEFFECT_NONE;
     }
 
     void UpdateDropPosition(POINT client)
     {
-        header.SetDropPosition(-1);
+        site.SetDropPosition(-1);
         underPointer = -1;
         const ListLayout layout = list.Layout();
         const int position = layout.ColumnAt(client.x);
-        header.SetHotTitle(position);
+        site.SetHotTitle(position);
         if (!ownDrag || position < 0) {
-            ShowWindow(header.DropMarker(), SW_HIDE);
+            ShowWindow(site.DropMarker(), SW_HIDE);
             return;
         }
         underPointer = position;
         const ListRect title = layout.TitleRect(position);
         int drop = position + (client.x >= (title.left + title.right) / 2 ? 1 : 0);
-        const int dragged = header.DraggedColumn();
+        const int dragged = site.DraggedColumn();
         if (drop == dragged || drop == dragged + 1) {
             drop = -1;
         }
-        header.SetDropPosition(drop);
+        site.SetDropPosition(drop);
         if (drop < 0) {
-            ShowWindow(header.DropMarker(), SW_HIDE);
+            ShowWindow(site.DropMarker(), SW_HIDE);
             return;
         }
         PlaceMarker(drop == position ? title.left : title.right);
@@ -426,12 +433,12 @@ private:
 
     void PlaceMarker(int x)
     {
-        const HWND marker = header.DropMarker();
+        const HWND marker = site.DropMarker();
         RECT box{};
         if (marker == nullptr || !GetWindowRect(marker, &box)) {
             return;
         }
-        POINT point{x, list.Model().headerHeight / 2};
+        POINT point{x, list.Look().headerHeight / 2};
         ClientToScreen(list.Handle(), &point);
         const int height = box.bottom - box.top;
         SetWindowPos(marker, HWND_TOP, point.x - list.Look().Px(7), point.y - height / 2, 0, 0,
@@ -440,13 +447,13 @@ private:
 
     void Forget()
     {
-        ShowWindow(header.DropMarker(), SW_HIDE);
-        header.SetDropPosition(-1);
+        ShowWindow(site.DropMarker(), SW_HIDE);
+        site.SetDropPosition(-1);
         ownDrag = false;
     }
 
-    PasswordListControl& list;
-    HeaderTracker& header;
+    ListWindow& list;
+    ColumnDragSite& site;
     IDropTargetHelper* imageHelper;
     bool ownDrag = false;
     int underPointer = -1;
@@ -475,10 +482,9 @@ HWND CreateDropMarker(HWND owner, int headerHeight, const ListLook& look)
     return marker;
 }
 
-std::unique_ptr<HeaderDragDrop> HeaderDragDrop::Register(PasswordListControl& list,
-                                                         HeaderTracker& header)
+std::unique_ptr<HeaderDragDrop> HeaderDragDrop::Register(ListWindow& list, ColumnDragSite& site)
 {
-    auto* target = new ColumnDropTarget(list, header);
+    auto* target = new ColumnDropTarget(list, site);
     if (FAILED(RegisterDragDrop(list.Handle(), target))) {
         target->Release();
         return nullptr;
@@ -486,7 +492,7 @@ std::unique_ptr<HeaderDragDrop> HeaderDragDrop::Register(PasswordListControl& li
     return std::unique_ptr<HeaderDragDrop>(new HeaderDragDrop(list, target));
 }
 
-HeaderDragDrop::HeaderDragDrop(PasswordListControl& owner, IDropTarget* dropTarget)
+HeaderDragDrop::HeaderDragDrop(ListWindow& owner, IDropTarget* dropTarget)
     : list(owner), target(dropTarget)
 {
 }
@@ -510,7 +516,7 @@ HBITMAP HeaderDragDrop::RenderTitle(int position, SIZE& size) const
     if (!list.Model().GetColumn(position, column) || column.width <= 0) {
         return nullptr;
     }
-    size = SIZE{column.width, list.Model().headerHeight};
+    size = SIZE{column.width, list.Look().headerHeight};
     const WindowDc screen(nullptr);
     const UniqueDc dc(CreateCompatibleDC(screen.get()));
     HBITMAP bitmap = dc ? CreateCompatibleBitmap(screen.get(), size.cx, size.cy) : nullptr;
@@ -520,7 +526,7 @@ HBITMAP HeaderDragDrop::RenderTitle(int position, SIZE& size) const
     {
         const SelectGuard select(dc.get(), bitmap);
         RECT rect{0, 0, size.cx, size.cy};
-        if (list.Themed()) {
+        if (IsThemed(list.Look(), list.Options())) {
             FillSolid(dc.get(), rect, list.Look().colors.back);
             VisualStyles::DrawBackground(list.Look().headerTheme.get(), dc.get(), HP_HEADERITEM,
                                          HIS_PRESSED, rect);

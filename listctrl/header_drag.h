@@ -8,8 +8,24 @@
 
 #include "listctrl/list_look.h"
 
-class HeaderTracker;
-class PasswordListControl;
+class ListWindow;
+
+// What the drop target asks of whoever starts the column drags: the title
+// being dragged, where it would land, the title under the pointer, and the
+// marker that shows the landing place.
+class ColumnDragSite {
+public:
+    // Display positions; -1 for none.
+    virtual int DraggedColumn() const = 0;
+    virtual int DropPosition() const = 0;
+    virtual void SetDropPosition(int position) = 0;
+    virtual void SetHotTitle(int position) = 0;
+    // Null when it could not be made.
+    virtual HWND DropMarker() const = 0;
+
+protected:
+    ~ColumnDragSite() = default;
+};
 
 // The red arrows above and below the header that show where a dragged
 // column would land: a disabled tool window, so it never takes input. Null
@@ -22,8 +38,7 @@ class HeaderDragDrop {
 public:
     // Registers the list as a drop target; null when OLE is not initialised
     // on this thread, and the list then has no column dragging.
-    static std::unique_ptr<HeaderDragDrop> Register(PasswordListControl& list,
-                                                    HeaderTracker& header);
+    static std::unique_ptr<HeaderDragDrop> Register(ListWindow& list, ColumnDragSite& site);
     ~HeaderDragDrop();
     HeaderDragDrop(const HeaderDragDrop&) = delete;
     HeaderDragDrop& operator=(const HeaderDragDrop&) = delete;
@@ -37,9 +52,9 @@ public:
     IDataObject* NewData() const;
 
 private:
-    HeaderDragDrop(PasswordListControl& list, IDropTarget* target);
+    HeaderDragDrop(ListWindow& list, IDropTarget* target);
     HBITMAP RenderTitle(int position, SIZE& size) const;
 
-    PasswordListControl& list;
+    ListWindow& list;
     IDropTarget* target;
 };

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "listctrl/header_drag.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_scroller.h"
+#include "listctrl/list_window.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr int kDragDistance = 4;
 
 } // namespace
 
-HeaderTracker::HeaderTracker(PasswordListControl& owner, const ListScroller& listScroller)
+HeaderTracker::HeaderTracker(ListWindow& owner, const ListScroller& listScroller)
     : list(owner), scroller(listScroller)
 {
 }
@@ -36,7 +36,7 @@ void HeaderTracker::Destroy()
 
 void HeaderTracker::MakeDropMarker()
 {
-    dropMarker.reset(CreateDropMarker(list.Handle(), list.Model().headerHeight, list.Look()));
+    dropMarker.reset(CreateDropMarker(list.Handle(), list.Look().headerHeight, list.Look()));
 }
 
 bool HeaderTracker::StartsDrag(POINT point, POINT pressPoint) const
@@ -50,10 +50,10 @@ bool HeaderTracker::StartsDrag(POINT point, POINT pressPoint) const
 bool HeaderTracker::OnButtonDown(POINT point)
 {
     const ListModel& model = list.Model();
-    if (!model.showHeader || point.y >= model.headerHeight) {
+    if (point.y >= list.Layout().HeaderBottom()) {
         return false;
     }
-    const HeaderHit hit = list.HitTestHeader(point.x, point.y);
+    const HeaderHit hit = list.Layout().HitTestHeader(ListPoint{point.x, point.y});
     ListColumn column;
     if ((hit.edge & HeaderHit::kOnEdge) && model.GetColumn(hit.position, column) && !column.fixed) {
         SetCursor(list.Look().resizeCursor.get());
@@ -84,8 +84,7 @@ void HeaderTracker::OnMove(POINT point, POINT pressPoint)
             width < current && !shrinking) {
             shrinking = true;
             shrinkStartX = screen.x;
-            SetTimer(list.Handle(), PasswordListControl::kResizeTimer,
-                     PasswordListControl::kFrameDelay, nullptr);
+            SetTimer(list.Handle(), ListWindow::kResizeTimer, ListWindow::kFrameDelay, nullptr);
         }
         if (!shrinking) {
             list.SetColumnWidth(resizeColumn, width);
@@ -119,7 +118,7 @@ void HeaderTracker::OnShrinkTimer()
     GetCursorPos(&cursor);
     const ListModel& model = list.Model();
     if (!resizing || !scroller.HorizontalBarShown() || cursor.x > shrinkStartX) {
-        KillTimer(list.Handle(), PasswordListControl::kResizeTimer);
+        KillTimer(list.Handle(), ListWindow::kResizeTimer);
         shrinking = false;
         resizeStartX = cursor.x;
         resizeStartWidth = model.GetColumnWidth(resizeColumn);
@@ -143,7 +142,7 @@ void HeaderTracker::OnButtonUp()
 
 void HeaderTracker::OnDoubleClick(POINT point)
 {
-    const HeaderHit edge = list.HitTestHeader(point.x, point.y);
+    const HeaderHit edge = list.Layout().HitTestHeader(ListPoint{point.x, point.y});
     if (!(edge.edge & HeaderHit::kOnEdge)) {
         return;
     }
@@ -161,7 +160,7 @@ void HeaderTracker::OnDoubleClick(POINT point)
 void HeaderTracker::EndPress()
 {
     if (shrinking) {
-        KillTimer(list.Handle(), PasswordListControl::kResizeTimer);
+        KillTimer(list.Handle(), ListWindow::kResizeTimer);
         shrinking = false;
     }
     resizing = false;
@@ -181,8 +180,8 @@ void HeaderTracker::Cancel()
 
 void HeaderTracker::TrackHotTitle(POINT point)
 {
-    if (list.Themed()) {
-        SetHotTitle(list.HitTestHeader(point.x, point.y).position);
+    if (IsThemed(list.Look(), list.Options())) {
+        SetHotTitle(list.Layout().HitTestHeader(ListPoint{point.x, point.y}).position);
     }
 }
 
@@ -201,7 +200,7 @@ void HeaderTracker::SetHotTitle(int position)
 
 bool HeaderTracker::SetCursorFor(POINT point) const
 {
-    const HeaderHit hit = list.HitTestHeader(point.x, point.y);
+    const HeaderHit hit = list.Layout().HitTestHeader(ListPoint{point.x, point.y});
     ListColumn column;
     if (resizing || ((hit.edge & HeaderHit::kOnEdge) &&
                      list.Model().GetColumn(hit.position, column) && !column.fixed)) {
@@ -213,8 +212,12 @@ bool HeaderTracker::SetCursorFor(POINT point) const
 
 void HeaderTracker::RepaintHeader() const
 {
-    if (list.Handle() != nullptr && list.Model().showHeader) {
-        const RECT band{0, 0, list.Layout().Viewport().width, list.Model().headerHeight};
+    if (list.Handle() == nullptr) {
+        return;
+    }
+    const ListLayout layout = list.Layout();
+    if (layout.HeaderBottom() > 0) {
+        const RECT band{0, 0, layout.Viewport().width, layout.HeaderBottom()};
         InvalidateRect(list.Handle(), &band, FALSE);
     }
 }
@@ -242,12 +245,13 @@ void HeaderTracker::FitColumn(int position)
         widest = measure(column.title) + padding;
         int imageWidth = 0;
         int imageHeight = 0;
-        if (list.ImageList() != nullptr) {
-            ImageList_GetIconSize(list.ImageList(), &imageWidth, &imageHeight);
+        if (list.Options().itemImages != nullptr) {
+            ImageList_GetIconSize(list.Options().itemImages, &imageWidth, &imageHeight);
         }
         for (int row = 0; row < model.GetItemCount(); ++row) {
             int width = measure(model.GetItemText(row, column.index)) + padding;
-            if (list.ImageList() != nullptr && model.GetItemImage(row, column.index) != -1) {
+            if (list.Options().itemImages != nullptr &&
+                model.GetItemImage(row, column.index) != -1) {
                 width += imageWidth;
             }
             widest = std::max(widest, width);

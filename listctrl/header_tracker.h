@@ -4,19 +4,19 @@
 
 #include <memory>
 
+#include "listctrl/header_drag.h"
 #include "toolkit/unique_handles.h"
 
-class HeaderDragDrop;
 class ListScroller;
-class PasswordListControl;
+class ListWindow;
 
 // The header band under the mouse: the title pressed and the one under the
 // pointer, sizing a column by its edge (with the shrink timer at the right
 // end of the columns), sorting on release, and starting a column drag, which
 // header_drag.cpp carries out with OLE.
-class HeaderTracker {
+class HeaderTracker final : public ColumnDragSite {
 public:
-    HeaderTracker(PasswordListControl& owner, const ListScroller& listScroller);
+    HeaderTracker(ListWindow& owner, const ListScroller& listScroller);
     ~HeaderTracker();
     HeaderTracker(const HeaderTracker&) = delete;
     HeaderTracker& operator=(const HeaderTracker&) = delete;
@@ -29,7 +29,7 @@ public:
     // The marker that shows where a dragged column lands, as high as the
     // header; made again whenever that height changes.
     void MakeDropMarker();
-    HWND DropMarker() const { return dropMarker.get(); }
+    HWND DropMarker() const override { return dropMarker.get(); }
 
     // A press or resize is going on: the mouse's moves and release are ours.
     bool IsActive() const { return resizing || pressedColumn >= 0; }
@@ -57,10 +57,10 @@ public:
     bool SetCursorFor(POINT point) const;
 
     // What a column drag in progress says, for the drop target.
-    int DraggedColumn() const { return draggedColumn; }
-    int DropPosition() const { return dropPosition; }
-    void SetDropPosition(int position) { dropPosition = position; }
-    void SetHotTitle(int position);
+    int DraggedColumn() const override { return draggedColumn; }
+    int DropPosition() const override { return dropPosition; }
+    void SetDropPosition(int position) override { dropPosition = position; }
+    void SetHotTitle(int position) override;
 
     // Sets the column to the width that fits its title and every cell.
     void FitColumn(int position);
@@ -70,7 +70,7 @@ private:
     void Drag(int position);
     void EndPress();
 
-    PasswordListControl& list;
+    ListWindow& list;
     const ListScroller& scroller;
     int pressedColumn = -1; // display positions
     int hotTitle = -1;

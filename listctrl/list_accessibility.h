@@ -7,7 +7,7 @@
 #include "listctrl/list_model.h"
 #include "toolkit/accessible_object.h"
 
-class PasswordListControl;
+class ListWindow;
 
 // What screen readers get of the list: its accessible object, handed out for
 // WM_GETOBJECT and cut off when the window goes, and the events that tell
@@ -15,7 +15,7 @@ class PasswordListControl;
 // Each row is the child row + 1 of the list's client object.
 class ListAccessibility {
 public:
-    explicit ListAccessibility(PasswordListControl& owner) : list(owner) {}
+    explicit ListAccessibility(ListWindow& owner) : list(owner) {}
 
     // A new reference to the list's object; null when it cannot be made.
     IAccessible* Object();
@@ -33,7 +33,7 @@ private:
     void AnnounceSelection();
     void RaiseEvent(DWORD event, LONG child) const;
 
-    PasswordListControl& list;
+    ListWindow& list;
     AccessibleSlot slot;
     // What screen readers were last told: the selected rows and the focus row.
     std::vector<int> announcedSelection;

@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "listctrl/list_accessibility.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 
 namespace {
 
@@ -32,8 +31,7 @@ bool ValidSelectFlags(long flags)
 
 class ListAccessible final : public AccessibleObject {
 public:
-    explicit ListAccessible(PasswordListControl& control)
-        : AccessibleObject(control.Handle()), list(control)
+    explicit ListAccessible(ListWindow& control) : AccessibleObject(control.Handle()), list(control)
     {
     }
 
@@ -61,7 +59,7 @@ private:
 
     Target TargetOf(long id) const;
     int Rows() const { return list.Model().GetItemCount(); }
-    int Titles() const { return list.Model().showHeader ? list.Model().GetColumnCount() : 0; }
+    int Titles() const { return list.Options().showHeader ? list.Model().GetColumnCount() : 0; }
     static long RowId(int row) { return row + 1; }
     long TitleId(int position) const { return Rows() + position + 1; }
     std::string RowName(int row) const;
@@ -70,7 +68,7 @@ private:
     HRESULT SelectRow(int row, long flags);
     void RemoveRangeFromSelection(int row);
 
-    PasswordListControl& list;
+    ListWindow& list;
 };
 
 ListAccessible::Target ListAccessible::TargetOf(long id) const
@@ -238,7 +236,7 @@ HRESULT STDMETHODCALLTYPE ListAccessible::get_accState(VARIANT child, VARIANT* s
             break;
         default:
             V_I4(state) =
-                WindowStates() | (list.Model().singleSelect
+                WindowStates() | (list.Model().SingleSelect()
                                       ? 0
                                       : STATE_SYSTEM_MULTISELECTABLE | STATE_SYSTEM_EXTSELECTABLE);
             break;
@@ -271,7 +269,7 @@ HRESULT STDMETHODCALLTYPE ListAccessible::get_accDefaultAction(VARIANT child, BS
             return AnswerText("Double Click", action);
         }
         // A click on a title sorts by its column.
-        if (part == Part::Title && list.Model().sortEnabled) {
+        if (part == Part::Title && list.Model().SortEnabled()) {
             return AnswerText("Click", action);
         }
         return DISP_E_MEMBERNOTFOUND;
@@ -290,7 +288,7 @@ HRESULT STDMETHODCALLTYPE ListAccessible::accDoDefaultAction(VARIANT child)
             model.NotifyParent(target.index, -1, NotifyDoubleClick);
             return S_OK;
         }
-        if (target.part == Part::Title && model.sortEnabled) {
+        if (target.part == Part::Title && model.SortEnabled()) {
             list.SortByColumn(target.index);
             return S_OK;
         }
@@ -346,30 +344,17 @@ HRESULT ListAccessible::SelectRow(int row, long flags)
 void ListAccessible::RemoveRangeFromSelection(int row)
 {
     ListModel& model = list.Model();
-    const int anchor = model.anchorRow >= 0 ? model.anchorRow : row;
+    const int anchor = model.AnchorRow() >= 0 ? model.AnchorRow() : row;
     for (int each = std::min(anchor, row); each <= std::max(anchor, row); ++each) {
         if (model.IsSelected(each)) {
             model.SelectItem(each, -1, kModifierCtrl);
         }
     }
-    model.anchorRow = anchor;
+    model.SetAnchorRow(anchor);
     list.FocusRow(row);
 }
 
-AccessibleObject* NewListAccessible(PasswordListControl& list)
+AccessibleObject* NewListAccessible(ListWindow& list)
 {
     return new (std::nothrow) ListAccessible(list);
-}
-
-IAccessible* ListAccessibility::Object()
-{
-    if (list.Handle() == nullptr) {
-        return nullptr;
-    }
-    return slot.Get([this] { return NewListAccessible(list); });
-}
-
-bool ListAccessibility::OnGetObject(WPARAM wParam, LPARAM lParam, LRESULT& result)
-{
-    return IsClientObjectRequest(lParam) && AnswerObjectRequest(Object(), wParam, result);
 }

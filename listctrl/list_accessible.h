@@ -2,7 +2,7 @@
 
 #include "toolkit/accessible_object.h"
 
-class PasswordListControl;
+class ListWindow;
 
 // The password list as screen readers see it: the list's client object
 // (ROLE_SYSTEM_LIST), answered to WM_GETOBJECT.
@@ -18,4 +18,4 @@ class PasswordListControl;
 //
 // The object refers to the control only while its window lives; the control
 // cuts it off in WM_DESTROY.
-AccessibleObject* NewListAccessible(PasswordListControl& list);
+AccessibleObject* NewListAccessible(ListWindow& list);

@@ -7,7 +7,7 @@
 class ComboEditor;
 class DateEditor;
 class EditBoxEditor;
-class PasswordListControl;
+class ListWindow;
 struct ListNotify;
 
 // The in-place editors: opening the one a cell's format asks for over the
@@ -15,7 +15,7 @@ struct ListNotify;
 // each kind, made anew for every edit.
 class ListEditing {
 public:
-    explicit ListEditing(PasswordListControl& owner);
+    explicit ListEditing(ListWindow& owner);
     ~ListEditing();
     ListEditing(const ListEditing&) = delete;
     ListEditing& operator=(const ListEditing&) = delete;
@@ -44,7 +44,7 @@ private:
     void OnEnd(const ListNotify& notice);
     bool IsFocusCellInView() const;
 
-    PasswordListControl& list;
+    ListWindow& list;
     std::unique_ptr<EditBoxEditor> editBox;
     std::unique_ptr<ComboEditor> comboBox;
     std::unique_ptr<DateEditor> datePicker;

@@ -4,29 +4,28 @@
 
 #include "listctrl/type_ahead.h"
 
-class ListAccessibility;
 class ListScroller;
-class PasswordListControl;
+class ListWindow;
 
 // The keyboard: moving the focus and the selection, scrolling sideways,
 // toggling check boxes, select-all and type-ahead search.
 class ListKeyboard {
 public:
-    ListKeyboard(PasswordListControl& owner, ListScroller& listScroller,
-                 ListAccessibility& listAccessibility);
+    ListKeyboard(ListWindow& owner, ListScroller& listScroller);
 
     void OnKeyDown(UINT key);
 
 private:
-    // Moves the focus for a movement key; false for every other key and in
-    // an empty list.
-    bool MoveFocus(UINT key, bool ctrl, int& row, int& position);
+    enum class Move { None, Focus, Sideways };
+
+    // Where a movement key takes the focus cell, or that it scrolls the rows
+    // sideways instead; None for every other key and in an empty list.
+    Move MoveFocus(UINT key, bool ctrl, int& row, int& position);
     void ScrollSideways(UINT key, bool ctrl);
     void ToggleFocusedCheck();
     void Search(char typed);
 
-    PasswordListControl& list;
+    ListWindow& list;
     ListScroller& scroller;
-    ListAccessibility& accessibility;
     TypeAhead typeAhead;
 };

@@ -2,42 +2,42 @@
 
 #include <algorithm>
 
-ListLayout::ListLayout(const ListModel& listModel, const ListViewport& listViewport, int edgeLeft,
-                       int edgeRight)
-    : model(listModel), viewport(listViewport), edgeBefore(edgeLeft), edgeAfter(edgeRight)
+ListLayout::ListLayout(const ListModel& listModel, const ListViewport& listViewport,
+                       const ListSizes& listSizes)
+    : model(listModel), viewport(listViewport), sizes(listSizes)
 {
 }
 
 int ListLayout::HeaderBottom() const
 {
-    return model.showHeader ? model.headerHeight : 0;
+    return sizes.headerHeight;
 }
 
 int ListLayout::FirstVisibleRow() const
 {
-    return model.rowHeight > 0 ? viewport.scrollY / model.rowHeight : 0;
+    return sizes.rowHeight > 0 ? viewport.scrollY / sizes.rowHeight : 0;
 }
 
 int ListLayout::RowOrigin() const
 {
-    return FirstVisibleRow() * model.rowHeight;
+    return FirstVisibleRow() * sizes.rowHeight;
 }
 
 int ListLayout::FullyVisibleRows() const
 {
-    return model.rowHeight > 0 ? std::max(0, (viewport.height - HeaderBottom()) / model.rowHeight)
+    return sizes.rowHeight > 0 ? std::max(0, (viewport.height - HeaderBottom()) / sizes.rowHeight)
                                : 0;
 }
 
 int ListLayout::RowsInView() const
 {
     const int below = std::max(0, viewport.height - HeaderBottom());
-    return model.rowHeight > 0 ? (below + model.rowHeight - 1) / model.rowHeight : 0;
+    return sizes.rowHeight > 0 ? (below + sizes.rowHeight - 1) / sizes.rowHeight : 0;
 }
 
 bool ListLayout::IsRowFullyVisible(int row) const
 {
-    if (model.rowHeight <= 0) {
+    if (sizes.rowHeight <= 0) {
         return true; // nothing is laid out yet, so nothing can be out of view
     }
     const ListRect rect = RowRect(row);
@@ -60,15 +60,15 @@ int ListLayout::ColumnLeft(int position) const
 
 ListRect ListLayout::RowRect(int row) const
 {
-    const int top = HeaderBottom() + (row - FirstVisibleRow()) * model.rowHeight;
+    const int top = HeaderBottom() + (row - FirstVisibleRow()) * sizes.rowHeight;
     const int left = -viewport.scrollX;
-    return ListRect{left, top, left + model.GetTotalWidth(), top + model.rowHeight};
+    return ListRect{left, top, left + model.GetTotalWidth(), top + sizes.rowHeight};
 }
 
 ListRect ListLayout::TitleRect(int position) const
 {
     const int left = ColumnLeft(position);
-    return ListRect{left, 0, left + model.GetColumnWidth(position), model.headerHeight};
+    return ListRect{left, 0, left + model.GetColumnWidth(position), sizes.headerHeight};
 }
 
 bool ListLayout::CellRect(int row, int position, ListRect& cell) const
@@ -87,10 +87,10 @@ ListHit ListLayout::HitTestCell(ListPoint point) const
 {
     ListHit hit;
     const int header = HeaderBottom();
-    if (model.rowHeight <= 0 || point.y < header) {
+    if (sizes.rowHeight <= 0 || point.y < header) {
         return hit;
     }
-    const int row = FirstVisibleRow() + (point.y - header) / model.rowHeight;
+    const int row = FirstVisibleRow() + (point.y - header) / sizes.rowHeight;
     if (row >= model.GetItemCount()) {
         return hit;
     }
@@ -110,14 +110,14 @@ ListHit ListLayout::HitTestCell(ListPoint point) const
 HeaderHit ListLayout::HitTestHeader(ListPoint point) const
 {
     HeaderHit hit;
-    if (!model.showHeader || point.y < 0 || point.y > model.headerHeight) {
+    if (sizes.headerHeight <= 0 || point.y < 0 || point.y > sizes.headerHeight) {
         return hit;
     }
     const int count = model.GetColumnCount();
     int left = -viewport.scrollX;
     for (int position = 0; position < count; ++position) {
         const int right = left + model.GetColumnWidth(position);
-        if (point.x >= right - edgeBefore && point.x <= right + edgeAfter) {
+        if (point.x >= right - sizes.edgeBefore && point.x <= right + sizes.edgeAfter) {
             hit.position = position;
             hit.edge = HeaderHit::kOnEdge;
             if (point.x < right || position >= count - 2) {
@@ -170,10 +170,10 @@ ListRect ListLayout::ToClient(const ListRect& content) const
 bool ListLayout::RowsCovered(const ListRect& content, int& first, int& last) const
 {
     const int header = HeaderBottom();
-    if (content.left >= model.GetTotalWidth() || content.bottom < header || model.rowHeight <= 0) {
+    if (content.left >= model.GetTotalWidth() || content.bottom < header || sizes.rowHeight <= 0) {
         return false;
     }
-    first = std::max(0, (content.top - header) / model.rowHeight);
-    last = std::min(model.GetItemCount() - 1, (content.bottom - header) / model.rowHeight);
+    first = std::max(0, (content.top - header) / sizes.rowHeight);
+    last = std::min(model.GetItemCount() - 1, (content.bottom - header) / sizes.rowHeight);
     return first <= last;
 }

@@ -53,6 +53,16 @@ struct ListViewport {
     int scrollY = 0;
 };
 
+// The sizes the rows and titles are laid out with, in pixels at the window's
+// scale: the heights, and how far left and right of a column's right edge the
+// pointer still grabs the edge.
+struct ListSizes {
+    int rowHeight = 0;
+    int headerHeight = 0; // 0 while the header is hidden
+    int edgeBefore = 5;
+    int edgeAfter = 4;
+};
+
 // Where the rows, cells and titles lie, from the model and the sizes alone.
 // Painting, clicks, the rubber band, the title tip, screen readers and the
 // drop marker all ask it, so every conversion from a pixel to a row agrees
@@ -60,10 +70,7 @@ struct ListViewport {
 // header's bottom, whatever part of a row the scroll position passes.
 class ListLayout {
 public:
-    // edgeBefore, edgeAfter: how far left and right of a column's right edge
-    // the pointer still grabs the edge, at the window's scale.
-    ListLayout(const ListModel& model, const ListViewport& viewport, int edgeBefore = 5,
-               int edgeAfter = 4);
+    ListLayout(const ListModel& model, const ListViewport& viewport, const ListSizes& sizes);
 
     const ListViewport& Viewport() const { return viewport; }
     int HeaderBottom() const;
@@ -103,6 +110,5 @@ private:
 
     const ListModel& model;
     ListViewport viewport;
-    int edgeBefore;
-    int edgeAfter;
+    ListSizes sizes;
 };

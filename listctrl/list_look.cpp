@@ -109,12 +109,13 @@ bool ListLook::Load(HWND window, int newDpi)
     if (SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) {
         wheelLines = lines;
     }
-    listFont.reset(CreateMessageFont(dpi));
-    underlineFont.reset(CreateMessageFont(dpi, true));
+    listFont.reset(MakeFont());
+    underlineFont.reset(MakeFont(true));
     if (!listFont) {
         return false;
     }
     rowHeight = MeasureText(listFont.get(), "Height").cy + Px(6);
+    headerHeight = rowHeight;
     if (VisualStyles::Available()) {
         headerTheme.reset(VisualStyles::Open(window, L"HEADER"));
         progressTheme.reset(VisualStyles::Open(window, L"PROGRESS"));

@@ -39,6 +39,13 @@ struct ListColors {
     static ListColors Defaults();
 };
 
+// The system's message font at the given DPI, which the list, its tip and its
+// editors show text in; null when it cannot be had. The caller owns it.
+HFONT CreateMessageFont(int dpi, bool underline = false);
+// Where the list, its tip and its editors take their fonts from: a new font
+// at the DPI, owned by the caller, or null when none can be had.
+using ListFontSource = HFONT (*)(int dpi, bool underline);
+
 // Everything the list loads for painting and pointing: colours, fonts,
 // themes, its glyphs and cursors, and the sizes that follow from them.
 struct ListLook {
@@ -55,14 +62,18 @@ struct ListLook {
     int dpi = 96;
     // The height of a row and of the header: the font's "Height" and 6.
     int rowHeight = 0;
+    int headerHeight = 0;
     // Rows a wheel notch scrolls, as the system gives it: "one screen at a
     // time" arrives as WHEEL_PAGESCROLL, or as the largest int under Wine.
     UINT wheelLines = 3;
     // Counts the loads, so a repaint can tell that the look has changed.
     int generation = 0;
+    ListFontSource fontSource = CreateMessageFont;
 
     // A size given at 96 DPI, at the window's DPI.
     int Px(int size96) const { return ScaleForDpi(size96, dpi); }
+    // A new font of the look's source at its DPI; the caller owns it.
+    HFONT MakeFont(bool underline = false) const { return fontSource(dpi, underline); }
 
     // Reads the system's colours, fonts, settings and themes again, with the
     // glyphs and cursors for the DPI when it is a new one (the old ones stay
@@ -81,9 +92,6 @@ void DrawRoundedFrame(HDC dc, const RECT& rect, COLORREF outer, COLORREF inner, 
 // Top colour at the top edge to bottom colour at the bottom edge.
 void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom);
 void FillSolid(HDC dc, const RECT& rect, COLORREF color);
-// The system's message font at the given DPI, which the list, its tip and its
-// editors show text in; null when it cannot be had. The caller owns it.
-HFONT CreateMessageFont(int dpi, bool underline = false);
 
 // The drawn size of the list's images nearest to the wanted one, in
 // pixels; 0 when none comes within a quarter of it.

@@ -202,8 +202,6 @@ int ListModel::AddItem(std::string_view text, int image, int format, std::uint32
     ListCell blank;
     blank.format = format;
     blank.flags = NormaliseFlags(flags);
-    blank.backColor = backColor;
-    blank.textColor = textColor;
     try {
         ListRow row(columns.size(), blank);
         row[0].text = text;
@@ -317,10 +315,7 @@ int ListModel::GetItemImage(int row, int index) const
 ListFont ListModel::GetItemFont(int row, int index) const
 {
     const ListCell* cell = FindCell(row, index);
-    if (!cell) {
-        return nullptr;
-    }
-    return cell->font ? cell->font : listFont;
+    return cell ? cell->font : nullptr;
 }
 
 bool ListModel::SetItemFont(int row, int index, ListFont font)
@@ -342,22 +337,6 @@ bool ListModel::SetItemColors(int row, int index, ListColor back, ListColor text
     cell->backColor = back;
     cell->textColor = text;
     return true;
-}
-
-void ListModel::SetDefaultColors(ListColor back, ListColor text)
-{
-    for (ListRow& row : rows) {
-        for (ListCell& cell : row) {
-            if (cell.backColor == backColor) {
-                cell.backColor = back;
-            }
-            if (cell.textColor == textColor) {
-                cell.textColor = text;
-            }
-        }
-    }
-    backColor = back;
-    textColor = text;
 }
 
 bool ListModel::GetItemDate(int row, int index, ListDateTime& dateTime) const

@@ -24,6 +24,10 @@ struct ListDateTime {
 using ListFont = void*;
 // 0x00BBGGRR, the layout of COLORREF.
 using ListColor = std::uint32_t;
+// A cell's colour when it has none of its own: the list's, as the view
+// reads it from the system, so a change of the user's colours reaches every
+// such cell. No COLORREF has its high byte set.
+inline constexpr ListColor kListDefaultColor = 0xFF000000;
 
 // Cell formats.
 inline constexpr int FormatText = 0;
@@ -93,8 +97,8 @@ struct ListCell {
     std::uint32_t flags = 0;          // 0: the column's flags
     std::vector<std::string> choices; // empty: the column's choices
     ListFont font = nullptr;          // null: the list's font
-    ListColor backColor = 0;
-    ListColor textColor = 0;
+    ListColor backColor = kListDefaultColor;
+    ListColor textColor = kListDefaultColor;
 };
 
 // One cell per column that existed when the row was added, by data index.
@@ -118,14 +122,15 @@ enum class ListChange {
     RowsReordered, // sorted, or columns added or moved: every row reads anew
     RowText,       // the user changed a cell of the row given
     Selection,     // the selection, and with it the focus row
+    Focus,         // the focus or the anchor alone; the selection stayed
 };
 
 // What the list's window does for the model.
 class ListModelHost {
 public:
-    // Told after every change of the rows, their order or the selection, so
-    // the window can tell screen readers what happened; row is the row
-    // concerned, -1 when none is.
+    // Told after every change of the rows, their order, the selection or the
+    // focus, so the window can tell screen readers what happened; row is the
+    // row concerned, -1 when none is.
     virtual void RowsChanged(ListChange /*change*/, int /*row*/) {}
     // Recomputes the scroll ranges and repaints everything.
     virtual void ResetScrollBars() = 0;
@@ -143,11 +148,14 @@ protected:
     ~ListModelHost() = default;
 };
 
-// Columns, rows, selection and sort order of the password list. Columns are
-// addressed by display position, cells by the column's data index. Every
-// operation on a row or column that does not exist answers 0, false, -1 or
-// empty text and changes nothing. There is no lock: every change is made on
-// the thread that owns the list's window, which is also the one that paints.
+// Columns, rows, selection, focus and sort order of the password list; how
+// they look is the view's. Columns are addressed by display position, cells
+// by the column's data index. Every operation on a row or column that does
+// not exist answers 0, false, -1 or empty text and changes nothing. Rows
+// coming and going, the selection, the focus and the sort order change only
+// through methods that tell the host. There is no lock: every change is made
+// on the thread that owns the list's window, which is also the one that
+// paints.
 class ListModel {
 public:
     explicit ListModel(ListModelHost* listHost = nullptr) : host(listHost) {}
@@ -187,13 +195,11 @@ public:
     bool GetItemComboList(int row, int index, std::vector<std::string>& choices) const;
     bool SetItemComboList(int row, int index, std::vector<std::string> choices);
     int GetItemImage(int row, int index) const;
+    // The cell's own font; null when it shows the list's.
     ListFont GetItemFont(int row, int index) const;
     bool SetItemFont(int row, int index, ListFont font);
+    // Colours of the cell's own; kListDefaultColor gives it the list's again.
     bool SetItemColors(int row, int index, ListColor back, ListColor text);
-    // The colours new cells take. Cells that hold the old ones follow, so a
-    // change of the system's colours reaches the rows already there; cells
-    // given colours of their own keep them.
-    void SetDefaultColors(ListColor back, ListColor text);
     // Reads the "YYYYMMDDhhmmss" text of a date cell; false when it is empty.
     bool GetItemDate(int row, int index, ListDateTime& dateTime) const;
     bool SetItemDate(int row, int index, const ListDateTime& dateTime);
@@ -207,6 +213,17 @@ public:
     bool SelectAll();
     bool SelectRows(int firstRow, int lastRow);
     bool GetSelectedItems(std::vector<int>& selected) const;
+    // The focus cell as last set (row, and display position or -1), and the
+    // row a Shift-click's range starts from; -1 for none.
+    int FocusRow() const { return focusRow; }
+    int FocusColumn() const { return focusColumn; }
+    int AnchorRow() const { return anchorRow; }
+    // Moves the focus to the cell (position -1: the row) without changing
+    // the selection, as Ctrl with an arrow key does; a cell that does not
+    // exist leaves no focus. Notifies and repaints.
+    void SetFocusCell(int row, int position);
+    // Where the next Shift-click's range starts; -1 starts it afresh.
+    void SetAnchorRow(int row);
     // Where the keys act: the focus row, which Ctrl with an arrow moves
     // alone, selected or not; else the lowest selected row; -1 for none.
     int EffectiveFocusRow() const;
@@ -220,6 +237,20 @@ public:
     // state alone; SortByColumn is the title click and takes a position.
     void SortItems(int index);
     bool SortByColumn(int position);
+    // The data index the title clicks last sorted by, -1 before any, and
+    // its direction.
+    int SortColumn() const { return sortColumn; }
+    bool SortAscending() const { return sortAscending; }
+
+    // The switches an owner sets. One row at a time; a focus cell that the
+    // arrow keys and Tab move from column to column; sorting by title
+    // clicks, which is on by default.
+    bool SingleSelect() const { return singleSelect; }
+    void SetSingleSelect(bool single) { singleSelect = single; }
+    bool FocusCellMode() const { return focusCellMode; }
+    void SetFocusCellMode(bool cells);
+    bool SortEnabled() const { return sortEnabled; }
+    void SetSortEnabled(bool enabled);
 
     // Changes made by the user through the view; position is a display
     // position. Both answer whether the cell changed.
@@ -232,23 +263,6 @@ public:
 
     // position becomes the event's data index, 0 when there is no column.
     std::intptr_t NotifyParent(int row, int position, int code);
-
-    // State shared with the window, which reads it to paint and changes the
-    // focus and looks freely.
-    int anchorRow = -1;
-    int focusRow = -1;
-    int focusColumn = -1; // display position
-    bool singleSelect = false;
-    bool focusCellMode = false;
-    bool showHeader = true;
-    bool sortEnabled = true;
-    int sortColumn = -1; // data index
-    bool sortAscending = true;
-    ListFont listFont = nullptr;
-    ListColor backColor = 0x00FFFFFF;
-    ListColor textColor = 0x00000000;
-    int rowHeight = 0;
-    int headerHeight = 0;
 
 private:
     const ListCell* FindCell(int row, int index) const;
@@ -268,4 +282,12 @@ private:
     std::vector<ListColumn> columns;
     std::vector<ListRow> rows;
     std::set<int> selection;
+    int anchorRow = -1;
+    int focusRow = -1;
+    int focusColumn = -1; // display position
+    int sortColumn = -1;  // data index
+    bool sortAscending = true;
+    bool singleSelect = false;
+    bool focusCellMode = false;
+    bool sortEnabled = true;
 };

@@ -5,7 +5,10 @@
 
 #include <cstdlib>
 
-#include "listctrl/password_list_control.h"
+#include "listctrl/band_selection.h"
+#include "listctrl/header_tracker.h"
+#include "listctrl/list_scroller.h"
+#include "listctrl/list_window.h"
 #include "toolkit/module.h"
 
 namespace {
@@ -17,11 +20,9 @@ constexpr int kTooltipMaxWidth = 32767;
 
 } // namespace
 
-ListMouse::ListMouse(PasswordListControl& owner, HeaderTracker& headerTracker,
-                     BandSelection& bandSelection, ListScroller& listScroller,
-                     const ListEditing& listEditing)
-    : list(owner), header(headerTracker), band(bandSelection), scroller(listScroller),
-      editing(listEditing)
+ListMouse::ListMouse(ListWindow& owner, HeaderTracker& headerTracker, BandSelection& bandSelection,
+                     ListScroller& listScroller)
+    : list(owner), header(headerTracker), band(bandSelection), scroller(listScroller)
 {
 }
 
@@ -53,16 +54,16 @@ void ListMouse::OnLButtonDown(POINT point, unsigned keys)
         return;
     }
     ListModel& model = list.Model();
-    const ListHit hit = list.HitTestCell(point);
+    const ListHit hit = list.Layout().HitTestCell(ToListPoint(point));
     if (hit.row < 0) {
-        model.anchorRow = -1;
+        model.SetAnchorRow(-1);
         band.Allow(true);
         return;
     }
     const unsigned modifiers = keys & (kModifierShift | kModifierCtrl);
     if (modifiers == 0 && hit.position != 0) {
         band.Allow(true);
-        model.anchorRow = hit.row;
+        model.SetAnchorRow(hit.row);
     }
     // A plain press on one row of several keeps them selected until the
     // button comes up, so a drag can still start from the selection.
@@ -113,7 +114,7 @@ void ListMouse::OnMove(POINT point, unsigned keys)
     if (!buttonDown) {
         header.TrackHotTitle(point);
         TrackHotCell(point);
-        list.ShowTitleTip(point, list.HitTestCell(point));
+        list.ShowTitleTip(point, list.Layout().HitTestCell(ToListPoint(point)));
         return;
     }
     if (header.IsActive()) {
@@ -130,11 +131,11 @@ void ListMouse::OnMove(POINT point, unsigned keys)
         std::abs(point.x - pressPoint.x) > distance || std::abs(point.y - pressPoint.y) > distance;
     ListModel& model = list.Model();
     if (!band.Active() && moved) {
-        if (band.Allowed() || !list.options.dragSelect) {
-            if (!model.singleSelect && !editing.IsOpen()) {
+        if (band.Allowed() || !list.Options().dragSelect) {
+            if (!model.SingleSelect() && !list.IsEditing()) {
                 band.Start();
             }
-        } else if (const ListHit hit = list.HitTestCell(point);
+        } else if (const ListHit hit = list.Layout().HitTestCell(ToListPoint(point));
                    hit.row >= 0 && !model.IsSelected(hit.row)) {
             model.SelectItem(hit.row, hit.position, keys & (kModifierShift | kModifierCtrl));
         }
@@ -157,7 +158,7 @@ bool ListMouse::IsActiveLink(int row, int position) const
 
 void ListMouse::TrackHotCell(POINT point)
 {
-    const ListHit hit = list.HitTestCell(point);
+    const ListHit hit = list.Layout().HitTestCell(ToListPoint(point));
     if (hit.row == hotItem && hit.position == hotColumn) {
         return;
     }
@@ -198,7 +199,7 @@ void ListMouse::OnLButtonUp(POINT point, unsigned keys)
         return;
     }
     ListModel& model = list.Model();
-    const ListHit hit = list.HitTestCell(point);
+    const ListHit hit = list.Layout().HitTestCell(ToListPoint(point));
     const unsigned modifiers = keys & (kModifierShift | kModifierCtrl);
     if (wasPressed && hit.row >= 0 && model.IsSelected(hit.row) && model.GetSelectedCount() > 1 &&
         modifiers == 0) {
@@ -213,7 +214,7 @@ void ListMouse::OnRButtonDown(POINT point, unsigned keys)
     SetFocus(list.Handle());
     list.HideTitleTip();
     ListModel& model = list.Model();
-    const ListHit hit = list.HitTestCell(point);
+    const ListHit hit = list.Layout().HitTestCell(ToListPoint(point));
     if (hit.row >= 0 && !model.IsSelected(hit.row)) {
         model.SelectItem(hit.row, hit.position, keys & (kModifierShift | kModifierCtrl));
     }
@@ -222,7 +223,7 @@ void ListMouse::OnRButtonDown(POINT point, unsigned keys)
 void ListMouse::OnRButtonUp(POINT point)
 {
     ListModel& model = list.Model();
-    const ListHit hit = list.HitTestCell(point);
+    const ListHit hit = list.Layout().HitTestCell(ToListPoint(point));
     if (hit.row < 0) {
         model.ResetSelection();
     }
@@ -234,7 +235,7 @@ void ListMouse::OnDoubleClick(POINT point, unsigned keys)
     list.HideTitleTip();
     SendMessageA(list.Handle(), WM_LBUTTONDOWN, keys, MAKELPARAM(point.x, point.y));
     header.OnDoubleClick(point);
-    const ListHit hit = list.HitTestCell(point);
+    const ListHit hit = list.Layout().HitTestCell(ToListPoint(point));
     list.Model().NotifyParent(hit.row, hit.position, NotifyDoubleClick);
 }
 
@@ -258,7 +259,7 @@ bool ListMouse::OnSetCursor() const
     if (header.SetCursorFor(point)) {
         return true;
     }
-    const ListHit cell = list.HitTestCell(point);
+    const ListHit cell = list.Layout().HitTestCell(ToListPoint(point));
     if (IsActiveLink(cell.row, cell.position)) {
         SetCursor(list.Look().handCursor.get());
         return true;

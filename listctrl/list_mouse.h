@@ -7,18 +7,16 @@
 
 class BandSelection;
 class HeaderTracker;
-class ListEditing;
 class ListScroller;
-class PasswordListControl;
+class ListWindow;
 
 // The mouse over the rows: pressing, releasing and double-clicking, the hot
 // cell under the pointer and its cursor; presses on the header go on to the
 // header's tracker, drags from the rows to the band.
 class ListMouse {
 public:
-    ListMouse(PasswordListControl& owner, HeaderTracker& headerTracker,
-              BandSelection& bandSelection, ListScroller& listScroller,
-              const ListEditing& listEditing);
+    ListMouse(ListWindow& owner, HeaderTracker& headerTracker, BandSelection& bandSelection,
+              ListScroller& listScroller);
 
     // The tooltip of the rows, made at set-up and gone with the window.
     void CreateRowTooltip();
@@ -47,11 +45,10 @@ private:
     void TrackHotCell(POINT point);
     bool IsActiveLink(int row, int position) const;
 
-    PasswordListControl& list;
+    ListWindow& list;
     HeaderTracker& header;
     BandSelection& band;
     ListScroller& scroller;
-    const ListEditing& editing;
     bool buttonDown = false;
     POINT pressPoint{};
     bool trackingLeave = false;

@@ -48,6 +48,11 @@ void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF color)
     LineTo(dc, x2, y2);
 }
 
+COLORREF OwnOrList(ListColor own, COLORREF list)
+{
+    return own == kListDefaultColor ? list : own;
+}
+
 int CheckImage(int format, long value)
 {
     if (format == FormatCheckBox3) {
@@ -152,7 +157,7 @@ void ListPainter::PaintRows(HDC dc, const RECT& clip, int firstRow, int top) con
 {
     const RECT first = ToRect(state.layout.RowRect(firstRow));
     const int count = state.model.GetItemCount();
-    const int height = state.model.rowHeight;
+    const int height = state.look.rowHeight;
     for (int row = firstRow; row < count; ++row, top += height) {
         const RECT rect{first.left, top, first.right, top + height};
         if (rect.bottom <= clip.top) {
@@ -206,7 +211,7 @@ void ListPainter::PaintRow(HDC dc, const RECT& clip, int row, const RECT& rowRec
 bool ListPainter::IsFocusCell(int row, int position) const
 {
     const ListModel& model = state.model;
-    return model.focusCellMode && row == model.focusRow && position == model.focusColumn;
+    return model.FocusCellMode() && row == model.FocusRow() && position == model.FocusColumn();
 }
 
 void ListPainter::PaintCell(HDC dc, int row, int position, const RECT& cell, bool selected) const
@@ -218,7 +223,8 @@ void ListPainter::PaintCell(HDC dc, int row, int position, const RECT& cell, boo
         return;
     }
     const bool focusCell = IsFocusCell(row, position);
-    PaintCellBackground(dc, cell, data.backColor, focusCell);
+    const ListColors& colors = state.look.colors;
+    PaintCellBackground(dc, cell, OwnOrList(data.backColor, colors.back), focusCell);
     RECT textRect = PlainTextRect(position, cell);
     if (ShowsCellImage(row, position, data.image)) {
         const SIZE image = ImageSize(state.options.itemImages);
@@ -235,8 +241,9 @@ void ListPainter::PaintCell(HDC dc, int row, int position, const RECT& cell, boo
     const HFONT font =
         data.font != nullptr ? static_cast<HFONT>(data.font) : state.look.listFont.get();
     const SelectGuard selectFont(dc, font);
-    SetTextColor(dc, selected && !state.Themed() && !focusCell ? state.look.colors.highlightText
-                                                               : data.textColor);
+    SetTextColor(dc, selected && !state.Themed() && !focusCell
+                         ? colors.highlightText
+                         : OwnOrList(data.textColor, colors.text));
     SetBkMode(dc, TRANSPARENT);
     PaintCellText(dc, row, index, cell, textRect);
 }
@@ -391,8 +398,8 @@ void ListPainter::PaintHeader(HDC dc, const RECT& clip) const
 {
     const ListModel& model = state.model;
     const ListLook& look = state.look;
-    const int height = model.headerHeight;
-    if (!model.showHeader || clip.top >= height) {
+    const int height = state.layout.HeaderBottom();
+    if (height <= 0 || clip.top >= height) {
         return;
     }
     if (!state.Themed()) {
@@ -436,7 +443,7 @@ void ListPainter::PaintHeaderEnd(HDC dc, int left) const
 {
     const ListLook& look = state.look;
     const int width = state.layout.Viewport().width;
-    const int height = state.model.headerHeight;
+    const int height = state.layout.HeaderBottom();
     if (state.Themed() && left < width) {
         const RECT rest{left, 0, width + 2, height};
         VisualStyles::DrawBackground(look.headerTheme.get(), dc, HP_HEADERITEM, HIS_NORMAL, rest);
@@ -458,8 +465,8 @@ void ListPainter::PaintTitle(HDC dc, const ListColumn& column, const RECT& colum
     OffsetRect(&title, 0, 1);
     title.left += look.Px(first ? 4 : 3) + look.Px(4);
     title.right -= look.Px(5);
-    const bool arrow = withArrow && model.sortEnabled && column.width > look.Px(15) &&
-                       !column.fixed && column.index == model.sortColumn;
+    const bool arrow = withArrow && model.SortEnabled() && column.width > look.Px(15) &&
+                       !column.fixed && column.index == model.SortColumn();
     if (arrow) {
         title.right -= look.Px(15);
     }
@@ -483,10 +490,11 @@ void ListPainter::PaintTitle(HDC dc, const ListColumn& column, const RECT& colum
     if (arrow) {
         // The arrow's middle row is 3 rows of every 16 down its glyph, at
         // every size the glyphs are drawn at.
-        DrawImageClipped(dc, glyphs,
-                         model.sortAscending ? LIST_IMAGE_SORT_ASCENDING
-                                             : LIST_IMAGE_SORT_DESCENDING,
-                         title.right + look.Px(4),
-                         model.headerHeight / 2 - MulDiv(3, image.cy, LIST_IMAGE_SIZE), columnRect);
+        DrawImageClipped(
+            dc, glyphs,
+            model.SortAscending() ? LIST_IMAGE_SORT_ASCENDING : LIST_IMAGE_SORT_DESCENDING,
+            title.right + look.Px(4),
+            (columnRect.top + columnRect.bottom) / 2 - MulDiv(3, image.cy, LIST_IMAGE_SIZE),
+            columnRect);
     }
 }

@@ -11,6 +11,7 @@
 
 // The view's switches, which an owner sets; the dialog keeps the defaults.
 struct ListViewOptions {
+    bool showHeader = true;
     bool themedLook = true;
     bool smoothScroll = true;
     bool dragSelect = false;
@@ -18,6 +19,12 @@ struct ListViewOptions {
     HBITMAP backgroundBitmap = nullptr; // lent
     HIMAGELIST itemImages = nullptr;    // the images of the cells' image field; lent
 };
+
+// The visual style's look: asked for, and available on this system.
+inline bool IsThemed(const ListLook& look, const ListViewOptions& options)
+{
+    return options.themedLook && look.headerTheme;
+}
 
 // Everything a paint reads, and nothing it may change.
 struct ListPaintState {
@@ -34,7 +41,7 @@ struct ListPaintState {
     bool banding = false;
     RECT band{}; // the rubber band as it is painted, in client coordinates
 
-    bool Themed() const { return options.themedLook && look.headerTheme; }
+    bool Themed() const { return IsThemed(look, options); }
 };
 
 inline RECT ToRect(const ListRect& rect)

@@ -3,7 +3,7 @@
 #include <functional>
 #include <utility>
 
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 
 namespace {
 
@@ -31,8 +31,8 @@ std::size_t ListRepainter::LayoutHash(const ListPaintState& state)
     const ListViewport& viewport = state.layout.Viewport();
     Hasher hash;
     hash.Add(viewport.width).Add(viewport.height).Add(viewport.scrollY).Add(viewport.scrollX);
-    hash.Add(model.rowHeight).Add(model.headerHeight).Add(model.showHeader).Add(model.sortEnabled);
-    hash.Add(model.sortColumn).Add(model.sortAscending).Add(model.focusCellMode);
+    hash.Add(state.look.rowHeight).Add(state.layout.HeaderBottom()).Add(model.SortEnabled());
+    hash.Add(model.SortColumn()).Add(model.SortAscending()).Add(model.FocusCellMode());
     hash.Add(state.Themed()).Add(state.focused).Add(state.editing).Add(state.look.generation);
     hash.Add(state.pressedTitle).Add(state.hotTitle).Add(state.banding);
     if (state.banding) {
@@ -59,7 +59,7 @@ std::size_t ListRepainter::RowHash(const ListPaintState& state, int row)
         return hash.Value();
     }
     hash.Add(true).Add(model.IsSelected(row));
-    hash.Add(model.focusRow == row ? model.focusColumn : -2);
+    hash.Add(model.FocusRow() == row ? model.FocusColumn() : -2);
     hash.Add(state.hotItem == row ? state.hotColumn : -2);
     for (const ListCell& cell : cells) {
         hash.Add(cell.text).Add(cell.image).Add(cell.format).Add(cell.flags);

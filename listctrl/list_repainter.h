@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-class PasswordListControl;
+class ListWindow;
 struct ListPaintState;
 
 // Repainting only what changed. The list is told "repaint" after every
@@ -14,7 +14,7 @@ struct ListPaintState;
 // repainting the list for each of them.
 class ListRepainter {
 public:
-    explicit ListRepainter(PasswordListControl& owner) : list(owner) {}
+    explicit ListRepainter(ListWindow& owner) : list(owner) {}
 
     // Invalidates the rows whose picture changed, or all of the list when
     // anything else did.
@@ -33,6 +33,6 @@ private:
     static std::size_t LayoutHash(const ListPaintState& state);
     static std::size_t RowHash(const ListPaintState& state, int row);
 
-    PasswordListControl& list;
+    ListWindow& list;
     Shown shown;
 };

@@ -6,7 +6,7 @@
 #include <climits>
 #include <utility>
 
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_window.h"
 
 // The frames of one animated scroll: the rows between the old and the new
 // position, painted once, shown a slice at a time.
@@ -32,7 +32,7 @@ constexpr DWORD kBarDelay = 100;
 
 } // namespace
 
-ListScroller::ListScroller(PasswordListControl& owner) : list(owner) {}
+ListScroller::ListScroller(ListWindow& owner) : list(owner) {}
 
 ListScroller::~ListScroller() = default;
 
@@ -74,7 +74,7 @@ void ListScroller::ResetBars()
     SCROLLINFO vertical{};
     vertical.cbSize = sizeof vertical;
     vertical.fMask = SIF_RANGE | SIF_PAGE;
-    const int totalHeight = header + model.GetItemCount() * model.rowHeight;
+    const int totalHeight = header + model.GetItemCount() * list.Look().rowHeight;
     const int page = client.bottom - header;
     vertical.nMax = page + header >= totalHeight ? 0 : totalHeight;
     vertical.nPage = static_cast<UINT>(page > 0 ? page : 0);
@@ -108,8 +108,8 @@ void ListScroller::SetRange(int bar, const SCROLLINFO& wanted, Range& current)
         return;
     }
     if (staleBars == 0) {
-        SetTimer(list.Handle(), PasswordListControl::kScrollBarTimer,
-                 kBarDelay - (now - lastBarRedraw), nullptr);
+        SetTimer(list.Handle(), ListWindow::kScrollBarTimer, kBarDelay - (now - lastBarRedraw),
+                 nullptr);
     }
     staleBars |= bar == SB_VERT ? 1u : 2u;
 }
@@ -117,7 +117,7 @@ void ListScroller::SetRange(int bar, const SCROLLINFO& wanted, Range& current)
 // Only the bars, not the whole frame.
 void ListScroller::OnBarTimer()
 {
-    KillTimer(list.Handle(), PasswordListControl::kScrollBarTimer);
+    KillTimer(list.Handle(), ListWindow::kScrollBarTimer);
     lastBarRedraw = GetTickCount();
     const unsigned stale = std::exchange(staleBars, 0u);
     for (const auto& [bar, range] :
@@ -136,21 +136,21 @@ void ListScroller::OnBarTimer()
 void ListScroller::EnsureVisible(int row, int position)
 {
     const ListModel& model = list.Model();
-    if (row < 0 || row >= model.GetItemCount() || model.rowHeight <= 0) {
+    if (row < 0 || row >= model.GetItemCount() || list.Look().rowHeight <= 0) {
         return;
     }
     const ListLayout before = list.Layout();
     const ListRect rect = before.RowRect(row);
     if (rect.top < before.HeaderBottom()) {
-        SetPosition(SB_VERT, row * model.rowHeight);
+        SetPosition(SB_VERT, row * list.Look().rowHeight);
     } else if (rect.bottom > before.Viewport().height) {
         const int fullRows = before.FullyVisibleRows();
         if (fullRows >= 1) {
-            SetPosition(SB_VERT, std::max(0, row + 1 - fullRows) * model.rowHeight);
+            SetPosition(SB_VERT, std::max(0, row + 1 - fullRows) * list.Look().rowHeight);
         }
     }
     ListRect cell;
-    if (model.focusCellMode && position >= 0 && list.Layout().CellRect(row, position, cell)) {
+    if (model.FocusCellMode() && position >= 0 && list.Layout().CellRect(row, position, cell)) {
         const int width = before.Viewport().width;
         const int scroll = Position(SB_HORZ);
         if (cell.right - cell.left < width) {
@@ -180,7 +180,7 @@ void ListScroller::OnVScroll(int request)
     const ListLayout layout = list.Layout();
     const int current = layout.Viewport().scrollY;
     const int page = layout.Viewport().height - layout.HeaderBottom();
-    const int rowHeight = list.Model().rowHeight;
+    const int rowHeight = list.Look().rowHeight;
     switch (request) {
     case SB_LINEUP:
         ScrollRowsTo(std::max(0, current - rowHeight), true);
@@ -221,7 +221,7 @@ void ListScroller::ScrollRowsTo(int position, bool animate)
     const int after = list.Layout().FirstVisibleRow();
     // One animation per gesture: a request that comes while the last one is
     // still on its way jumps, so holding a key or an arrow never lags.
-    if (animate && list.options.smoothScroll && !animatingScroll && animation == nullptr) {
+    if (animate && list.Options().smoothScroll && !animatingScroll && animation == nullptr) {
         animatingScroll = true;
         StartAnimation(before, after);
         return;
@@ -285,7 +285,7 @@ void ListScroller::OnWheel(int delta)
     const long long screen = std::max(1, list.Layout().FullyVisibleRows());
     const long long lines = std::min<long long>(list.Look().wheelLines, screen);
     const long long rows = delta * lines / WHEEL_DELTA;
-    long long position = Position(SB_VERT) - rows * list.Model().rowHeight;
+    long long position = Position(SB_VERT) - rows * list.Look().rowHeight;
     if (position <= 0 && rows > 0) {
         position = 0;
     }
@@ -297,7 +297,7 @@ void ListScroller::OnWheel(int delta)
 void ListScroller::StartAnimation(int fromRow, int toRow)
 {
     const int rows = std::abs(toRow - fromRow);
-    const int rowHeight = list.Model().rowHeight;
+    const int rowHeight = list.Look().rowHeight;
     if (rows == 0 || rowHeight <= 0) {
         list.Repaint();
         return;
@@ -328,8 +328,7 @@ void ListScroller::StartAnimation(int fromRow, int toRow)
     painter.PaintBackground(frames->dc.get(), all);
     painter.PaintRows(frames->dc.get(), all, std::min(fromRow, toRow), 0);
     animation = std::move(frames);
-    SetTimer(list.Handle(), PasswordListControl::kAnimationTimer, PasswordListControl::kFrameDelay,
-             nullptr);
+    SetTimer(list.Handle(), ListWindow::kAnimationTimer, ListWindow::kFrameDelay, nullptr);
     OnAnimationFrame();
 }
 
@@ -337,7 +336,7 @@ void ListScroller::OnAnimationFrame()
 {
     Animation* frames = animation.get();
     if (frames == nullptr) {
-        KillTimer(list.Handle(), PasswordListControl::kAnimationTimer);
+        KillTimer(list.Handle(), ListWindow::kAnimationTimer);
         return;
     }
     if (frames->divisor < frames->remaining) {
@@ -368,7 +367,7 @@ void ListScroller::StopAnimation()
         return;
     }
     if (list.Handle() != nullptr) {
-        KillTimer(list.Handle(), PasswordListControl::kAnimationTimer);
+        KillTimer(list.Handle(), ListWindow::kAnimationTimer);
     }
     animation.reset();
     list.Repaint();

@@ -4,14 +4,14 @@
 
 #include <memory>
 
-class PasswordListControl;
+class ListWindow;
 
 // The list's scroll bars and scrolling: the ranges the rows and columns give,
 // the requests of the bars, the keys and the wheel, and the animated scroll
 // of whole rows.
 class ListScroller {
 public:
-    explicit ListScroller(PasswordListControl& owner);
+    explicit ListScroller(ListWindow& owner);
     ~ListScroller();
     ListScroller(const ListScroller&) = delete;
     ListScroller& operator=(const ListScroller&) = delete;
@@ -51,7 +51,7 @@ private:
     void StartAnimation(int fromRow, int toRow);
     void CloseEditor() const;
 
-    PasswordListControl& list;
+    ListWindow& list;
     bool verticalBarShown = false;
     bool horizontalBarShown = false;
     Range verticalRange;

@@ -8,12 +8,13 @@
 
 #include "listctrl/list_date.h"
 #include "listctrl/title_tip.h"
+#include "toolkit/double_buffer.h"
 #include "toolkit/dpi.h"
 
 PasswordListControl::PasswordListControl()
     : model(this), editing(*this), scroller(*this), repainter(*this), header(*this, scroller),
-      band(*this, scroller), mouse(*this, header, band, scroller, editing),
-      keyboard(*this, scroller, accessibility), accessibility(*this)
+      band(*this, scroller), mouse(*this, header, band, scroller), keyboard(*this, scroller),
+      accessibility(*this)
 {
 }
 
@@ -64,14 +65,13 @@ bool PasswordListControl::LoadLook(int requestedDpi)
 {
     const int dpi = SaneDpi(requestedDpi);
     const int before = look.dpi;
+    const int rowHeightBefore = look.rowHeight;
+    // The rows hold no font or colour of the look's: whatever a load leaves
+    // in the look, even one that fails half-way, is what they show.
     if (!look.Load(Handle(), dpi)) {
         return false;
     }
-    model.SetDefaultColors(look.colors.back, look.colors.text);
-    model.listFont = look.listFont.get();
-    if (model.rowHeight != look.rowHeight || dpi != before || header.DropMarker() == nullptr) {
-        model.rowHeight = look.rowHeight;
-        model.headerHeight = look.rowHeight;
+    if (look.rowHeight != rowHeightBefore || dpi != before || header.DropMarker() == nullptr) {
         header.MakeDropMarker();
     }
     // The tip takes the look and the font as they are now.
@@ -117,7 +117,9 @@ ListLayout PasswordListControl::Layout() const
     GetClientRect(Handle(), &client);
     const ListViewport viewport{client.right, client.bottom, scroller.Position(SB_HORZ),
                                 scroller.Position(SB_VERT)};
-    return ListLayout(model, viewport, look.Px(5), look.Px(4));
+    const ListSizes sizes{look.rowHeight, options.showHeader ? look.headerHeight : 0, look.Px(5),
+                          look.Px(4)};
+    return ListLayout(model, viewport, sizes);
 }
 
 ListPaintState PasswordListControl::PaintState() const
@@ -138,24 +140,9 @@ ListPaintState PasswordListControl::PaintState() const
 
 void PasswordListControl::Paint(HDC dc, const RECT& area)
 {
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    if (width <= 0 || height <= 0) {
-        return;
-    }
     const ListPaintState state = PaintState();
     const ListPainter painter(state);
-    const UniqueDc buffer(CreateCompatibleDC(dc));
-    const UniqueBitmap bitmap(buffer ? CreateCompatibleBitmap(dc, width, height) : nullptr);
-    if (!bitmap) {
-        painter.PaintContent(dc, area); // without memory for a buffer, straight onto the window
-        return;
-    }
-    const SelectGuard select(buffer.get(), bitmap.get());
-    // Drawing uses client coordinates; the buffer starts at the area's corner.
-    SetWindowOrgEx(buffer.get(), area.left, area.top, nullptr);
-    painter.PaintContent(buffer.get(), area);
-    BitBlt(dc, area.left, area.top, width, height, buffer.get(), area.left, area.top, SRCCOPY);
+    PaintDoubleBuffered(dc, area, [&](HDC target) { painter.PaintContent(target, area); });
 }
 
 void PasswordListControl::EnsureVisible(int row, int position)
@@ -175,10 +162,8 @@ bool PasswordListControl::EditItem(int row, int position)
 
 void PasswordListControl::FocusRow(int row)
 {
-    model.focusRow = row;
-    model.focusColumn = -1;
     EnsureVisible(row, -1);
-    accessibility.AnnounceFocus();
+    model.SetFocusCell(row, -1);
 }
 
 HeaderHit PasswordListControl::HitTestHeader(int x, int y) const
@@ -203,7 +188,7 @@ void PasswordListControl::SizeColumnToContent(int position)
 
 void PasswordListControl::SortByColumn(int position)
 {
-    if (!model.showHeader || !model.sortEnabled) {
+    if (!options.showHeader || !model.SortEnabled()) {
         return;
     }
     const HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -348,7 +333,7 @@ LRESULT PasswordListControl::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
         // Tab belongs to the list only where it moves between cells; a list
         // of rows lets it go on to the next control, so the keyboard can
         // always leave it.
-        return DLGC_WANTARROWS | DLGC_WANTCHARS | (model.focusCellMode ? DLGC_WANTTAB : 0);
+        return DLGC_WANTARROWS | DLGC_WANTCHARS | (model.FocusCellMode() ? DLGC_WANTTAB : 0);
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         OnFocusChange();

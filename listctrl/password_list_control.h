@@ -3,33 +3,21 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
 
 #include "listctrl/band_selection.h"
 #include "listctrl/header_tracker.h"
 #include "listctrl/list_accessibility.h"
 #include "listctrl/list_editing.h"
 #include "listctrl/list_keyboard.h"
-#include "listctrl/list_layout.h"
 #include "listctrl/list_look.h"
 #include "listctrl/list_model.h"
 #include "listctrl/list_mouse.h"
-#include "listctrl/list_painter.h"
 #include "listctrl/list_repainter.h"
 #include "listctrl/list_scroller.h"
+#include "listctrl/list_window.h"
 #include "toolkit/subclassed_window.h"
 
 class TitleTip;
-
-// The record of the list's WM_NOTIFY messages.
-struct ListNotify {
-    NMHDR header;
-    int row;
-    int column; // data index; 0 when no column is concerned
-    BYTE key;
-    char* text;
-    SYSTEMTIME* dateTime;
-};
 
 // The password list: control 1026, window class "ListCtrl". The dialog
 // template creates a plain window of the class; binding the object takes it
@@ -37,19 +25,15 @@ struct ListNotify {
 // which is also the one that paints them.
 //
 // This class keeps the window and wires its messages to the parts that do
-// the work, each with its own state: the layout (where rows, cells and titles
-// lie), the painter, the scroller, the mouse, the keyboard, the header's
-// tracker, the band, the editors and what screen readers are told.
-class PasswordListControl final : public SubclassedWindow, private ListModelHost {
+// the work, each with its own state: the scroller, the mouse, the keyboard,
+// the header's tracker, the band, the editors, the repainter and what screen
+// readers are told. It owns them all and hands each the window as a
+// ListWindow; the model reaches it as its ListModelHost.
+class PasswordListControl final : public SubclassedWindow,
+                                  private ListWindow,
+                                  private ListModelHost {
 public:
     static constexpr const char* kClassName = "ListCtrl";
-    static constexpr UINT_PTR kResizeTimer = 1001;
-    static constexpr UINT_PTR kBringIntoViewTimer = 1002;
-    static constexpr UINT_PTR kBandTimer = 1003;
-    static constexpr UINT_PTR kAnimationTimer = 1004;
-    static constexpr UINT_PTR kScrollBarTimer = 1005;
-    static constexpr UINT kBringIntoViewDelay = 250;
-    static constexpr UINT kFrameDelay = 20;
 
     PasswordListControl();
     ~PasswordListControl() override;
@@ -58,60 +42,58 @@ public:
     // control; answers false when the class cannot be registered.
     static bool RegisterWindowClass(HINSTANCE instance);
 
-    // The list's own set-up, once the window has been taken over: images,
+    // The list's set-up, once the window has been taken over: images,
     // cursors, view settings, frame, drop target and tooltip. False when the
     // images, cursors or fonts cannot be had.
     bool Setup();
     // Reads the system's colours, fonts, metrics and themes again.
     bool LoadViewSettings();
+    // Where the list, its tip and its editors take their fonts from, from the
+    // next load of the view settings on; the system's message font unless
+    // the owner says otherwise.
+    void SetFontSource(ListFontSource source) { look.fontSource = source; }
     // Fonts, images, sizes and column widths for a new DPI, repainted: what
     // a move to a screen of another scale brings.
     void ChangeDpi(int dpi);
 
-    ListModel& Model() { return model; }
+    HWND Handle() const override { return SubclassedWindow::Handle(); }
+    ListModel& Model() override { return model; }
     const ListModel& Model() const { return model; }
-    const ListLook& Look() const { return look; }
-    bool Themed() const { return options.themedLook && look.headerTheme; }
+    const ListLook& Look() const override { return look; }
+    const ListViewOptions& Options() const override { return options; }
+    bool Themed() const { return IsThemed(look, options); }
 
     // The images of the cells' image field; lent, never freed by the list.
     void SetImageList(HIMAGELIST images) { options.itemImages = images; }
     HIMAGELIST ImageList() const { return options.itemImages; }
 
-    // Where everything lies now, and what a paint would read.
-    ListLayout Layout() const;
-    ListPaintState PaintState() const;
-    // Paints the given part of the client area into dc, through one
-    // off-screen bitmap. WM_PAINT and WM_PRINTCLIENT both come here.
+    ListLayout Layout() const override;
+    ListPaintState PaintState() const override;
+    // Paints the given part of the client area into dc, double buffered.
+    // WM_PAINT and WM_PRINTCLIENT both come here.
     void Paint(HDC dc, const RECT& area);
 
-    // Scrolls so the row (and in cell mode the column) is fully visible.
-    void EnsureVisible(int row, int position);
+    void EnsureVisible(int row, int position) override;
     // Scrolls the focused row into view (the end of the bring-into-view wait)
     // and tries the focused cell's editor.
     void BringFocusIntoView();
     // Opens the in-place editor that the cell's format asks for, when the
     // list holds the focus; answers whether one opened.
     bool EditItem(int row, int position);
-    bool IsEditing() const { return editing.IsOpen(); }
-    // Moves the focus to the row without changing the selection, as Ctrl
-    // with an arrow key does.
-    void FocusRow(int row);
+    bool IsEditing() const override { return editing.IsOpen(); }
+    // As Ctrl with an arrow key does.
+    void FocusRow(int row) override;
 
     HeaderHit HitTestHeader(int x, int y) const;
     ListHit HitTestCell(POINT point) const;
-    bool SetColumnWidth(int position, int width);
+    bool SetColumnWidth(int position, int width) override;
     void SizeColumnToContent(int position);
-    // A click on a title: sorts by its column, or turns the order round.
-    void SortByColumn(int position);
-    // Takes the dragged column out of the display order and puts it before
-    // dropPosition, as a drop of a header drag does.
-    void MoveDraggedColumn(int dragged, int dropPosition, int underPointer);
+    void SortByColumn(int position) override;
+    void MoveDraggedColumn(int dragged, int dropPosition, int underPointer) override;
     bool IsAnimating() const { return scroller.IsAnimating(); }
 
-    // The title tip: shown over a cut-off cell under the pointer, hidden by
-    // nearly everything else the list does.
-    void ShowTitleTip(POINT point, const ListHit& hit);
-    void HideTitleTip();
+    void ShowTitleTip(POINT point, const ListHit& hit) override;
+    void HideTitleTip() override;
     HWND TitleTipWindow() const;
 
     // What screen readers see: a new reference to the list's accessible

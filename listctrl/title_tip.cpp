@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "toolkit/double_buffer.h"
 #include "toolkit/module.h"
 #include "toolkit/posted_message_filter.h"
 
@@ -73,7 +74,7 @@ std::unique_ptr<TitleTip> TitleTip::Create(HWND list, bool themed, const ListLoo
         return nullptr;
     }
     std::unique_ptr<TitleTip> tip(new TitleTip(list, themed, look));
-    tip->tipFont.reset(CreateMessageFont(look.dpi));
+    tip->tipFont.reset(look.MakeFont());
     if (!tip->tipFont) {
         return nullptr;
     }
@@ -173,39 +174,31 @@ void TitleTip::Paint(HDC dc)
 {
     RECT client{};
     GetClientRect(window.get(), &client);
-    if (client.right <= 0 || client.bottom <= 0) {
-        return;
-    }
-    const UniqueDc buffer(CreateCompatibleDC(dc));
-    const UniqueBitmap bitmap(buffer ? CreateCompatibleBitmap(dc, client.right, client.bottom)
-                                     : nullptr);
-    const SelectGuard select(buffer.get(), bitmap.get());
-    const HDC target = bitmap ? buffer.get() : dc;
+    PaintDoubleBuffered(dc, client, [&](HDC target) { PaintTip(target, client); });
+}
+
+void TitleTip::PaintTip(HDC dc, const RECT& client) const
+{
     if (tipThemed) {
         // The corners outside the rounding show the list's usual background.
         const COLORREF around = GetSysColor(COLOR_WINDOW);
-        FillSolid(target, client, around);
-        DrawRoundedFrame(target, client, tipOuterColor, tipInnerColor, around, look);
+        FillSolid(dc, client, around);
+        DrawRoundedFrame(dc, client, tipOuterColor, tipInnerColor, around, look);
         RECT inside = client;
         InflateRect(&inside, -2, -2);
-        FillVerticalGradient(target, inside, tipTopColor, tipBottomColor);
+        FillVerticalGradient(dc, inside, tipTopColor, tipBottomColor);
     } else {
-        FillSolid(target, client, tipBackColor);
+        FillSolid(dc, client, tipBackColor);
         const UniqueBrush frame(CreateSolidBrush(tipTextColor));
-        FrameRect(target, &client, frame.get());
+        FrameRect(dc, &client, frame.get());
     }
-    {
-        const std::string text = Text();
-        RECT rect = client;
-        rect.left += look.Px(4);
-        const SelectGuard font(target, tipFont.get());
-        SetTextColor(target, tipTextColor);
-        SetBkMode(target, TRANSPARENT);
-        DrawTextA(target, text.c_str(), static_cast<int>(text.size()), &rect, kTextFormat);
-    }
-    if (bitmap) {
-        BitBlt(dc, 0, 0, client.right, client.bottom, buffer.get(), 0, 0, SRCCOPY);
-    }
+    const std::string text = Text();
+    RECT rect = client;
+    rect.left += look.Px(4);
+    const SelectGuard font(dc, tipFont.get());
+    SetTextColor(dc, tipTextColor);
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, kTextFormat);
 }
 
 LRESULT CALLBACK TitleTip::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

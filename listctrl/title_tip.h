@@ -42,7 +42,8 @@ public:
         return row == shownRow && position == shownPosition && Visible();
     }
 
-    // Paints the whole tip; WM_PAINT and WM_PRINTCLIENT both come here.
+    // Paints the whole tip, double buffered; WM_PAINT and WM_PRINTCLIENT
+    // both come here.
     void Paint(HDC dc);
 
 private:
@@ -51,6 +52,7 @@ private:
     LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnMouse(UINT message, WPARAM wParam, LPARAM lParam);
     void HandToList(UINT message, WPARAM wParam, POINT screen);
+    void PaintTip(HDC dc, const RECT& client) const;
     void SetRowTip(const std::string& rowText);
     std::string Text() const;
 

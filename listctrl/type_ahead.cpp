@@ -27,7 +27,7 @@ int TypeAhead::Find(char typed, std::uint32_t now, int focusRow, const ListModel
     if (count == 0) {
         return -1;
     }
-    const int index = model.sortColumn >= 0 ? model.sortColumn : 0;
+    const int index = model.SortColumn() >= 0 ? model.SortColumn() : 0;
     const auto matches = [&](int row) {
         return StartsWithIgnoringCase(model.GetItemText(row, index), text);
     };

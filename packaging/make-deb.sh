@@ -3,7 +3,12 @@
 #   sorvane-cli_<version>_<architecture>.deb
 #     /usr/bin/sorvane-cli                          the program, stripped
 #     /usr/share/man/man1/sorvane-cli.1.gz          its manual page
-#     /usr/share/doc/sorvane-cli/copyright          the licence
+#     /usr/share/bash-completion/completions/sorvane-cli
+#     /usr/share/zsh/vendor-completions/_sorvane-cli
+#     /usr/share/fish/vendor_completions.d/sorvane-cli.fish
+#                                                   its shell completion
+#     /usr/share/doc/sorvane-cli/copyright          the licences: Sorvane's and
+#                                                   the word list's
 #     /usr/share/doc/sorvane-cli/changelog.gz       this version's entry
 # and refreshes SHA256SUMS beside it.
 #
@@ -39,15 +44,35 @@ stage=$(mktemp -d "$out/deb-stage.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 package="$stage/package"
 doc="$package/usr/share/doc/sorvane-cli"
-mkdir -p "$package/DEBIAN" "$package/usr/bin" "$package/usr/share/man/man1" "$doc"
+share="$package/usr/share"
+mkdir -p "$package/DEBIAN" "$package/usr/bin" "$share/man/man1" "$doc" \
+  "$share/bash-completion/completions" "$share/zsh/vendor-completions" \
+  "$share/fish/vendor_completions.d"
 
 # As Debian's own packages strip their programs.
 strip --strip-unneeded --remove-section=.comment --remove-section=.note \
   -o "$package/usr/bin/sorvane-cli" "$program"
-gzip -9n <"$root/cli/sorvane-cli.1" >"$package/usr/share/man/man1/sorvane-cli.1.gz"
+gzip -9n <"$root/cli/sorvane-cli.1" >"$share/man/man1/sorvane-cli.1.gz"
+# Where each shell looks for a command's completion by its name.
+completion="$root/cli/completion"
+cp "$completion/sorvane-cli.bash" "$share/bash-completion/completions/sorvane-cli"
+cp "$completion/_sorvane-cli" "$share/zsh/vendor-completions/_sorvane-cli"
+cp "$completion/sorvane-cli.fish" "$share/fish/vendor_completions.d/sorvane-cli.fish"
 
-# The licence in Debian's machine-readable form: its text after the title and
-# the copyright line, each line indented, blank lines as " .".
+# The licences in Debian's machine-readable form, each text with its lines
+# indented and its blank lines as " .": Sorvane's after its title and
+# copyright line; the word list's notice, whose fields open it, then its
+# remarks and the legal code.
+indented() { sed 's/^$/./; s/^/ /'; }
+words_notice="$root/cli/words/LICENSE-eff-wordlist.txt"
+notice_field() {
+  local value
+  value=$(sed -n "s/^$1: //p" "$words_notice")
+  [ -n "$value" ] || die "$words_notice has no $1 line"
+  echo "$value"
+}
+[[ "$(notice_field License)" == *"(CC BY 3.0)"* ]] ||
+  die "the word list's licence is no longer CC BY 3.0: name it anew in the copyright file"
 {
   echo "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
   echo "Upstream-Name: Sorvane"
@@ -56,7 +81,17 @@ gzip -9n <"$root/cli/sorvane-cli.1" >"$package/usr/share/man/man1/sorvane-cli.1.
   echo "Files: *"
   echo "Copyright: $(sed -n 's/^Copyright (c) //p' "$root/LICENSE")"
   echo "License: Expat"
-  sed -n '/^Permission/,$p' "$root/LICENSE" | sed 's/^$/./; s/^/ /'
+  sed -n '/^Permission/,$p' "$root/LICENSE" | indented
+  echo
+  echo "Files: cli/words/*"
+  echo "Copyright: $(notice_field Copyright)"
+  echo "License: CC-BY-3.0"
+  echo "Comment:"
+  sed -n '1,/^Creative Commons Legal Code$/p' "$words_notice" | sed '$d' |
+    grep -vE '^(Copyright|License): ' | cat -s | sed '${/^$/d}' | indented
+  echo
+  echo "License: CC-BY-3.0"
+  sed -n '/^Creative Commons Legal Code$/,$p' "$words_notice" | indented
 } >"$doc/copyright"
 
 {

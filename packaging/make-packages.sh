@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Makes the packages a Windows user installs, from a 64-bit Windows build:
-#   sorvane-<version>-win64.zip  sorvane.exe, sorvane-cli.exe, README.txt, LICENSE.txt
+#   sorvane-<version>-win64.zip  sorvane.exe, sorvane-cli.exe, README.txt, LICENSE.txt,
+#                                LICENSE-eff-wordlist.txt (the word list's licence),
+#                                sorvane-cli-completion.ps1 (PowerShell completion)
 #   sorvane-<version>-x64.msi    the same files installed into Program Files
 #                                (packaging/sorvane.wxs, built with wixl), the
 #                                folder added to the system's PATH
@@ -80,6 +82,8 @@ strip=$(sed -n 's/^CMAKE_STRIP:FILEPATH=//p' "$build/CMakeCache.txt" 2>/dev/null
 crlf() { sed 's/\r$//; s/$/\r/'; }
 sed -e '/^!\[[^]]*\]([^)]*)$/d' "$root/README.md" | cat -s | crlf >"$stage/README.txt"
 crlf <"$root/LICENSE" >"$stage/LICENSE.txt"
+crlf <"$root/cli/words/LICENSE-eff-wordlist.txt" >"$stage/LICENSE-eff-wordlist.txt"
+crlf <"$root/cli/completion/sorvane-cli-completion.ps1" >"$stage/sorvane-cli-completion.ps1"
 # Modes and times the same whatever the umask and the clock: the zip sets its
 # own, but the cabinet inside the MSI keeps the files' times.
 chmod 0644 "$stage"/*
@@ -119,7 +123,8 @@ msi="$out/sorvane-$version-x64.msi"
 rm -f "$zip" "$msi"
 (cd "$stage" &&
   "$root/packaging/write-zip.py" "$zip" "$SOURCE_DATE_EPOCH" \
-    sorvane.exe sorvane-cli.exe README.txt LICENSE.txt)
+    sorvane.exe sorvane-cli.exe README.txt LICENSE.txt LICENSE-eff-wordlist.txt \
+    sorvane-cli-completion.ps1)
 # wixl finds the sources named in sorvane.wxs in the folder it runs in.
 (cd "$stage" &&
   wixl --arch x64 --output "$msi" \

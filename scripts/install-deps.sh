@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools msitools wixl
-  python3 python3-gi gir1.2-libmsi-1.0 dpkg-dev lintian man-db
+  python3 python3-gi gir1.2-libmsi-1.0 dpkg-dev lintian man-db bash-completion
   wine wine64 fonts-wine xvfb xauth xdotool xclip imagemagick
   clang clang-format libclang-rt-14-dev valgrind bc time
   pwgen wamerican-insane

@@ -8,9 +8,11 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 bash scripts/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target sorvane
+# The probe that reads the dialog from outside comes with the tests.
+cmake --preset windows -DSORVANE_TESTS=ON >/dev/null
+cmake --build --preset windows --target sorvane list_names
 exe="$root/build/windows/app/sorvane.exe"
+probe="$root/build/windows/tests/e2e/list_names.exe"
 
 source scripts/wine-env.sh
 trap wine_env_stop EXIT
@@ -29,7 +31,7 @@ fi
 wine_env_start "$root/build/windows/shot-prefix"
 wine "$exe" </dev/null >"$root/build/windows/sorvane-run.log" 2>&1 &
 pid=$!
-window=$(wine_await_first_batch "$pid" build/windows/sorvane-run.log)
+window=$(wine_await_first_batch "$pid" build/windows/sorvane-run.log "$probe")
 
 shot="$root/build/windows/sorvane.png"
 import -window "$window" "$shot"

@@ -81,32 +81,53 @@ wine_env_stop() {
   fi
 }
 
+# Retries <command...> until it succeeds, a fifth of a second apart, and fails
+# when <seconds> have passed without success. A check that follows an action
+# waits so for the state the action leads to, with a bound far above any
+# honest delay: a busy machine makes a run slower, only a fault makes it fail.
+await() {
+  local seconds=$1 start=$SECONDS
+  shift
+  until "$@"; do
+    [ $((SECONDS - start)) -lt "$seconds" ] || return 1
+    sleep 0.2
+  done
+}
+
+# Runs <probe> (tests/e2e/list_names.exe) against the Sorvane on show and
+# writes what it read to <file>, without the CR of Windows lines. Into a file:
+# a Wine process may hand its output on to one that stays. Fails when the
+# probe found no program or crashed.
+wine_probe() {
+  local probe=$1 file=$2 status
+  wine "$probe" </dev/null >"$file.raw" 2>&1
+  status=$?
+  tr -d '\r' <"$file.raw" >"$file"
+  ! wine_crash_lines "$file.raw" >/dev/null && [ "$status" -eq 0 ]
+}
+
+# Answers whether <probe> finds the batch of the Sorvane on show over, and
+# leaves what it read in <file>. Only the end of a batch gives both a status
+# line that counts the passwords created and "Generate!" enabled again (before
+# the first batch the status line tells of the word list).
+wine_batch_ended() {
+  wine_probe "$1" "$2" &&
+    grep -qE $'^status\t[0-9]+ password[(]s[)] created' "$2" && grep -qx $'generate\tenabled' "$2"
+}
+
 # Waits for the window of the Sorvane started as <pid> and for its first batch
-# to end, and prints the window's X id. The batch has ended when the status
-# line and progress bar (the lower right of the window) stop changing. Fails,
-# naming <log>, when no window appears within 60 s.
+# to end, as <probe> reads it, and prints the window's X id. Fails, naming
+# <log>, when no window appears or no batch ends within 120 s.
 wine_await_first_batch() {
-  local pid=$1 log=$2 window geometry width height crop previous="" current stable=0 attempt
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tavolin Sorvane$' | head -n 1) || true
-  if [ -z "$window" ]; then
-    echo "The Sorvane window did not appear within 60 s; the program's output is in $log." >&2
+  local pid=$1 log=$2 probe=$3 window state
+  window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Tavolin Sorvane$' | head -n 1) || true
+  state=$(mktemp)
+  if [ -z "$window" ] || ! await 120 wine_batch_ended "$probe" "$state"; then
+    echo "The Sorvane window or its first batch did not appear within 120 s; the program's output is in $log." >&2
+    rm -f "$state" "$state.raw"
     kill "$pid" 2>/dev/null || true
     return 1
   fi
-  geometry=$(xdotool getwindowgeometry --shell "$window")
-  width=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
-  height=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")
-  crop="$((width * 2 / 5))x$((height * 3 / 10))+$((width * 3 / 5))+$((height * 7 / 10))"
-  for attempt in $(seq 1 120); do
-    sleep 0.25
-    current=$(import -window "$window" -crop "$crop" rgb:- 2>/dev/null | md5sum)
-    if [ "$current" = "$previous" ]; then
-      stable=$((stable + 1))
-      [ "$stable" -ge 4 ] && break
-    else
-      stable=0
-    fi
-    previous=$current
-  done
+  rm -f "$state" "$state.raw"
   echo "$window"
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "toolkit/double_buffer.h"
 #include "toolkit/dpi.h"
 #include "toolkit/module.h"
 
@@ -118,22 +119,13 @@ void BannerStatic::Paint(HDC dc)
 void BannerStatic::PaintBuffered()
 {
     const PaintDc painting(Handle());
-    const HDC dc = painting.get();
-    if (dc == nullptr) {
+    if (painting.get() == nullptr) {
         return;
     }
     RECT client{};
     GetClientRect(Handle(), &client);
     // Drawn off screen first, so the gradient never shows without its text.
-    const UniqueDc memory(CreateCompatibleDC(dc));
-    const UniqueBitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
-    if (memory && bitmap) {
-        const SelectGuard selected(memory.get(), bitmap.get());
-        Paint(memory.get());
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
-    } else {
-        Paint(dc);
-    }
+    PaintDoubleBuffered(painting.get(), client, [this](HDC target) { Paint(target); });
 }
 
 LRESULT BannerStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

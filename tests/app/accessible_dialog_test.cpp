@@ -43,7 +43,7 @@ TEST(AccessibleDialogTest, BatchRowsAreNamedChildrenAndAClickFocusesOne)
                 rows.emplace_back(object.Name(id), object.State(id));
             }
         }
-        secondRowY = control.Model().headerHeight + control.Model().rowHeight * 3 / 2;
+        secondRowY = control.Look().headerHeight + control.Look().rowHeight * 3 / 2;
     };
     dialog.OnDialogThread(readList);
     EXPECT_EQ(listName, "Passwords"); // the group box around it

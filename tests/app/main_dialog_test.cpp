@@ -211,13 +211,13 @@ TEST_F(MainDialogTest, ControlsRestWhileABatchRuns)
     const auto lastRowVisible = [&] {
         bool visible = false;
         dialog.OnDialogThread([&] {
-            const ListModel& model = dialog.Object().List().Model();
+            const ListLook& look = dialog.Object().List().Look();
             RECT client{};
             GetClientRect(list, &client);
             const int bottom =
-                model.headerHeight + 300 * model.rowHeight - GetScrollPos(list, SB_VERT);
-            visible = model.rowHeight > 0 && bottom <= client.bottom &&
-                      bottom - model.rowHeight >= model.headerHeight;
+                look.headerHeight + 300 * look.rowHeight - GetScrollPos(list, SB_VERT);
+            visible = look.rowHeight > 0 && bottom <= client.bottom &&
+                      bottom - look.rowHeight >= look.headerHeight;
         });
         return visible;
     };
@@ -308,8 +308,9 @@ TEST_F(MainDialogTest, PassesColourChangesToItsControls)
     POINT beside{}; // right of the first row's entropy text; that row is not selected
     dialog.OnDialogThread([&] {
         const ListModel& model = dialog.Object().List().Model();
+        const ListLook& look = dialog.Object().List().Look();
         beside = {model.GetColumnWidth(0) + model.GetColumnWidth(1) - 4,
-                  model.headerHeight + model.rowHeight / 2};
+                  look.headerHeight + look.rowHeight / 2};
     });
     RECT client{};
     GetClientRect(list, &client);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -17,6 +18,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #if defined(_WIN32)
@@ -224,6 +226,12 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
     const std::string folder = fs::temp_directory_path().string();
     const std::string oneWord = (fs::temp_directory_path() / "sorvane-cli-one-word").string();
     std::ofstream(oneWord) << "\xEF\xBB\xBFword\r\n\nword\n  word \n";
+    // Words left out for the separator, and for capitals that would blur
+    // where words begin: one word is left in each.
+    const std::string dashed = (fs::temp_directory_path() / "sorvane-cli-dashed").string();
+    std::ofstream(dashed) << "a-b\nc-d\ne-f\nword\n";
+    const std::string capitals = (fs::temp_directory_path() / "sorvane-cli-capitals").string();
+    std::ofstream(capitals) << "McKay\niPod\n2nd\nword\nword\n";
     const std::string latin1 = (fs::temp_directory_path() / "sorvane-cli-latin-1").string();
     std::ofstream(latin1, std::ios::binary) << "word\ncaf\xE9\n";
     // Past the bound of a word list by a byte, and a device that never ends.
@@ -275,12 +283,18 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         // Six passwords of three digits, none longer without a repeat.
         {{"-tdigits", "--exclude=23456", "--min-bits=30"}, {"'30'", "2.5 bits at 3 characters"}},
         {{"--min-bits=x"}, {"'x'", "'--min-bits'"}},
-        {{"--words=3"}, {"'--words'", "'--word-list'"}},
         {{"--words=0", "--word-list=w"}, {"'0'", "'--words'", "1 to 32"}},
         {{"--words=3", "--word-list", folder}, {"'" + folder + "'"}},
-        {{"--words=3", "--word-list", oneWord}, {"'--word-list'", "has 1 distinct"}},
+        {{"--words=3", "--word-list", oneWord}, {"'--word-list'", "has 1 distinct word that"}},
+        {{"--words=3", "--word-list", dashed, "--separator=-"},
+         {"'--word-list'", "has 1 distinct", "(left out: 3 holding the separator '-')"}},
+        {{"--words=3", "--word-list", capitals, "--separator=", "--capitalize"},
+         {"has 1 distinct", "(left out: 1 not beginning with a letter A to Z, 2 with a capital "
+                            "where only the first letter may be one)"}},
+        {{"--words=3", "--separator=abcdefghijklmnopqrstuvwxyz"},
+         {"built-in word list has 0 distinct", "7776 holding a character of the separator"}},
         {{"--words=3", "--word-list", oneWord, "--symbols"}, {"'--symbols'"}},
-        {{"--separator=-"}, {"'--separator'", "'--word-list'"}},
+        {{"--separator=-"}, {"'--separator'", "'--words'", "'--min-bits'"}},
         {{"--words=2", "--word-list", oneWord, "--separator="}, {"'--separator'"}},
         {{"--words=2", "--word-list", latin1}, {"'" + latin1 + "'", "line 2", "UTF-8"}},
         {{"--words=2", "--word-list", huge}, {"'" + huge + "'", "16 MiB"}},
@@ -307,6 +321,8 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         }
     }
     fs::remove(oneWord);
+    fs::remove(dashed);
+    fs::remove(capitals);
     fs::remove(latin1);
     fs::remove(huge);
     const ProgramRun help = RunCli({"-h"});
@@ -510,6 +526,69 @@ TEST(SorvaneCli, CarriesWordsBeyondAsciiAsTheyAre)
     EXPECT_EQ(std::set<std::string>(joined.begin(), joined.end()),
               std::set<std::string>(
                   {naive + e + naive, naive + e + uber, uber + e + naive, uber + e + uber}));
+}
+
+// Without a list of one's own a passphrase is drawn from the standard list
+// built into the program: the words of its file, each one chance in 7776. A
+// separator that some words hold leaves them out, and a note says so once;
+// --min-bits chooses the number of words of passphrases that --capitalize
+// asks for.
+TEST(SorvaneCli, MakesPassphrasesOfTheBuiltInList)
+{
+    std::string path = SORVANE_WORD_LIST;
+#if defined(_WIN32)
+    path = "Z:" + path; // Wine's drive for the Unix root
+#endif
+    std::set<std::string> list;
+    std::ifstream file(path, std::ios::binary);
+    for (std::string line; std::getline(file, line);) {
+        list.insert(line.substr(line.find('\t') + 1));
+    }
+    ASSERT_EQ(list.size(), 7776u);
+    // Whether a passphrase is count words of the list, capitalised if asked.
+    const auto ofList = [&](const std::string& passphrase, char separator, std::size_t count,
+                            bool capitalized) {
+        std::vector<std::string> words = Lines(passphrase, std::string_view(&separator, 1));
+        for (std::string& word : words) {
+            if (capitalized != (!word.empty() && word[0] >= 'A' && word[0] <= 'Z')) {
+                return false;
+            }
+            word[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(word[0])));
+            if (list.count(word) == 0) {
+                return false;
+            }
+        }
+        return words.size() == count;
+    };
+    const ProgramRun json = RunCli({"--words=4", "-n50", "-fjson"});
+    EXPECT_EQ(json.status, 0);
+    EXPECT_EQ(json.err, "");
+    const std::regex object(
+        R"re("password": "([^"]*)", "information_bits": ([^,]*),.*"list_words": (\d+)\})re");
+    int objects = 0;
+    for (auto it = std::sregex_iterator(json.out.begin(), json.out.end(), object);
+         it != std::sregex_iterator(); ++it, ++objects) {
+        EXPECT_TRUE(ofList(it->str(1), ' ', 4, false)) << it->str(1);
+        EXPECT_NEAR(std::strtod(it->str(2).c_str(), nullptr), 4 * std::log2(7776.0), 1e-9);
+        EXPECT_EQ(it->str(3), "7776");
+    }
+    EXPECT_EQ(objects, 50);
+
+    const ProgramRun dashed = RunCli({"--words=3", "--separator=-", "-n50"});
+    const ProgramRun capitals = RunCli({"--min-bits=60", "--capitalize", "-n50"});
+    EXPECT_EQ(dashed.status + capitals.status, 0) << capitals.err;
+    EXPECT_EQ(dashed.err, "sorvane-cli: note: 4 words of the list hold the separator '-' and are "
+                          "left out; 7772 remain" +
+                              std::string(kSystemLineEnd));
+    EXPECT_EQ(capitals.err, "");
+    for (const auto& [run, separator, count, capitalized] :
+         {std::tuple{&dashed, '-', 3, false}, {&capitals, ' ', 5, true}}) {
+        const std::vector<std::string> lines = Lines(run->out);
+        EXPECT_EQ(lines.size(), 50u);
+        for (const std::string& line : lines) {
+            EXPECT_TRUE(ofList(line, separator, count, capitalized)) << line;
+        }
+    }
 }
 
 // A word list that leaves exactly four passwords gives exactly those, then

@@ -122,9 +122,11 @@ TEST(Passphrases, AreWordsDrawnAlike)
     const auto list = std::filesystem::temp_directory_path() / "sorvane-passphrase-words";
     std::ofstream(list, std::ios::binary)
         << "\xEF\xBB\xBFred\r\n\ngreen\n blue \nred\nsky-blue\nnavy\nteal";
-    PassphraseRule rule;
-    EXPECT_EQ(LoadPassphraseWords(list.string(), "-", false, rule.words), "");
+    PassphraseWords read;
+    EXPECT_EQ(LoadPassphraseWords(list.string(), "-", false, read), "");
     std::filesystem::remove(list);
+    PassphraseRule rule;
+    rule.words = read.words;
     EXPECT_EQ(rule.words, (std::vector<std::string>{"red", "green", "blue", "navy", "teal"}));
     rule.count = 2;
     rule.separator = "-";
@@ -144,6 +146,38 @@ TEST(Passphrases, AreWordsDrawnAlike)
     EXPECT_EQ(seen.size(), 25u);
     EXPECT_LT(ChiSquare(seen, 25, kDraws), 24 + 5 * std::sqrt(48.0));
     EXPECT_LT(ChiSquare(places, 8, kDraws), 7 + 5 * std::sqrt(14.0));
+}
+
+// A list made for dice is read as its words, numbered with spaces or a tab;
+// a line of another shape is its word whole, as in a plain list. Each distinct
+// word left out is counted once, under the first reason that holds.
+TEST(Passphrases, ReadListsMadeForDiceAndCountWhatIsLeftOut)
+{
+    const auto list = std::filesystem::temp_directory_path() / "sorvane-dice-words";
+    std::ofstream(list, std::ios::binary) << "11111\tabacus\n2346  zebra\r\n66666\tyo-yo\nplain\n"
+                                             "17 seven\n12 ice cream\n123\nabacus\nMcKay\n"
+                                             "bad\x01word\n";
+    const struct {
+        const char* separator;
+        bool capitalize;
+        std::vector<std::string> words;
+        std::vector<std::size_t> leftOut; // control, separator, no capital, capitals
+    } kCases[] = {
+        {"-",
+         false,
+         {"abacus", "zebra", "plain", "17 seven", "12 ice cream", "123", "McKay"},
+         {1, 1, 0, 0}},
+        {"", true, {"Abacus", "Zebra", "Yo-yo", "Plain"}, {1, 0, 3, 1}},
+    };
+    for (const auto& c : kCases) {
+        PassphraseWords read;
+        EXPECT_EQ(LoadPassphraseWords(list.string(), c.separator, c.capitalize, read), "");
+        EXPECT_EQ(read.words, c.words) << c.separator;
+        EXPECT_EQ(std::vector<std::size_t>(std::begin(read.leftOut), std::end(read.leftOut)),
+                  c.leftOut)
+            << c.separator;
+    }
+    std::filesystem::remove(list);
 }
 
 // --min-bits takes the shortest length whose least information (the walk's,

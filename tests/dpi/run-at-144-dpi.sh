@@ -37,7 +37,7 @@ export SORVANE_TEST_DPI=144
 wine_reg_add 'HKCU\SOFTWARE\Tavolin\Sorvane' Count REG_DWORD 20
 wine "$build/app/sorvane.exe" </dev/null >"$build/sorvane-144dpi.log" 2>&1 &
 pid=$!
-window=$(wine_await_first_batch "$pid" "$build/sorvane-144dpi.log")
+window=$(wine_await_first_batch "$pid" "$build/sorvane-144dpi.log" "$build/tests/e2e/list_names.exe")
 geometry=$(xdotool getwindowgeometry --shell "$window")
 width=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
 height=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")

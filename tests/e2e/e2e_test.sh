@@ -5,6 +5,8 @@
 # "Copy" leaves the password on the clipboard, marked as kept out of history,
 # and the save link writes the list through the save dialog. Resting the
 # pointer on a cut-off cell shows its whole text in a tip.
+# Every check after an action waits for the state the action leads to (see
+# await), so a busy machine makes the run slower but no check weaker.
 # Runs inside the Wine prefix and display that the test script prepared.
 #   e2e_test.sh <path of sorvane.exe> <path of list_names.exe>
 set -u
@@ -15,6 +17,8 @@ work=$(mktemp -d)
 source "$(dirname "$0")/../../scripts/wine-env.sh"
 pid=""
 failures=0
+# Seconds to wait for a state: far above any honest delay.
+limit=60
 
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
@@ -36,43 +40,96 @@ stored_values() {
     done | sort
 }
 
+# Runs list_names and answers whether each <pattern> (an extended regular
+# expression) matches a whole line of what it read (kept in probe.txt).
+probe_shows() {
+  local pattern
+  wine_probe "$list_names" "$work/probe.txt"
+  for pattern; do
+    grep -qE "^($pattern)\$" "$work/probe.txt" || return 1
+  done
+}
+
+# The list as a screen reader reads it: "row" or "title", a tab, the name.
+read_list() { wine_probe "$list_names" "$work/probe.txt" && grep -E $'^(row|title)\t' "$work/probe.txt"; }
+titles() { read_list | sed -n 's/^title\t//p' | paste -sd ,; }
+titles_are() { [ "$(titles)" = "$1" ]; }
+
+# Where window <id> lies in the dialog: "x,y widthxheight".
+place_of() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW left top
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  left=$X top=$Y
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "$((X - left)),$((Y - top)) ${WIDTH}x$HEIGHT"
+}
+
+# Moves the pointer to <x>,<y> of window <id> and waits until it is there:
+# keys go to the window under it, and a click lands where it is. (--sync can
+# block for long when the pointer is there already.)
+point() {
+  xdotool mousemove --window "$1" "$2" "$3"
+  await $limit pointer_at "$@"
+}
+pointer_at() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW left top
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  left=$((X + $2)) top=$((Y + $3))
+  eval "$(xdotool getmouselocation --shell)"
+  [ "$X,$Y" = "$left,$top" ]
+}
+
 start_program() {
   wine "$exe" "$@" </dev/null >"$work/out.txt" 2>&1 &
   pid=$!
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tavolin Sorvane$' | head -n 1)
+  window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Tavolin Sorvane$' | head -n 1)
   [ -n "$window" ] || { fail "the window did not open"; return 1; }
-  # Keyboard focus follows the pointer here.
-  xdotool mousemove --window "$window" 60 40
-  sleep 0.5
+  point "$window" 60 40
 }
 
-# The current password as a user would take it: back into the first box
-# (the dialog selects its whole text), then Ctrl+C.
-copy_current_password() {
-  xdotool key Tab shift+Tab ctrl+c
-  sleep 0.3
-  xclip -o -selection clipboard 2>/dev/null
+# Puts a marker of its own on the clipboard and waits until Windows programs
+# see it too: Wine takes an X clipboard over later, by itself, and would then
+# overwrite whatever the program had copied meanwhile.
+mark_clipboard() {
+  marker="cleared $(date +%s%N)"
+  printf '%s' "$marker" | xclip -i -selection clipboard >/dev/null 2>&1
+  await $limit probe_shows $'clipboard\t'"$marker" || echo "  the clipboard's marker did not reach Wine" >&2
+}
+# Prints the clipboard's text once a copy has replaced the marker.
+copied_text() { await $limit clipboard_changed && printf '%s\n' "$clip"; }
+clipboard_changed() {
+  clip=$(timeout 10 xclip -o -selection clipboard 2>/dev/null) && [ -n "$clip" ] && [ "$clip" != "$marker" ]
 }
 
-# The first batch has ended when the shown password stays the same.
+# The batch is over (as list_names reads it), and the first box has the keys.
+ready_for_keys() {
+  wine_batch_ended "$list_names" "$work/probe.txt" &&
+    grep -qx $'focus\tTavolin Sorvane\t1000' "$work/probe.txt"
+}
+
+# Waits for the first batch to end, then takes the password on show as a user
+# would: back into the first box (the dialog selects its whole text), then
+# Ctrl+C. Prints it when it matches <pattern> and is the list's newest row.
 wait_for_batch() {
-  local pattern=$1 previous="" current attempt
-  for attempt in $(seq 1 60); do
-    current=$(copy_current_password)
-    if [[ "$current" =~ $pattern ]] && [ "$current" = "$previous" ]; then
-      echo "$current"
-      return 0
-    fi
-    previous=$current
-    sleep 0.5
-  done
-  return 1
+  local pattern=$1 newest copied
+  if ! await $limit ready_for_keys; then
+    echo "  read at the end: $(tr '\n' ' ' <"$work/probe.txt")" >&2
+    return 1
+  fi
+  newest=$(sed -n 's/^row\t\([^,]*\),.*/\1/p' "$work/probe.txt" | tail -n 1)
+  mark_clipboard
+  xdotool key Tab shift+Tab ctrl+c
+  copied=$(copied_text)
+  echo "  shown: $copied" >&2
+  [[ "$copied" =~ $pattern ]] && [ "$copied" = "$newest" ] && echo "$copied"
 }
 
 # Waits for the program to end and checks its exit code, and that Wine
 # reported no crash (some end with status 0 here).
+program_ended() { ! kill -0 "$pid" 2>/dev/null; }
 expect_exit() {
   local expected=$1 status crash
+  await $limit program_ended || { fail "the program did not end"; kill "$pid"; }
   wait "$pid"
   status=$?
   pid=""
@@ -85,23 +142,20 @@ for attempt in 1 2 3; do
   wine reg delete "$key" /f </dev/null >/dev/null 2>&1
   wine reg query "$key" </dev/null >/dev/null 2>&1 || break
 done
-printf 'cleared\n' | xclip -i -selection clipboard >/dev/null 2>&1
 
 echo "first start: defaults, a first batch, then options changed with the keyboard"
 start_program ignored arguments || exit 1
 password=$(wait_for_batch '^[2-9a-hjkmnp-zA-HJ-NP-Z]{10}$') ||
-  fail "no batch of ten-character passwords appeared"
-echo "  shown: $password"
+  fail "no batch of ten-character passwords ended with the newest on show"
 # From the first box: Copy, Phonetics, the list, then the length box whose
 # arrows answer the Up key. Back again past the first box, round to "Close",
 # and back over "Generate!", the count and the second check box to the first.
 # (Forwards from the length box Wine's dialog manager also stops on the
 # checked type radio, which Windows does not; backwards the two agree.)
+# The dialog takes keys in order, so only the end needs waiting for.
 xdotool key Tab Tab Tab Tab Up Up Up
-sleep 0.3
 xdotool key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab \
   shift+Tab space
-sleep 0.3
 xdotool key Escape
 expect_exit 2
 expected=$'Case=2\nCount=10\nExcludeDuplicate=1\nExcludeSimilar=0\nPasswordLen=13\nType=3'
@@ -110,58 +164,57 @@ expected=$'Case=2\nCount=10\nExcludeDuplicate=1\nExcludeSimilar=0\nPasswordLen=1
 echo "second start: the changed options are back"
 start_program || exit 1
 password=$(wait_for_batch '^[0-9a-zA-Z]{13}$') || fail "no batch of 13-character passwords"
-echo "  shown: $password"
 xdotool key Return
 expect_exit 1
 [ "$(stored_values)" = "$expected" ] || fail "stored after Enter: $(stored_values | tr '\n' ' ')"
 
 echo "third start: copy the password, save the list through the save dialog"
-wine reg add "$key" /v Count /t REG_DWORD /d 3 /f </dev/null >/dev/null 2>&1
+wine_reg_add "$key" Count REG_DWORD 3
 start_program || exit 1
 password=$(wait_for_batch '^[0-9a-zA-Z]{13}$') || fail "no batch of three passwords"
-printf 'cleared\n' | xclip -i -selection clipboard >/dev/null 2>&1
+mark_clipboard
 # From the first box the next tab stop is "Copy".
 xdotool key Tab space
-sleep 0.5
-copied=$(timeout 5 xclip -o -selection clipboard 2>/dev/null)
+copied=$(copied_text)
 [ "$copied" = "$password" ] || fail "clipboard holds '$copied', expected '$password'"
-targets=$(timeout 5 xclip -o -selection clipboard -t TARGETS 2>/dev/null)
+targets=$(timeout 10 xclip -o -selection clipboard -t TARGETS 2>/dev/null)
 for mark in CanIncludeInClipboardHistory CanUploadToCloudClipboard; do
   grep -qx "$mark" <<<"$targets" || fail "the clipboard lacks $mark"
-  value=$(timeout 5 xclip -o -selection clipboard -t "$mark" 2>/dev/null | od -An -tx1 | tr -d ' \n')
+  value=$(timeout 10 xclip -o -selection clipboard -t "$mark" 2>/dev/null | od -An -tx1 | tr -d ' \n')
   [ "$value" = 00000000 ] || fail "$mark holds '$value', expected four zero bytes"
 done
 
 # The save link's text lies 72 pixels above the window's lower edge, from 23
 # pixels in (dialog units 13 to 113 across and 248 to 256 down, of 295).
 height=$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^HEIGHT=//p')
-xdotool mousemove --window "$window" 50 $((height - 72))
-sleep 0.3
+point "$window" 50 $((height - 72))
 xdotool click 1
-save=$(timeout 30 xdotool search --sync --onlyvisible --name '^Save As$' | head -n 1)
+save=$(timeout $limit xdotool search --sync --onlyvisible --name '^Save As$' | head -n 1)
 if [ -z "$save" ]; then
   fail "clicking the save link opened no save dialog"
 else
   saved="$WINEPREFIX/drive_c/saved.txt"
   rm -f "$saved"
-  xdotool mousemove --window "$save" 20 20
-  sleep 0.5
-  # Typed without extension: the dialog adds ".txt".
+  point "$save" 20 20
+  # Typed once its file-name box (1148) has the keys.
+  await $limit probe_shows $'focus\tSave As\t1148' || fail "the save dialog's file name box has no focus"
+  # Typed without extension: the dialog adds ".txt". The program writes a
+  # file of its own and then moves it into place, so it appears whole.
   xdotool type --delay 20 'C:\saved'
   xdotool key Return
-  for attempt in $(seq 1 50); do
-    [ -s "$saved" ] && break
-    sleep 0.2
-  done
-  head -c 30 "$saved" | cmp -s - <(printf 'Password\tEntropy\tPhonetics\r\n\r\n') ||
-    fail "the saved file does not start with the header and an empty line"
-  [ "$(wc -l <"$saved")" -eq 5 ] || fail "the saved file has $(wc -l <"$saved") lines, expected 5"
-  rows=$(tail -n +3 "$saved" | grep -cE $'^[0-9a-zA-Z]{13}\t[0-9]+ bit\t[a-zA-Z -]+\r$')
-  [ "$rows" -eq 3 ] || fail "$rows of the saved rows are password, entropy and spelling"
-  [ "$(tail -n 1 "$saved" | cut -f 1)" = "$password" ] || fail "the last saved row is not the one shown"
+  if ! await $limit test -s "$saved"; then
+    fail "the save dialog saved no file"
+  else
+    head -c 30 "$saved" | cmp -s - <(printf 'Password\tEntropy\tPhonetics\r\n\r\n') ||
+      fail "the saved file does not start with the header and an empty line"
+    [ "$(wc -l <"$saved")" -eq 5 ] || fail "the saved file has $(wc -l <"$saved") lines, expected 5"
+    rows=$(tail -n +3 "$saved" | grep -cE $'^[0-9a-zA-Z]{13}\t[0-9]+ bit\t[a-zA-Z -]+\r$')
+    [ "$rows" -eq 3 ] || fail "$rows of the saved rows are password, entropy and spelling"
+    [ "$(tail -n 1 "$saved" | cut -f 1)" = "$password" ] || fail "the last saved row is not the one shown"
+  fi
 fi
-xdotool mousemove --window "$window" 60 40
-sleep 0.3
+point "$window" 60 40
+await $limit probe_shows $'focus\tTavolin Sorvane\t[0-9-]+' || fail "the dialog is not active again"
 xdotool key Escape
 expect_exit 2
 
@@ -174,15 +227,15 @@ copy_x=276 copy_y=101 rows_x=70 title_y=237
 row_y() { echo $((256 + 19 * $1)); }
 # The password on show, as "Copy" puts it on the clipboard.
 shown() {
-  printf 'cleared\n' | xclip -i -selection clipboard >/dev/null 2>&1
-  xdotool mousemove --window "$window" $copy_x $copy_y click 1
-  sleep 0.4
-  timeout 5 xclip -o -selection clipboard 2>/dev/null
+  mark_clipboard
+  point "$window" $copy_x $copy_y
+  xdotool click 1
+  copied_text
 }
 # Clicks a row; clicking the one already selected gives the list the keys back.
 click_row() {
-  xdotool mousemove --window "$window" $rows_x "$(row_y "$1")" click 1
-  sleep 0.3
+  point "$window" $rows_x "$(row_y "$1")"
+  xdotool click 1
 }
 newest=$password
 click_row 0
@@ -191,13 +244,11 @@ first=$(shown)
   fail "clicking the first row shows '$first'"
 click_row 0
 xdotool key Down
-sleep 0.3
 second=$(shown)
 [[ "$second" =~ ^[0-9a-zA-Z]{13}$ && "$second" != "$first" && "$second" != "$newest" ]] ||
   fail "Down from the first row shows '$second'"
 click_row 1
 xdotool key Down
-sleep 0.3
 [ "$(shown)" = "$newest" ] || fail "Down to the last row does not show the newest password"
 
 # Resting the pointer on a cut-off phonetics cell shows its whole text in a
@@ -208,15 +259,11 @@ tip_x=180 row_height=19
 visible_tip() {
   xdotool search --onlyvisible --name '^[a-zA-Z]+( - [a-zA-Z]+)+$' 2>/dev/null | head -n 1
 }
+tip_shown() { tip=$(visible_tip) && [ -n "$tip" ]; }
+tip_gone() { [ -z "$(visible_tip)" ]; }
 rest_on_phonetics() {
-  local attempt
-  xdotool mousemove --window "$window" 250 "$(row_y "$1")"
-  for attempt in $(seq 1 20); do
-    sleep 0.2
-    tip=$(visible_tip)
-    [ -n "$tip" ] && return 0
-  done
-  return 1
+  point "$window" 250 "$(row_y "$1")"
+  await $limit tip_shown
 }
 click_row 1
 row_one=$(shown)
@@ -224,56 +271,57 @@ click_row 0
 if ! rest_on_phonetics 1; then
   fail "resting on a cut-off phonetics cell shows no tip"
 else
-  eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^/main_/')"
-  eval "$(xdotool getwindowgeometry --shell "$tip" | sed 's/^/tip_/')"
-  place="$((tip_X - main_X)),$((tip_Y - main_Y)) ${tip_WIDTH}x$tip_HEIGHT"
-  [ $((tip_X - main_X)) -eq $tip_x ] && [ $((tip_Y - main_Y)) -eq $(($(row_y 1) - 11)) ] &&
-    [ "$tip_HEIGHT" -eq $row_height ] && [ "$tip_WIDTH" -gt 200 ] ||
-    fail "the tip lies at $place, not over the second row's phonetics"
-  xdotool mousemove --window "$window" 60 40
-  sleep 0.5
-  [ -z "$(visible_tip)" ] || fail "the tip stays after the pointer has left it"
+  place=$(place_of "$tip")
+  [[ "$place" =~ ^$tip_x,$(($(row_y 1) - 11))\ ([0-9]+)x$row_height$ ]] &&
+    [ "${BASH_REMATCH[1]}" -gt 200 ] || fail "the tip lies at $place, not over the second row's phonetics"
+  point "$window" 60 40
+  await $limit tip_gone || fail "the tip stays after the pointer has left it"
   rest_on_phonetics 1 && xdotool click 1
-  sleep 0.3
   [ "$(shown)" = "$row_one" ] || fail "a click on the tip does not select the row beneath"
 fi
 
 # "Phonetics" dragged onto the left half of "Password" becomes the first
-# column: the titles at the left change, a screen reader reads the titles and
-# each row's cells in the new order, and nothing is sorted.
-header_picture() {
-  xdotool mousemove --window "$window" 300 20
-  sleep 0.5
-  import -window "$window" -crop 60x14+24+230 rgb:- 2>/dev/null | md5sum
+# column: while the button is down a marker stands at the left end of the
+# titles, then the titles at the left change, a screen reader reads the
+# titles and each row's cells in the new order, and nothing is sorted.
+# The titles' text as black and white, so that the pointer's highlight and a
+# pressed title do not count.
+header_text() {
+  import -window "$window" -crop 60x14+24+230 png:- 2>/dev/null |
+    convert - -threshold 50% "rgb:$1" 2>/dev/null
 }
-# The list as a screen reader reads it: "row" or "title", a tab, the name.
-read_list() {
-  wine "$list_names" </dev/null >"$work/names.txt" 2>&1 || return 1
-  wine_crash_lines "$work/names.txt" >/dev/null && return 1
-  tr -d '\r' <"$work/names.txt"
+header_changed() { header_text "$work/after.rgb" && ! cmp -s "$work/before.rgb" "$work/after.rgb"; }
+# The marker is a window of its own: 7 pixels left of the list's left edge
+# (22 across), 10 above the titles (226 down), 12 wide and 20 taller than
+# the titles.
+marker_at_first() {
+  local id
+  for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+    [ "$(place_of "$id")" = "15,216 12x39" ] && return 0
+  done
+  return 1
 }
-titles() { read_list | sed -n 's/^title\t//p' | paste -sd ,; }
-[ "$(titles)" = "Password,Entropy,Phonetics" ] || fail "the titles before the drag are '$(titles)'"
-before=$(header_picture)
-xdotool mousemove --window "$window" 230 $title_y
-sleep 0.3
+# The passwords of the rows, in the order the list shows them.
+passwords() { read_list | sed -n 's/^row\t//p' | grep -oE '[0-9a-zA-Z]{13}' | paste -sd ' '; }
+await $limit titles_are "Password,Entropy,Phonetics" || fail "the titles before the drag are '$(titles)'"
+order=$(passwords)
+header_text "$work/before.rgb" || fail "no picture of the titles"
+point "$window" 230 $title_y
 xdotool mousedown 1
-for x in 220 190 150 110 70 40 35; do
+for x in 220 190 150 110 70 40; do
   xdotool mousemove --window "$window" $x $title_y
-  sleep 0.1
 done
-sleep 0.3
+point "$window" 35 $title_y
+await $limit marker_at_first || fail "dragging the Phonetics title shows no marker before the first"
 xdotool mouseup 1
-sleep 0.5
-[ "$(header_picture)" != "$before" ] || fail "dragging the Phonetics title moved no column"
-[ "$(titles)" = "Phonetics,Password,Entropy" ] || fail "after the drag the titles are '$(titles)'"
+await $limit titles_are "Phonetics,Password,Entropy" || fail "after the drag the titles are '$(titles)'"
+await $limit header_changed || fail "dragging the Phonetics title moved no column"
 first_row=$(read_list | sed -n 's/^row\t//p' | head -n 1)
 [[ "$first_row" =~ ^[a-zA-Z]+( - [a-zA-Z]+)*,\ [0-9a-zA-Z]{13},\ [0-9]+\ bit$ ]] ||
   fail "after the drag the first row reads '$first_row'"
 click_row 2
-[ "$(shown)" = "$newest" ] || fail "the drag reordered the rows"
-xdotool mousemove --window "$window" 60 40
-sleep 0.3
+[ "$(passwords)" = "$order" ] && [ "$(shown)" = "$newest" ] || fail "the drag reordered the rows"
+point "$window" 60 40
 xdotool key Escape
 expect_exit 2
 

@@ -40,8 +40,8 @@ TEST_F(ListAccessibleTest, ChildrenAreTheRowsAndTitlesAsTheListShowsThem)
 
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
-    const int header = model().headerHeight;
-    const int row = model().rowHeight;
+    const int header = list.Look().headerHeight;
+    const int row = list.Look().rowHeight;
     long left = 0, top = 0, width = 0, height = 0;
     ASSERT_EQ(object->accLocation(&left, &top, &width, &height, Child(2)), S_OK);
     EXPECT_EQ(std::vector<long>({left, top, width, height}),

@@ -38,7 +38,7 @@ TEST_F(ListWindowTest, FollowsTheScaleOfItsScreenAndItsChanges)
     model().AddColumn("Done", 50, -1, false, FormatCheckBox, 0);
     AddRows({"b", "a"});
     model().SetItemText(0, 3, "1");
-    Click(50, model().headerHeight / 2); // sorted by "Password": an arrow in its title
+    Click(50, list.Look().headerHeight / 2); // sorted by "Password": an arrow in its title
     // The painted widths of row 0's check box and height of the arrow: the
     // 13 pixels and 5 rows of the 16-pixel glyphs, drawn at 20, 24 and 32.
     const auto glyphs = [&] {
@@ -48,10 +48,10 @@ TEST_F(ListWindowTest, FollowsTheScaleOfItsScreenAndItsChanges)
         const auto [left, right] =
             Span(box, picture.width, [&](int x) { return picture.At(x, RowY(0)) == kBoxEdge; });
         const int end = model().GetColumnWidth(0);
-        const auto [top, bottom] = Span(0, model().headerHeight, [&](int y) {
+        const auto [top, bottom] = Span(0, list.Look().headerHeight, [&](int y) {
             return picture.Any(kArrow, end - list.Look().Px(20), y, end, y + 1);
         });
-        EXPECT_NEAR(top + bottom, model().headerHeight, 2) << "the arrow is off the middle";
+        EXPECT_NEAR(top + bottom, list.Look().headerHeight, 2) << "the arrow is off the middle";
         return std::pair{right - left + 1, bottom - top + 1};
     };
     const std::map<int, std::pair<int, int>> kGlyphs{
@@ -59,7 +59,7 @@ TEST_F(ListWindowTest, FollowsTheScaleOfItsScreenAndItsChanges)
     const int screen = WindowDpi(window);
     EXPECT_EQ(list.Look().dpi, screen);
     EXPECT_EQ(glyphs(), kGlyphs.at(screen));
-    const int startRow = model().rowHeight;
+    const int startRow = list.Look().rowHeight;
 
     list.ChangeDpi(96);
     const auto fontHeight = [&] {
@@ -68,7 +68,7 @@ TEST_F(ListWindowTest, FollowsTheScaleOfItsScreenAndItsChanges)
         return font.lfHeight;
     };
     const LONG font96 = fontHeight();
-    const int row96 = model().rowHeight;
+    const int row96 = list.Look().rowHeight;
     EXPECT_NEAR(startRow, MulDiv(row96, screen, 96), ScaleForDpi(2, screen));
     for (const int dpi : {144, 192, 120, 96}) {
         SCOPED_TRACE(dpi);
@@ -82,9 +82,9 @@ TEST_F(ListWindowTest, FollowsTheScaleOfItsScreenAndItsChanges)
         EXPECT_TRUE(EqualRect(&stale, &client)) << "not all of it repaints";
         EXPECT_EQ(list.Look().dpi, dpi);
         EXPECT_NEAR(fontHeight(), MulDiv(font96, dpi, 96), 1);
-        const int row = model().rowHeight;
+        const int row = list.Look().rowHeight;
         EXPECT_NEAR(row, MulDiv(row96, dpi, 96), ScaleForDpi(2, dpi));
-        EXPECT_EQ(model().headerHeight, row);
+        EXPECT_EQ(list.Look().headerHeight, row);
         TEXTMETRICA metrics{};
         {
             const WindowDc dc(window);

@@ -11,7 +11,7 @@ protected:
     void SetUp() override
     {
         ListWindowTest::SetUp();
-        model().focusCellMode = true;
+        model().SetFocusCellMode(true);
         model().SetColumnWidth(2, 100);
     }
     static constexpr int kFirstX = 255 + 30;  // inside column 3
@@ -28,8 +28,8 @@ TEST_F(EditorTest, EditBoxWritesOnEnterKeepsOnEscapeAndGoesOnWithTab)
     SetFocus(window);
 
     HWND edit = OpenEditor(kFirstX, 0, "Edit");
-    const RECT cell{255, model().headerHeight, 255 + 80 - 1,
-                    model().headerHeight + model().rowHeight};
+    const RECT cell{255, list.Look().headerHeight, 255 + 80 - 1,
+                    list.Look().headerHeight + list.Look().rowHeight};
     const RECT placed = InList(edit);
     EXPECT_EQ(placed.left, cell.left + 2);
     EXPECT_EQ(placed.top, cell.top + 3);

@@ -17,9 +17,9 @@ protected:
             AddRows({"row" + std::to_string(i)});
         }
     }
-    int RowHeight() { return model().rowHeight; }
+    int RowHeight() { return list.Look().rowHeight; }
     // Rows wholly below the header.
-    int FullRows() { return (ClientOf(window).bottom - model().headerHeight) / RowHeight(); }
+    int FullRows() { return (ClientOf(window).bottom - list.Look().headerHeight) / RowHeight(); }
     int Position(int bar) const { return GetScrollPos(window, bar); }
     void ScrollTo(int bar, int position) { SetScrollPos(window, bar, position, FALSE); }
 };
@@ -70,7 +70,7 @@ TEST_F(ListInputTest, ScrollBarPagesByTheRowsArea)
 {
     AddNumberedRows(60);
     list.options.smoothScroll = false;
-    const int page = ClientOf(window).bottom - model().headerHeight;
+    const int page = ClientOf(window).bottom - list.Look().headerHeight;
     const struct {
         int from;
         int request;
@@ -119,7 +119,7 @@ TEST_F(ListInputTest, RightClickInEmptySpaceClearsTheSelection)
     Mouse(WM_RBUTTONDOWN, 120, RowY(6), MK_RBUTTON);
     Mouse(WM_RBUTTONUP, 120, RowY(6));
     EXPECT_TRUE(Selected().empty());
-    EXPECT_EQ(model().focusRow, -1);
+    EXPECT_EQ(model().FocusRow(), -1);
     EXPECT_EQ(notices, (std::vector<std::vector<int>>{{NotifyRightClick, -1, 0}}));
 }
 
@@ -144,10 +144,10 @@ TEST_F(ListInputTest, SortArrowPointsUpAscendingAndDownDescending)
 {
     list.options.themedLook = false;
     AddRows({"b", "a"});
-    const int header = model().headerHeight;
+    const int header = list.Look().headerHeight;
     for (const bool ascending : {true, false}) {
         Click(50, header / 2); // "Password": first ascending, then reversed
-        ASSERT_EQ(model().sortAscending, ascending);
+        ASSERT_EQ(model().SortAscending(), ascending);
         const Picture picture(window);
         const auto [top, bottom] =
             ArrowEnds(picture, list.Look().colors.headerFace, 70, 96, header);
@@ -161,7 +161,7 @@ TEST_F(ListInputTest, SmoothScrollFramesEndOnTheRowsScrolledTo)
 {
     AddNumberedRows(60);
     const RECT client = ClientOf(window);
-    const int header = model().headerHeight;
+    const int header = list.Look().headerHeight;
     const int page = client.bottom - header;
     for (const auto& [from, request] :
          {std::pair{0, SB_PAGEDOWN}, std::pair{2 * page, SB_PAGEUP}}) {
@@ -175,7 +175,7 @@ TEST_F(ListInputTest, SmoothScrollFramesEndOnTheRowsScrolledTo)
             const HDC dc = GetDC(window);
             BitBlt(frame.Dc(), 0, 0, frame.width, frame.height, dc, 0, 0, SRCCOPY);
             ReleaseDC(window, dc);
-            SendMessageA(window, WM_TIMER, PasswordListControl::kAnimationTimer, 0);
+            SendMessageA(window, WM_TIMER, ListWindow::kAnimationTimer, 0);
             ++frames;
         }
         SendMessageA(window, WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
@@ -277,7 +277,7 @@ TEST_F(ListInputTest, BandScrollsALineOnEachTickBelowTheList)
         const int before = Position(SB_VERT);
         const std::size_t rows = Selected().size();
         Sleep(30); // the band scrolls the list at most every 10 ms
-        SendMessageA(window, WM_TIMER, PasswordListControl::kBandTimer, 0);
+        SendMessageA(window, WM_TIMER, ListWindow::kBandTimer, 0);
         EXPECT_EQ(Position(SB_VERT), before + RowHeight()) << tick;
         // The band stretches down by the line that came into view.
         ASSERT_EQ(Selected().size(), rows + 1) << tick;
@@ -292,7 +292,7 @@ TEST_F(ListInputTest, ShrinkTimerNarrowsAColumnScrolledFullyRight)
     AddRows({"a"});
     ScrollTo(SB_HORZ, 600); // as far right as it goes
     const int edge = 600 - Position(SB_HORZ);
-    const int y = model().headerHeight / 2;
+    const int y = list.Look().headerHeight / 2;
     Mouse(WM_LBUTTONDOWN, edge, y, MK_LBUTTON);
     Mouse(WM_MOUSEMOVE, edge - 10, y, MK_LBUTTON);
     EXPECT_EQ(model().GetColumnWidth(0), 600); // the timer shrinks it, not the move
@@ -301,7 +301,7 @@ TEST_F(ListInputTest, ShrinkTimerNarrowsAColumnScrolledFullyRight)
     ClientToScreen(window, &pointer);
     SetCursorPos(pointer.x, pointer.y);
     for (const int width : {590, 580}) {
-        SendMessageA(window, WM_TIMER, PasswordListControl::kResizeTimer, 0);
+        SendMessageA(window, WM_TIMER, ListWindow::kResizeTimer, 0);
         EXPECT_EQ(model().GetColumnWidth(0), width);
     }
     Mouse(WM_LBUTTONUP, edge - 20, y);

@@ -30,8 +30,6 @@ class ListLayoutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        model.headerHeight = kHeader;
-        model.rowHeight = kRow;
         for (const auto& [title, width] :
              {std::pair{"Password", 100}, std::pair{"Entropy", 55}, std::pair{"Phonetics", 200}}) {
             model.AddColumn(title, width, -1, false, FormatText, 0);
@@ -42,7 +40,8 @@ protected:
     }
     ListLayout At(int scrollX, int scrollY) const
     {
-        return ListLayout(model, ListViewport{400, 300, scrollX, scrollY});
+        return ListLayout(model, ListViewport{400, 300, scrollX, scrollY},
+                          ListSizes{kRow, kHeader});
     }
 
     ListModel model;
@@ -154,31 +153,37 @@ TEST(TypeAhead, FindsByTheFirstLettersOfTheSortColumn)
         EXPECT_EQ(search.Find(step.typed, step.now, step.focus, model), step.found)
             << step.typed << " at " << step.now;
     }
-    model.SetItemText(3, 1, "kz");
-    model.sortColumn = 1;
-    EXPECT_EQ(search.Find('K', 20000, -1, model), 3);
+    // "ma" is the one row whose other text starts with a "k".
+    model.SetItemText(0, 1, "kz");
+    ASSERT_TRUE(model.SortByColumn(1));
+    EXPECT_EQ(model.GetItemText(search.Find('K', 20000, -1, model), 0), "ma");
 }
 
 // The sort column is a data column: moving the columns about changes where
 // it is shown, not which texts are searched.
 TEST(TypeAhead, SearchesTheSortColumnWhereverItIsShown)
 {
-    ListModel model;
-    for (const char* title : {"Password", "Entropy", "Phonetics"}) {
-        model.AddColumn(title, 100, -1, false, FormatText, 0);
-    }
-    // Row n starts with "k" in data column n only.
-    const char* const kRows[][3] = {{"k0", "a0", "b0"}, {"c1", "k1", "d1"}, {"e2", "f2", "k2"}};
-    for (const auto& texts : kRows) {
-        const int row = model.AddItem(texts[0], -1, FormatText, 0);
-        model.SetItemText(row, 1, texts[1]);
-        model.SetItemText(row, 2, texts[2]);
-    }
-    model.MoveColumn(2, 0); // shown as "Phonetics", "Password", "Entropy"
     for (const int sortColumn : {-1, 0, 1, 2}) {
-        model.sortColumn = sortColumn;
+        ListModel model;
+        for (const char* title : {"Password", "Entropy", "Phonetics"}) {
+            model.AddColumn(title, 100, -1, false, FormatText, 0);
+        }
+        // Row n starts with "k" in data column n only.
+        const char* const kRows[][3] = {{"k0", "a0", "b0"}, {"c1", "k1", "d1"}, {"e2", "f2", "k2"}};
+        for (const auto& texts : kRows) {
+            const int row = model.AddItem(texts[0], -1, FormatText, 0);
+            model.SetItemText(row, 1, texts[1]);
+            model.SetItemText(row, 2, texts[2]);
+        }
+        model.MoveColumn(2, 0); // shown as "Phonetics", "Password", "Entropy"
+        if (sortColumn >= 0) {
+            ASSERT_TRUE(model.SortByColumn(model.FindColumn(sortColumn)));
+        }
         TypeAhead search;
-        EXPECT_EQ(search.Find('K', 0, -1, model), std::max(sortColumn, 0)) << sortColumn;
+        const int index = std::max(sortColumn, 0);
+        EXPECT_EQ(model.GetItemText(search.Find('K', 0, -1, model), index),
+                  "k" + std::to_string(index))
+            << sortColumn;
     }
 }
 

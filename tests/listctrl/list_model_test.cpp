@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "listctrl/list_model.h"
@@ -31,7 +32,7 @@ public:
     }
     void Repaint() override { paintedRows = list->GetItemCount(); }
     void RepaintRow(int row) override { repaintedRows.push_back(row); }
-    void FollowFocus() override { followedFocus = list->focusRow; }
+    void FollowFocus() override { followedFocus = list->FocusRow(); }
     std::intptr_t Notify(const ListEvent& event) override
     {
         events.push_back({event.code, event.row, event.column, {}});
@@ -39,8 +40,10 @@ public:
         return 0;
     }
     int SystemImageWidth() override { return 16; }
+    void RowsChanged(ListChange change, int row) override { changes.emplace_back(change, row); }
 
     const ListModel* list = nullptr;
+    std::vector<std::pair<ListChange, int>> changes;
     std::vector<Seen> events;
     Ints repaintedRows;
     Ints scrolledLayout;
@@ -117,9 +120,7 @@ TEST_F(ListModelTest, ColumnsAndCellsAnswerTheirFieldsOrNothing)
     EXPECT_TRUE(list.SetColumnWidth(1, 70));
     EXPECT_EQ((Ints{list.GetColumnWidth(3), list.GetColumnWidth(1)}), (Ints{21, 70}));
 
-    int listFontTag = 0;
     int cellFont = 0;
-    list.listFont = &listFontTag;
     list.SetColumnComboList(3, {"yes", "no"});
     AddRows({"Kp3x"});
     list.AddItem("own", 2, FormatEdit, FlagUpperCase | FlagCompare);
@@ -130,7 +131,7 @@ TEST_F(ListModelTest, ColumnsAndCellsAnswerTheirFieldsOrNothing)
     EXPECT_EQ(list.GetItemFlags(0, 3), FlagCentre | FlagReadOnly);
     EXPECT_TRUE(list.GetItemComboList(0, 3, choices));
     EXPECT_EQ(choices, (Texts{"yes", "no"}));
-    EXPECT_EQ(list.GetItemFont(0, 3), &listFontTag);
+    EXPECT_EQ(list.GetItemFont(0, 3), nullptr); // the list's own
     EXPECT_EQ(list.GetItemFormat(1, 3), FormatEdit);
     EXPECT_EQ(list.GetItemFlags(1, 3), FlagUpperCase);
     EXPECT_TRUE(list.GetItemComboList(1, 3, choices));
@@ -186,15 +187,15 @@ TEST_F(ListModelTest, ClicksWithShiftAndCtrlFollowTheSelectionRules)
         ASSERT_TRUE(list.SelectItem(step.row, 1, step.modifiers));
         EXPECT_EQ(host.followedFocus, step.row);
         EXPECT_EQ(Selected(), step.selected) << "row " << step.row;
-        EXPECT_EQ(list.anchorRow, step.anchor) << "row " << step.row;
-        EXPECT_EQ(list.focusRow, step.row);
-        EXPECT_EQ(list.focusColumn, step.selected.size() < 2 ? 1 : -1);
+        EXPECT_EQ(list.AnchorRow(), step.anchor) << "row " << step.row;
+        EXPECT_EQ(list.FocusRow(), step.row);
+        EXPECT_EQ(list.FocusColumn(), step.selected.size() < 2 ? 1 : -1);
         EXPECT_EQ(host.events.size(), before + step.notified) << "row " << step.row;
     }
     EXPECT_EQ(host.events.back().code, NotifySelected);
 
     list.ResetSelection();
-    EXPECT_EQ((Ints{list.anchorRow, list.focusRow}), (Ints{-1, -1}));
+    EXPECT_EQ((Ints{list.AnchorRow(), list.FocusRow()}), (Ints{-1, -1}));
     list.SelectItem(2, -1, kShift);
     EXPECT_EQ(Selected(), Ints{2});
 
@@ -202,18 +203,44 @@ TEST_F(ListModelTest, ClicksWithShiftAndCtrlFollowTheSelectionRules)
     const std::size_t heard = host.events.size();
     EXPECT_TRUE(list.SelectRows(9, 4));
     EXPECT_EQ(Selected(), (Ints{4, 5}));
-    EXPECT_EQ((Ints{list.anchorRow, list.focusRow, list.focusColumn}), (Ints{4, 5, -1}));
+    EXPECT_EQ((Ints{list.AnchorRow(), list.FocusRow(), list.FocusColumn()}), (Ints{4, 5, -1}));
     EXPECT_FALSE(list.SelectRows(6, 9));
-    EXPECT_EQ((Ints{list.GetSelectedCount(), list.anchorRow}), (Ints{0, -1}));
+    EXPECT_EQ((Ints{list.GetSelectedCount(), list.AnchorRow()}), (Ints{0, -1}));
     EXPECT_TRUE(list.SelectAll());
     EXPECT_EQ(list.GetSelectedCount(), 6);
     EXPECT_EQ(host.events.size(), heard);
 
-    list.singleSelect = true;
+    list.SetSingleSelect(true);
     list.SelectItem(4, -1, kShift);
     list.SelectItem(0, -1, kCtrl);
     EXPECT_FALSE(list.SelectAll() || list.SelectRows(0, 3));
     EXPECT_EQ(Selected(), Ints{0});
+}
+
+// Ctrl with an arrow key and a screen reader move the focus alone; the window
+// hears of it, as of every other change, and an anchor set from outside is
+// where the next Shift-click starts.
+TEST_F(ListModelTest, FocusAndAnchorMoveAloneAndAreToldOf)
+{
+    AddPasswordColumns();
+    AddRows({"a", "b", "c", "d"});
+    list.SelectItem(0, -1, 0);
+    host.changes.clear();
+    host.paintedRows = -1;
+    list.SetFocusCell(2, 1);
+    EXPECT_EQ((Ints{list.FocusRow(), list.FocusColumn(), list.EffectiveFocusRow()}),
+              (Ints{2, 1, 2}));
+    EXPECT_EQ(Selected(), Ints{0});
+    EXPECT_EQ(host.changes, (std::vector<std::pair<ListChange, int>>{{ListChange::Focus, 2}}));
+    EXPECT_EQ(host.paintedRows, 4);
+    list.SetFocusCell(4, 1);
+    EXPECT_EQ((Ints{list.FocusRow(), list.FocusColumn(), list.EffectiveFocusRow()}),
+              (Ints{-1, -1, 0}));
+
+    list.SetAnchorRow(3);
+    EXPECT_EQ(host.changes.back(), std::make_pair(ListChange::Focus, 3));
+    list.SelectItem(1, -1, kShift);
+    EXPECT_EQ(Selected(), (Ints{1, 2, 3}));
 }
 
 TEST_F(ListModelTest, EventsNameTheColumnByDataIndexAfterAMove)
@@ -222,7 +249,7 @@ TEST_F(ListModelTest, EventsNameTheColumnByDataIndexAfterAMove)
     AddRows({"a"});
     list.SelectItem(0, 1, 0);
     ASSERT_TRUE(list.MoveColumn(2, 0)); // Phonetics, Password, Entropy
-    EXPECT_EQ(list.focusColumn, 2);
+    EXPECT_EQ(list.FocusColumn(), 2);
     EXPECT_EQ(list.GetColumnIndex(0), 2);
     EXPECT_EQ(list.FindColumn(1), 2);
     list.ResetSelection();
@@ -247,33 +274,33 @@ TEST_F(ListModelTest, TitleClicksSortReverseAndClearTheSelection)
 
     ASSERT_TRUE(list.SortByColumn(1));
     EXPECT_EQ(ColumnTexts(1), (Texts{"100 bit", "12 bit", "60 bit", "60 bit", "9 bit"}));
-    EXPECT_TRUE(list.sortColumn == 1 && list.sortAscending);
+    EXPECT_TRUE(list.SortColumn() == 1 && list.SortAscending());
     EXPECT_TRUE(Selected().empty());
-    EXPECT_EQ((Ints{list.anchorRow, list.focusRow}), (Ints{-1, -1}));
+    EXPECT_EQ((Ints{list.AnchorRow(), list.FocusRow()}), (Ints{-1, -1}));
 
     // The second click reverses the rows exactly, ties included.
     Texts reversed = ColumnTexts(0);
     std::reverse(reversed.begin(), reversed.end());
     ASSERT_TRUE(list.SortByColumn(1));
     EXPECT_EQ(ColumnTexts(0), reversed);
-    EXPECT_FALSE(list.sortAscending);
+    EXPECT_FALSE(list.SortAscending());
 
     ASSERT_TRUE(list.SortByColumn(0));
     EXPECT_EQ(ColumnTexts(0), (Texts{"B", "a", "q", "z", "\xE9t\xE9"}));
-    EXPECT_TRUE(list.sortColumn == 0 && list.sortAscending);
+    EXPECT_TRUE(list.SortColumn() == 0 && list.SortAscending());
     EXPECT_EQ(host.events.size(), 1u);
 
-    list.showHeader = false;
+    list.SetSortEnabled(false);
     EXPECT_FALSE(list.SortByColumn(1));
-    EXPECT_EQ(list.sortColumn, 0);
+    EXPECT_EQ(list.SortColumn(), 0);
 
     list.SelectItem(0, -1, 0);
     list.SelectItem(4, -1, kCtrl);
     list.SortItems(1);
     EXPECT_EQ(ColumnTexts(1).front(), "100 bit");
     EXPECT_EQ(Selected(), (Ints{0, 4}));
-    EXPECT_EQ(list.focusRow, 4);
-    EXPECT_EQ(list.sortColumn, 0);
+    EXPECT_EQ(list.FocusRow(), 4);
+    EXPECT_EQ(list.SortColumn(), 0);
 }
 
 TEST_F(ListModelTest, ColumnAddedAfterRowsLeavesThemWithoutCells)
@@ -303,20 +330,20 @@ TEST_F(ListModelTest, DeletingRowsKeepsTheSelectionOnTheSameRows)
 
     ASSERT_TRUE(list.DeleteItem(0));
     EXPECT_EQ(Selected(), (Ints{1, 3}));
-    EXPECT_EQ((Ints{list.anchorRow, list.focusRow}), (Ints{0, 0}));
+    EXPECT_EQ((Ints{list.AnchorRow(), list.FocusRow()}), (Ints{0, 0}));
     ASSERT_TRUE(list.DeleteItem(3));
     EXPECT_EQ(ColumnTexts(0), (Texts{"B", "C", "D"}));
     EXPECT_EQ(Selected(), Ints{1});
-    list.focusColumn = 1;
+    list.SetFocusCell(list.FocusRow(), 1);
     ASSERT_TRUE(list.DeleteItem(0));
-    EXPECT_EQ((Ints{list.anchorRow, list.focusRow, list.focusColumn}), (Ints{-1, -1, -1}));
+    EXPECT_EQ((Ints{list.AnchorRow(), list.FocusRow(), list.FocusColumn()}), (Ints{-1, -1, -1}));
     EXPECT_EQ(Selected(), Ints{0});
     EXPECT_EQ(host.scrolledLayout, (Ints{2, list.GetTotalWidth()}));
     list.SelectItem(1, -1, kShift); // the anchor starts afresh
     EXPECT_EQ(Selected(), Ints{1});
 
     list.DeleteAllItems();
-    EXPECT_EQ((Ints{list.GetItemCount(), list.GetSelectedCount(), list.anchorRow}),
+    EXPECT_EQ((Ints{list.GetItemCount(), list.GetSelectedCount(), list.AnchorRow()}),
               (Ints{0, 0, -1}));
     ASSERT_EQ(list.GetColumnCount(), 3);
     EXPECT_EQ(list.GetColumnWidth(2), 200);

@@ -179,8 +179,7 @@ protected:
     ListModel& model() { return list.Model(); }
     int RowY(int row) const
     {
-        return list.Model().headerHeight + row * list.Model().rowHeight +
-               list.Model().rowHeight / 2;
+        return list.Look().headerHeight + row * list.Look().rowHeight + list.Look().rowHeight / 2;
     }
     void AddRows(const std::vector<std::string>& passwords, const char* entropy = "57 bit")
     {

@@ -21,7 +21,7 @@ TEST_F(ListWindowTest, PaintsRowsCellsAndHeaderInBothLooks)
             GTEST_SKIP() << "no visual styles in this prefix";
         }
         model().DeleteAllItems();
-        const int header = model().headerHeight;
+        const int header = list.Look().headerHeight;
         {
             const Picture empty(window);
             EXPECT_TRUE(empty.AnyBut(back, 0, 0, empty.width, header)) << "the titles";
@@ -46,12 +46,35 @@ TEST_F(ListWindowTest, PaintsRowsCellsAndHeaderInBothLooks)
             }
         }
         // The icon sits at the text's left edge, the text 16 + 4 pixels on.
-        const int top = header + model().rowHeight;
+        const int top = header + list.Look().rowHeight;
         const Picture picture(window);
-        EXPECT_TRUE(picture.AnyBut(back, 8, top, 24, top + model().rowHeight));
-        EXPECT_FALSE(picture.AnyBut(back, 24, top, 28, top + model().rowHeight));
-        EXPECT_TRUE(picture.AnyBut(back, 28, top, 40, top + model().rowHeight));
+        EXPECT_TRUE(picture.AnyBut(back, 8, top, 24, top + list.Look().rowHeight));
+        EXPECT_FALSE(picture.AnyBut(back, 24, top, 28, top + list.Look().rowHeight));
+        EXPECT_TRUE(picture.AnyBut(back, 28, top, 40, top + list.Look().rowHeight));
     }
+}
+
+HFONT NoFont(int, bool)
+{
+    return nullptr;
+}
+
+// Without its font the look cannot load: the rows then hold no font that is
+// gone, and take the system's new colours as the rest of the list does.
+TEST_F(ListWindowTest, LookThatCannotLoadLeavesNoDeletedFontAndTheNewColours)
+{
+    AddRows({"Kp3xVr7Tz2"});
+    const int element = COLOR_WINDOW;
+    const COLORREF saved = GetSysColor(COLOR_WINDOW);
+    const COLORREF green = RGB(200, 230, 200);
+    ASSERT_TRUE(SetSysColors(1, &element, &green));
+    list.SetFontSource(NoFont);
+    SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
+    const auto font = static_cast<HFONT>(model().GetItemFont(0, 0));
+    const Picture picture(window);
+    SetSysColors(1, &element, &saved);
+    EXPECT_TRUE(font == nullptr || GetObjectType(font) == OBJ_FONT);
+    EXPECT_EQ(picture.At(100 + 55 + 100, RowY(0)), green); // the row's empty "Phonetics"
 }
 
 TEST_F(ListWindowTest, CutTextEndsInAnEllipsis)
@@ -60,8 +83,8 @@ TEST_F(ListWindowTest, CutTextEndsInAnEllipsis)
     AddRows({text});
     list.options.themedLook = false;
     const Picture picture(window);
-    const int header = model().headerHeight;
-    const int height = model().rowHeight;
+    const int header = list.Look().headerHeight;
+    const int height = list.Look().rowHeight;
     // The same text drawn in the cell's text rectangle, with and without the
     // ellipsis; the list must match the first only.
     const auto reference = [&](UINT ellipsis) {
@@ -95,7 +118,7 @@ TEST_F(ListWindowTest, ShowsTheSortArrowAndProgressBars)
     model().SetItemText(0, 3, "150");
     model().SetItemText(1, 3, "-5");
     const int left = 100 + 55 + 100;
-    const int header = model().headerHeight;
+    const int header = list.Look().headerHeight;
     const Picture before(window);
     // Full: green to the bar's inner right end; empty: no green at its start.
     const COLORREF full = before.At(left + 60 - 1 - 3 - 3 - 2, RowY(0));
@@ -153,8 +176,8 @@ TEST_F(ListWindowTest, BandAndClicksFindThePaintedRowsBetweenWholeRows)
     AddRows(std::vector<std::string>(30, "r"));
     SendMessageA(window, WM_VSCROLL, SB_PAGEDOWN, 0);
     const int position = GetScrollPos(window, SB_VERT);
-    ASSERT_NE(position % model().rowHeight, 0);
-    const int first = position / model().rowHeight;
+    ASSERT_NE(position % list.Look().rowHeight, 0);
+    const int first = position / list.Look().rowHeight;
     Mouse(WM_LBUTTONDOWN, 200, RowY(0), MK_LBUTTON);
     Mouse(WM_MOUSEMOVE, 180, RowY(2), MK_LBUTTON);
     Mouse(WM_LBUTTONUP, 180, RowY(2));
@@ -170,14 +193,14 @@ TEST_F(ListWindowTest, WheelScrollsAScreenWhenItsLinesExceedTheRows)
     AddRows(std::vector<std::string>(60, "r"));
     UINT saved = 3;
     SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &saved, 0);
-    const int screen = (ClientOf(window).bottom - model().headerHeight) / model().rowHeight;
+    const int screen = (ClientOf(window).bottom - list.Look().headerHeight) / list.Look().rowHeight;
     for (const UINT lines : {UINT{WHEEL_PAGESCROLL}, UINT{0x7FFFFFFF}, UINT{3}}) {
         SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0);
         SendMessageA(window, WM_SETTINGCHANGE, SPI_SETWHEELSCROLLLINES, 0);
         SetScrollPos(window, SB_VERT, 0, FALSE);
         SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-2 * WHEEL_DELTA)), 0);
         const int rows = lines == 3 ? 6 : 2 * screen;
-        EXPECT_EQ(GetScrollPos(window, SB_VERT), rows * model().rowHeight) << lines;
+        EXPECT_EQ(GetScrollPos(window, SB_VERT), rows * list.Look().rowHeight) << lines;
     }
     SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, saved, nullptr, 0);
 }
@@ -197,7 +220,7 @@ TEST_F(ListWindowTest, KeysMoveTheFocusAndTheSelection)
     Key(VK_HOME);
     Key(VK_DOWN, true); // Ctrl: the focus moves, the selection stays
     EXPECT_EQ(Selected(), std::vector<int>{0});
-    EXPECT_EQ(model().focusRow, 1);
+    EXPECT_EQ(model().FocusRow(), 1);
     Key(VK_DOWN);
     EXPECT_EQ(Selected(), std::vector<int>{2});
 
@@ -214,7 +237,7 @@ TEST_F(ListWindowTest, KeysMoveTheFocusAndTheSelection)
     // A wheel notch moves three rows; up at the top stays at the top.
     SetScrollPos(window, SB_VERT, 0, FALSE);
     SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
-    EXPECT_EQ(GetScrollPos(window, SB_VERT), 3 * model().rowHeight);
+    EXPECT_EQ(GetScrollPos(window, SB_VERT), 3 * list.Look().rowHeight);
     SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, 2 * WHEEL_DELTA), 0);
     EXPECT_EQ(GetScrollPos(window, SB_VERT), 0);
     // Tab is not the list's: the dialog moves on to the next control.
@@ -226,22 +249,22 @@ TEST_F(ListWindowTest, TitlesSortAndEdgesSize)
     AddRows({"c3", "a1", "b2"});
     model().SetItemText(0, 1, "5 bit");
     model().SetItemText(1, 1, "12 bit");
-    const int y = model().headerHeight / 2;
+    const int y = list.Look().headerHeight / 2;
     Click(120, y); // "Entropy" in text order: "12 bit", "5 bit", "57 bit"
     EXPECT_EQ(Column(0), (std::vector<std::string>{"a1", "c3", "b2"}));
     Click(120, y); // reversed, not compared again
     EXPECT_EQ(Column(0), (std::vector<std::string>{"b2", "c3", "a1"}));
-    EXPECT_FALSE(model().sortAscending);
+    EXPECT_FALSE(model().SortAscending());
     // A three-pixel move is still a click; five pixels start a drag instead.
     Mouse(WM_LBUTTONDOWN, 50, y, MK_LBUTTON);
     Mouse(WM_MOUSEMOVE, 53, y, MK_LBUTTON);
     Mouse(WM_LBUTTONUP, 53, y);
     EXPECT_EQ(Column(0), (std::vector<std::string>{"a1", "b2", "c3"}));
-    EXPECT_TRUE(model().sortAscending);
+    EXPECT_TRUE(model().SortAscending());
     Mouse(WM_LBUTTONDOWN, 120, y, MK_LBUTTON);
     Mouse(WM_MOUSEMOVE, 125, y, MK_LBUTTON);
     Mouse(WM_LBUTTONUP, 125, y);
-    EXPECT_EQ(model().sortColumn, 0);
+    EXPECT_EQ(model().SortColumn(), 0);
 
     // "Entropy" dragged to nothing is grabbed again at the edge where it lies.
     Mouse(WM_LBUTTONDOWN, 154, y, MK_LBUTTON);
@@ -294,8 +317,8 @@ TEST_F(ListWindowTest, TitleTipLiesOverACutOffCellAndGoesWhenThePointerLeaves)
     GetWindowRect(tip, &rect);
     EXPECT_EQ(rect.left, origin.x + textLeft - 4);
     EXPECT_EQ(rect.right - rect.left, size.cx + 11);
-    EXPECT_EQ(rect.top, origin.y + model().headerHeight + model().rowHeight);
-    EXPECT_EQ(rect.bottom - rect.top, model().rowHeight);
+    EXPECT_EQ(rect.top, origin.y + list.Look().headerHeight + list.Look().rowHeight);
+    EXPECT_EQ(rect.bottom - rect.top, list.Look().rowHeight);
     EXPECT_EQ(TextOf(tip), kSpelled);
     EXPECT_EQ(GetCapture(), tip);
 
@@ -305,7 +328,7 @@ TEST_F(ListWindowTest, TitleTipLiesOverACutOffCellAndGoesWhenThePointerLeaves)
     EXPECT_NE(GetCapture(), tip);
     // None where the text fits or over the titles, nor beside the text.
     for (const POINT point :
-         {POINT{250, RowY(0)}, POINT{120, RowY(1)}, POINT{250, model().headerHeight / 2}}) {
+         {POINT{250, RowY(0)}, POINT{120, RowY(1)}, POINT{250, list.Look().headerHeight / 2}}) {
         ASSERT_TRUE(show());
         Mouse(WM_MOUSEMOVE, point.x, point.y);
         EXPECT_FALSE(IsWindowVisible(tip)) << point.x << "," << point.y;
@@ -343,7 +366,7 @@ TEST_F(ListWindowTest, TitleTipOnlyWhereTheTextDoesNotFit)
         model().SetColumnWidth(2, width);
         Mouse(WM_MOUSEMOVE, 100 + 55 + 3 + 4 + 5, RowY(0));
         EXPECT_EQ(IsWindowVisible(tip) != FALSE, shown) << "column " << width << " wide";
-        Mouse(WM_MOUSEMOVE, 50, model().headerHeight / 2); // over the titles: none
+        Mouse(WM_MOUSEMOVE, 50, list.Look().headerHeight / 2); // over the titles: none
     }
 }
 
@@ -405,7 +428,7 @@ TEST_F(ListWindowTest, TitleTipPaintsInBothLooks)
             EXPECT_EQ(canvas.At(free, middle), GetSysColor(COLOR_INFOBK));
         }
         EXPECT_TRUE(canvas.Any(text, 4, 2, client.right - 7, client.bottom - 2));
-        Mouse(WM_MOUSEMOVE, 250, model().headerHeight / 2);
+        Mouse(WM_MOUSEMOVE, 250, list.Look().headerHeight / 2);
     }
 }
 

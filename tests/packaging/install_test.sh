@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks the packages as a user meets them: the zip's four files, and under Wine
+# Checks the packages as a user meets them: the zip's six files, and under Wine
 # (a display and prefix of its own) the MSI's install, Programs and Features
 # entry and shortcut, the folder on the system's PATH, the installed programs
 # running, a newer revision replacing it, and an uninstall that leaves nothing
@@ -32,15 +32,23 @@ work=$(mktemp -d "$packages/install-test.XXXXXX")
 source "$root/scripts/wine-env.sh"
 trap 'wine_env_stop; rm -rf "$work"' EXIT
 
-echo "the zip: four files, the texts with CR LF line ends"
+# The files of either package, in name order.
+package_files=(LICENSE-eff-wordlist.txt LICENSE.txt README.txt sorvane-cli-completion.ps1
+  sorvane-cli.exe sorvane.exe)
+
+echo "the zip: six files, the texts with CR LF line ends"
 names=$(cmake -E tar tf "$zip" | sort | tr '\n' ' ')
-[ "$names" = "LICENSE.txt README.txt sorvane-cli.exe sorvane.exe " ] || fail "the zip holds: $names"
+[ "$names" = "${package_files[*]} " ] || fail "the zip holds: $names"
 mkdir "$work/zip"
 (cd "$work/zip" && cmake -E tar xf "$zip")
-for text in README.txt LICENSE.txt; do
+for text in README.txt LICENSE.txt LICENSE-eff-wordlist.txt sorvane-cli-completion.ps1; do
   [ -s "$work/zip/$text" ] && ! grep -qv $'\r$' "$work/zip/$text" ||
     fail "$text is missing, empty or has lines without CR LF"
 done
+tr -d '\r' <"$work/zip/LICENSE-eff-wordlist.txt" | cmp -s - "$root/cli/words/LICENSE-eff-wordlist.txt" ||
+  fail "LICENSE-eff-wordlist.txt is not the word list's licence notice"
+grep -qF '. "$env:ProgramFiles\Sorvane\sorvane-cli-completion.ps1"' "$work/zip/README.txt" ||
+  fail "README.txt does not tell how to load the PowerShell completion"
 
 echo "the MSI: a per-machine install whose shortcut goes in the common Start menu"
 # ALLUSERS=1 makes ProgramMenuFolder the all-users Programs folder; without it
@@ -92,7 +100,7 @@ installed_products() {
 shortcuts() { find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/*' -iname '*sorvane*'; }
 check_installed() {
   local file link
-  for file in sorvane.exe sorvane-cli.exe README.txt LICENSE.txt; do
+  for file in "${package_files[@]}"; do
     [ -f "$program_dir/$file" ] || fail "$1: $file is not in Program Files\\Sorvane"
   done
   link=$(shortcuts)

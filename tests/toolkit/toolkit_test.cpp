@@ -14,6 +14,7 @@
 
 #include "toolkit/accessible_object.h"
 #include "toolkit/dialog_base.h"
+#include "toolkit/double_buffer.h"
 #include "toolkit/module.h"
 #include "toolkit/subclassed_window.h"
 #include "toolkit/unique_handles.h"
@@ -207,6 +208,57 @@ TEST(PaintDc, EndsWhatItBeganOnce)
         const BasicPaintDc<FakePaintCalls> failed(window);
     }
     EXPECT_EQ(FakePaintCalls::ended, (std::vector<std::pair<HWND, HDC>>{{window, dc}}));
+}
+
+HBITMAP WINAPI NoBitmap(HDC, int, int)
+{
+    return nullptr;
+}
+
+void Fill(HDC dc, const RECT& rect, COLORREF color)
+{
+    const UniqueBrush brush(CreateSolidBrush(color));
+    FillRect(dc, &rect, brush.get());
+}
+
+// Through a bitmap or, without memory for one, straight onto the target: the
+// same picture in the same place, and nothing outside the area.
+TEST(PaintDoubleBuffered, PaintsTheAreaWithOrWithoutABitmap)
+{
+    const COLORREF white = RGB(255, 255, 255);
+    const COLORREF red = RGB(255, 0, 0);
+    const COLORREF blue = RGB(0, 0, 255);
+    const RECT area{10, 5, 30, 25};
+    for (const bool buffered : {true, false}) {
+        const UniqueDc dc(CreateCompatibleDC(nullptr));
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, 40, -40, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        const UniqueBitmap bitmap(
+            CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        const SelectGuard select(dc.get(), bitmap.get());
+        Fill(dc.get(), RECT{0, 0, 40, 40}, white);
+        HDC paintedInto = nullptr;
+        PaintDoubleBuffered(
+            dc.get(), area,
+            [&](HDC target) {
+                paintedInto = target;
+                Fill(target, RECT{0, 0, 40, 40}, red);
+                Fill(target, RECT{12, 7, 14, 9}, blue);
+            },
+            buffered ? CreateCompatibleBitmap : NoBitmap);
+        EXPECT_EQ(paintedInto != dc.get(), buffered);
+        const struct {
+            int x;
+            int y;
+            COLORREF color;
+        } kPixels[] = {{10, 5, red},  {29, 24, red},  {12, 7, blue},   {13, 8, blue},
+                       {9, 5, white}, {10, 4, white}, {30, 24, white}, {29, 25, white}};
+        for (const auto& pixel : kPixels) {
+            EXPECT_EQ(GetPixel(dc.get(), pixel.x, pixel.y), pixel.color)
+                << pixel.x << "," << pixel.y << (buffered ? " buffered" : " straight");
+        }
+    }
 }
 
 // An object whose work throws, as running out of memory or a failed call

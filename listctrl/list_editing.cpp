@@ -1,11 +1,14 @@
 // Editing cells in place: opening the editor a cell's format asks for, and
 // taking the edited value back when the editor closes.
-#include "listctrl/cell_editors.h"
-#include "listctrl/list_date.h"
 #include "listctrl/list_editing.h"
-#include "listctrl/password_list_control.h"
 
-ListEditing::ListEditing(PasswordListControl& owner) : list(owner) {}
+#include "listctrl/combo_editor.h"
+#include "listctrl/date_editor.h"
+#include "listctrl/edit_box_editor.h"
+#include "listctrl/list_date.h"
+#include "listctrl/list_window.h"
+
+ListEditing::ListEditing(ListWindow& owner) : list(owner) {}
 
 // The editors refer to the list; they go before it.
 ListEditing::~ListEditing() = default;
@@ -22,11 +25,11 @@ bool ListEditing::IsFocusCellInView() const
 {
     const ListModel& model = list.Model();
     const ListLayout layout = list.Layout();
-    if (!layout.IsRowFullyVisible(model.focusRow)) {
+    if (!layout.IsRowFullyVisible(model.FocusRow())) {
         return false;
     }
     ListRect cell;
-    if (model.focusColumn < 0 || !layout.CellRect(model.focusRow, model.focusColumn, cell)) {
+    if (model.FocusColumn() < 0 || !layout.CellRect(model.FocusRow(), model.FocusColumn(), cell)) {
         return true;
     }
     return cell.left >= 0 && cell.right <= layout.Viewport().width;
@@ -35,29 +38,29 @@ bool ListEditing::IsFocusCellInView() const
 void ListEditing::FollowFocus()
 {
     const ListModel& model = list.Model();
-    if (list.Handle() == nullptr || model.focusRow < 0) {
+    if (list.Handle() == nullptr || model.FocusRow() < 0) {
         return;
     }
     if (!IsFocusCellInView()) {
         // Restarted by every new selection, so a batch scrolls once, after
         // its last row.
-        SetTimer(list.Handle(), PasswordListControl::kBringIntoViewTimer,
-                 PasswordListControl::kBringIntoViewDelay, nullptr);
+        SetTimer(list.Handle(), ListWindow::kBringIntoViewTimer, ListWindow::kBringIntoViewDelay,
+                 nullptr);
         return;
     }
-    if (model.focusColumn >= 0) {
-        Open(model.focusRow, model.focusColumn);
+    if (model.FocusColumn() >= 0) {
+        Open(model.FocusRow(), model.FocusColumn());
     }
 }
 
 void ListEditing::BringFocusIntoView()
 {
     const ListModel& model = list.Model();
-    const int row = model.focusRow;
+    const int row = model.FocusRow();
     if (row >= 0 && row < model.GetItemCount()) {
-        list.EnsureVisible(row, model.focusColumn);
-        if (model.focusColumn >= 0) {
-            Open(row, model.focusColumn);
+        list.EnsureVisible(row, model.FocusColumn());
+        if (model.FocusColumn() >= 0) {
+            Open(row, model.FocusColumn());
         }
     }
 }

@@ -1,9 +1,11 @@
 // The keyboard: moving the focus and the selection, scrolling sideways,
 // toggling check boxes, select-all and type-ahead search.
+#include "listctrl/list_keyboard.h"
+
 #include <algorithm>
 
-#include "listctrl/list_keyboard.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_scroller.h"
+#include "listctrl/list_window.h"
 
 namespace {
 
@@ -15,9 +17,8 @@ bool IsSearchKey(UINT key)
 
 } // namespace
 
-ListKeyboard::ListKeyboard(PasswordListControl& owner, ListScroller& listScroller,
-                           ListAccessibility& listAccessibility)
-    : list(owner), scroller(listScroller), accessibility(listAccessibility)
+ListKeyboard::ListKeyboard(ListWindow& owner, ListScroller& listScroller)
+    : list(owner), scroller(listScroller)
 {
 }
 
@@ -45,24 +46,35 @@ void ListKeyboard::OnKeyDown(UINT key)
     }
     int row = model.EffectiveFocusRow();
     int position = model.EffectiveFocusColumn(row);
-    if (!MoveFocus(key, ctrl, row, position)) {
+    const Move move = MoveFocus(key, ctrl, row, position);
+    if (move == Move::None) {
         return;
     }
-    if (!ctrl) {
-        model.SelectItem(model.focusRow, model.focusColumn, shift ? kModifierShift : 0);
+    if (move == Move::Sideways) {
+        // The rows scroll under the focus cell, which without Ctrl is
+        // selected again as it is.
+        if (!ctrl) {
+            model.SelectItem(model.FocusRow(), model.FocusColumn(), shift ? kModifierShift : 0);
+        }
+        return;
     }
-    accessibility.AnnounceFocus(); // Ctrl with a movement key moves the focus alone
+    list.EnsureVisible(row, position);
+    if (ctrl) {
+        model.SetFocusCell(row, position); // the focus moves alone
+    } else {
+        model.SelectItem(row, position, shift ? kModifierShift : 0);
+    }
 }
 
-bool ListKeyboard::MoveFocus(UINT key, bool ctrl, int& row, int& position)
+ListKeyboard::Move ListKeyboard::MoveFocus(UINT key, bool ctrl, int& row, int& position)
 {
-    ListModel& model = list.Model();
+    const ListModel& model = list.Model();
     const int count = model.GetItemCount();
     const int lastColumn = model.GetColumnCount() - 1;
     const int pageRows = list.Layout().FullyVisibleRows();
-    const bool cells = model.focusCellMode;
+    const bool cells = model.FocusCellMode();
     if (count == 0) {
-        return false;
+        return Move::None;
     }
     switch (key) {
     case VK_UP:
@@ -86,8 +98,8 @@ bool ListKeyboard::MoveFocus(UINT key, bool ctrl, int& row, int& position)
     case VK_LEFT:
     case VK_RIGHT:
         if (!cells) {
-            ScrollSideways(key, ctrl); // the rows scroll, the focus stays
-            return true;
+            ScrollSideways(key, ctrl);
+            return Move::Sideways;
         }
         position = key == VK_LEFT ? std::max(0, position - 1) : std::min(lastColumn, position + 1);
         break;
@@ -98,12 +110,9 @@ bool ListKeyboard::MoveFocus(UINT key, bool ctrl, int& row, int& position)
         }
         break;
     default:
-        return false;
+        return Move::None;
     }
-    model.focusRow = row;
-    model.focusColumn = position;
-    list.EnsureVisible(row, position);
-    return true;
+    return Move::Focus;
 }
 
 void ListKeyboard::ScrollSideways(UINT key, bool ctrl)
@@ -136,6 +145,6 @@ void ListKeyboard::Search(char typed)
     const int found = typeAhead.Find(typed, GetTickCount(), model.EffectiveFocusRow(), model);
     if (found >= 0) {
         model.SelectItem(found, model.EffectiveFocusColumn(found), 0);
-        list.EnsureVisible(found, model.focusColumn);
+        list.EnsureVisible(found, model.FocusColumn());
     }
 }

@@ -1,11 +1,14 @@
-// What the list tells screen readers as it changes: rows coming and going,
-// the order, the selection and the focus row. Each row is the child
+// What screen readers get of the list: its object, handed out for
+// WM_GETOBJECT, and what the list tells them as it changes: rows coming and
+// going, the order, the selection and the focus row. Each row is the child
 // row + 1 of the list's client object.
+#include "listctrl/list_accessibility.h"
+
 #include <algorithm>
 #include <iterator>
 
-#include "listctrl/list_accessibility.h"
-#include "listctrl/password_list_control.h"
+#include "listctrl/list_accessible.h"
+#include "listctrl/list_window.h"
 
 namespace {
 
@@ -72,6 +75,8 @@ void ListAccessibility::RowsChanged(ListChange change, int row)
     case ListChange::Selection:
         AnnounceSelection();
         break;
+    case ListChange::Focus:
+        break;
     }
     AnnounceFocus();
 }
@@ -116,4 +121,17 @@ void ListAccessibility::AnnounceFocus(bool gained)
     if (focus >= 0 && GetFocus() == list.Handle()) {
         RaiseEvent(EVENT_OBJECT_FOCUS, focus + 1);
     }
+}
+
+IAccessible* ListAccessibility::Object()
+{
+    if (list.Handle() == nullptr) {
+        return nullptr;
+    }
+    return slot.Get([this] { return NewListAccessible(list); });
+}
+
+bool ListAccessibility::OnGetObject(WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    return IsClientObjectRequest(lParam) && AnswerObjectRequest(Object(), wParam, result);
 }

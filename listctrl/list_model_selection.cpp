@@ -1,9 +1,9 @@
 // The list's selection and sort order: the rules that the mouse, the keyboard
 // and the batch share.
+#include "listctrl/list_model.h"
+
 #include <algorithm>
 #include <utility>
-
-#include "listctrl/list_model.h"
 
 // ---- Selection ----
 
@@ -53,6 +53,20 @@ bool ListModel::SelectItem(int row, int position, unsigned modifiers)
     }
     Repaint();
     return true;
+}
+
+void ListModel::SetFocusCell(int row, int position)
+{
+    focusRow = IsRow(row) ? row : -1;
+    focusColumn = focusRow >= 0 ? PositionOrNone(position) : -1;
+    Changed(ListChange::Focus, focusRow);
+    Repaint();
+}
+
+void ListModel::SetAnchorRow(int row)
+{
+    anchorRow = IsRow(row) ? row : -1;
+    Changed(ListChange::Focus, anchorRow);
 }
 
 int ListModel::EffectiveFocusRow() const
@@ -133,7 +147,19 @@ void ListModel::ResetSelection()
     Repaint();
 }
 
+void ListModel::SetFocusCellMode(bool cells)
+{
+    focusCellMode = cells;
+    Repaint();
+}
+
 // ---- Sorting ----
+
+void ListModel::SetSortEnabled(bool enabled)
+{
+    sortEnabled = enabled;
+    Repaint();
+}
 
 void ListModel::SortItems(int index)
 {
@@ -153,7 +179,7 @@ void ListModel::SortItems(int index)
 
 bool ListModel::SortByColumn(int position)
 {
-    if (!showHeader || !sortEnabled || PositionOrNone(position) < 0) {
+    if (!sortEnabled || PositionOrNone(position) < 0) {
         return false;
     }
     const int index = columns[position].index;
