@@ -15,7 +15,6 @@ import shlex
 import string
 import subprocess
 import sys
-import tempfile
 
 COUNT = 1000
 LEAST = re.compile(r"each carries at least (\d+(?:\.\d+)?) bits of information")
@@ -32,7 +31,7 @@ def kinds(p):
             any(c.isdigit() for c in p), any(c in PRINTABLE - ALNUM for c in p)]
 
 
-def rules(words, letter_words):
+def rules(words):
     """(rule, arguments, does a password meet it, log2 of a count the
     command cannot exceed)."""
     lg = math.log2
@@ -68,16 +67,17 @@ def rules(words, letter_words):
         ("30 chars of printable ASCII (Wi-Fi)",
          ["-l", "30", "--allow-similar", "--symbols=" + string.punctuation],
          lambda p: len(p) == 30 and set(p) <= PRINTABLE, 30 * lg(len(PRINTABLE))),
-        # The built-in list holds four hyphenated words, which a space keeps.
-        ("4 words typed on a phone: a-z and spaces", ["--words=4", "--word-list=letters.txt"],
-         lambda p: re.fullmatch(r"[a-z]+( [a-z]+){3}", p) is not None,
-         4 * lg(len(letter_words))),
+        # Small letters, spaces and the hyphen of the list's four words such
+        # as t-shirt: nothing that needs a phone's capitals.
+        ("4 words typed on a phone: small letters", ["--words=4"],
+         lambda p: len(p.split(" ")) == 4 and all(w in words for w in p.split(" ")) and
+         re.fullmatch(r"[a-z -]+", p) is not None, 4 * lg(len(words))),
     ]
 
 
-def run(program, arguments, folder):
-    result = subprocess.run([program, *arguments], capture_output=True, cwd=folder,
-                            text=True, encoding="utf-8", errors="replace")
+def run(program, arguments):
+    result = subprocess.run([program, *arguments], capture_output=True, text=True,
+                            encoding="utf-8", errors="replace")
     lines = result.stdout.split("\n")
     if lines[-1] == "":
         lines.pop()
@@ -89,41 +89,36 @@ def main():
     program, word_file = os.path.abspath(sys.argv[1]), sys.argv[2]
     with open(word_file, encoding="utf-8") as source:
         words = {line.split()[-1] for line in source if line.strip()}
-    letter_words = sorted(w for w in words if re.fullmatch(r"[a-z]+", w))
     failures, rows = [], []
-    with tempfile.TemporaryDirectory() as folder:
-        with open(os.path.join(folder, "letters.txt"), "w", encoding="utf-8") as out:
-            out.write("".join(w + "\n" for w in letter_words))
-        for number, (rule, arguments, meets, most) in enumerate(rules(words, letter_words), 1):
-            status, outputs, least, stderr = run(program, arguments + ["-n", str(COUNT), "-v"],
-                                                 folder)
-            met = sum(1 for p in outputs if meets(p))
+    for number, (rule, arguments, meets, most) in enumerate(rules(words), 1):
+        status, outputs, least, stderr = run(program, arguments + ["-n", str(COUNT), "-v"])
+        met = sum(1 for p in outputs if meets(p))
 
-            def fail(why):
-                failures.append("rule %d (%s): %s" % (number, rule, why))
-            if status != 0:
-                fail("exit status %d: %s" % (status, stderr.strip()))
-            if len(outputs) != COUNT or met != COUNT:
-                fail("%d outputs, %d meet the rule; first that fails: %r" % (
-                    len(outputs), met, next((p for p in outputs if not meets(p)), None)))
-            if len(set(outputs)) != len(outputs):
-                fail("%d outputs repeat" % (len(outputs) - len(set(outputs))))
-            if least is None:
-                fail("-v tells no least information: %r" % stderr)
-            elif most is None:  # the --min-bits rule: one character less falls short
-                length = len(outputs[0]) if outputs else 0
-                shorter = run(program, [a for a in arguments if not a.startswith("--min-bits")]
-                              + ["-l", str(length - 1), "-v"], folder)[2]
-                most = length * math.log2(len(PLAIN | SYMBOLS))
-                if {len(p) for p in outputs} != {length} or least < 80 or \
-                        shorter is None or shorter >= 80:
-                    fail("length %d, least %.1f bits; at %d: %s" % (
-                        length, least, length - 1, shorter))
-            if least is not None and least > most + 1e-9:
-                fail("least %.1f bits, more than the %.2f bits of every string it can print"
-                     % (least, most))
-            rows.append(("%d. %s" % (number, rule), shlex.join(["sorvane-cli", *arguments]),
-                         "%d" % met, "-" if least is None else "%.1f bits" % least))
+        def fail(why):
+            failures.append("rule %d (%s): %s" % (number, rule, why))
+        if status != 0:
+            fail("exit status %d: %s" % (status, stderr.strip()))
+        if len(outputs) != COUNT or met != COUNT:
+            fail("%d outputs, %d meet the rule; first that fails: %r" % (
+                len(outputs), met, next((p for p in outputs if not meets(p)), None)))
+        if len(set(outputs)) != len(outputs):
+            fail("%d outputs repeat" % (len(outputs) - len(set(outputs))))
+        if least is None:
+            fail("-v tells no least information: %r" % stderr)
+        elif most is None:  # the --min-bits rule: one character less falls short
+            length = len(outputs[0]) if outputs else 0
+            shorter = run(program, [a for a in arguments if not a.startswith("--min-bits")]
+                          + ["-l", str(length - 1), "-v"])[2]
+            most = length * math.log2(len(PLAIN | SYMBOLS))
+            if {len(p) for p in outputs} != {length} or least < 80 or \
+                    shorter is None or shorter >= 80:
+                fail("length %d, least %.1f bits; at %d: %s" % (
+                    length, least, length - 1, shorter))
+        if least is not None and least > most + 1e-9:
+            fail("least %.1f bits, more than the %.2f bits of every string it can print"
+                 % (least, most))
+        rows.append(("%d. %s" % (number, rule), shlex.join(["sorvane-cli", *arguments]),
+                     "%d" % met, "-" if least is None else "%.1f bits" % least))
     header = ("rule", "command (each run with -n %d -v)" % COUNT,
               "meet the rule (of %d)" % COUNT, "least information")
     widths = [max(len(row[i]) for row in rows + [header]) for i in range(4)]
