@@ -339,7 +339,8 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
 // whole bits (never the rating, which reads 10 for most of these) and its
 // spelling, symbols named; a passphrase is spelled by its words, the
 // separator named. Each of the 720 passwords that hold a digit and a symbol
-// carries log2(720) = 9.49 bits, each passphrase of two words of four 4.
+// carries log2(720) = 9.49 bits, each passphrase of two words of five
+// log2(25) = 4.64.
 TEST(SorvaneCli, WritesTheSavedListFormatWithTheInformationCut)
 {
     const ProgramRun run = RunCli({"-tdigits", "--symbols=#%", "--every-kind", "--allow-similar",
@@ -360,7 +361,7 @@ TEST(SorvaneCli, WritesTheSavedListFormatWithTheInformationCut)
     }
     EXPECT_EQ(run.out, expected);
     const fs::path list = fs::temp_directory_path() / "sorvane-cli-tsv-words";
-    std::ofstream(list) << "ant\nbee\ncat\ndog\n";
+    std::ofstream(list) << "ant\nbee\ncat\ndog\nelk\n";
     const ProgramRun words =
         RunCli({"--words=2", "--word-list", list.string(), "--separator=-", "-n16", "-ftsv"});
     fs::remove(list);
