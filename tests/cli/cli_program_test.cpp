@@ -278,6 +278,7 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         {{"--weighted", "--include=!"}, {"'--weighted'", "'--include'"}},
         // Eight digits, none twice, are 15.2 bits at most.
         {{"-tdigits", "--no-repeats"}, {"15.2 bits", "80 bits", "'--length'"}},
+        {{"-tdigits", "--no-repeats", "--min-bits=16"}, {"'16'", "15.2 bits"}},
         {{"--min-bits=300", "-thex"}, {"'300'", "'--min-bits'", "at most"}},
         {{"--min-bits=40", "-l8"}, {"'--min-bits'", "'--length'"}},
         // Six passwords of three digits, none longer without a repeat.
