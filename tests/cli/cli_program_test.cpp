@@ -254,8 +254,9 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         {{"--format", "xml"}, {"'xml'", "'--format'", "plain, tsv or json"}},
         {{"-n", "0"}, {"'0'", "'-n'", "1 to 10000000"}},
         {{"--count"}, {"'--count'", "1 to 10000000"}},
-        {{"--colour"}, {"'--colour'", "--length", "--format"}},
+        {{"--no-symbols"}, {"'--no-symbols'", "--length", "--format"}},
         {{"--lenght=5"}, {"'--lenght'", "did you mean --length?"}},
+        {{"--xeclude=a"}, {"did you mean --exclude?"}},
         {{"--symbols", "!@#$%"}, {"did you mean --symbols='!@#$%'?"}},
         {{"--symbols", "-_"}, {"did you mean --symbols='-_'?"}},
         {{"-x"}, {"'-x'", "-l"}},
@@ -278,6 +279,7 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         {{"--weighted", "--include=!"}, {"'--weighted'", "'--include'"}},
         // Eight digits, none twice, are 15.2 bits at most.
         {{"-tdigits", "--no-repeats"}, {"15.2 bits", "80 bits", "'--length'"}},
+        {{"-tdigits", "--no-repeats", "--min-bits=16"}, {"'16'", "15.2 bits"}},
         {{"--min-bits=300", "-thex"}, {"'300'", "'--min-bits'", "at most"}},
         {{"--min-bits=40", "-l8"}, {"'--min-bits'", "'--length'"}},
         // Six passwords of three digits, none longer without a repeat.
@@ -339,7 +341,8 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
 // whole bits (never the rating, which reads 10 for most of these) and its
 // spelling, symbols named; a passphrase is spelled by its words, the
 // separator named. Each of the 720 passwords that hold a digit and a symbol
-// carries log2(720) = 9.49 bits, each passphrase of two words of four 4.
+// carries log2(720) = 9.49 bits, each passphrase of two words of five
+// log2(25) = 4.64.
 TEST(SorvaneCli, WritesTheSavedListFormatWithTheInformationCut)
 {
     const ProgramRun run = RunCli({"-tdigits", "--symbols=#%", "--every-kind", "--allow-similar",
@@ -360,7 +363,7 @@ TEST(SorvaneCli, WritesTheSavedListFormatWithTheInformationCut)
     }
     EXPECT_EQ(run.out, expected);
     const fs::path list = fs::temp_directory_path() / "sorvane-cli-tsv-words";
-    std::ofstream(list) << "ant\nbee\ncat\ndog\n";
+    std::ofstream(list) << "ant\nbee\ncat\ndog\nelk\n";
     const ProgramRun words =
         RunCli({"--words=2", "--word-list", list.string(), "--separator=-", "-n16", "-ftsv"});
     fs::remove(list);

@@ -127,6 +127,8 @@ TEST(Spelling, NamesEverySymbolAndKeepsTheWindowsWordsOfLettersAndDigits)
         {"-_.", "hyphen - underscore - dot"},
         {"x@Y!", "xmas - at sign - YAP - exclamation mark"},
         {"\\'\"", "backslash - apostrophe - double quote"},
+        {"()[]{}<>", "open parenthesis - close parenthesis - open bracket - close bracket - "
+                     "open brace - close brace - less-than sign - greater-than sign"},
         {"caf\xC3\xA9", "cup - air - fly - \xC3\xA9"},
         {"", ""},
     };
