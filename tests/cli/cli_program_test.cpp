@@ -47,6 +47,14 @@ constexpr std::string_view kSystemLineEnd = "\r\n";
 constexpr std::string_view kSystemLineEnd = "\n";
 #endif
 
+// A path of its own in the temporary folder: two runs of these tests on one
+// machine never share a file.
+fs::path TempPath(const std::string& name)
+{
+    static const std::string run = std::to_string(std::random_device{}());
+    return fs::temp_directory_path() / (name + "-" + run);
+}
+
 // A run still going after this long is stuck, not slow: the program is
 // killed and the run fails, so a loop without end fails its test instead of
 // hanging it.
@@ -222,20 +230,23 @@ bool OneLineMessage(const std::string& err)
 // what it allows, and nothing on the output.
 TEST(SorvaneCli, RefusesEachBadArgumentByName)
 {
-    const std::string missing = (fs::temp_directory_path() / "sorvane-cli-no-such-list").string();
+    const std::string missing = TempPath("sorvane-cli-no-such-list").string();
     const std::string folder = fs::temp_directory_path().string();
-    const std::string oneWord = (fs::temp_directory_path() / "sorvane-cli-one-word").string();
+    const std::string oneWord = TempPath("sorvane-cli-one-word").string();
     std::ofstream(oneWord) << "\xEF\xBB\xBFword\r\n\nword\n  word \n";
     // Words left out for the separator, and for capitals that would blur
     // where words begin: one word is left in each.
-    const std::string dashed = (fs::temp_directory_path() / "sorvane-cli-dashed").string();
+    const std::string dashed = TempPath("sorvane-cli-dashed").string();
     std::ofstream(dashed) << "a-b\nc-d\ne-f\nword\n";
-    const std::string capitals = (fs::temp_directory_path() / "sorvane-cli-capitals").string();
+    const std::string capitals = TempPath("sorvane-cli-capitals").string();
     std::ofstream(capitals) << "McKay\niPod\n2nd\nword\nword\n";
-    const std::string latin1 = (fs::temp_directory_path() / "sorvane-cli-latin-1").string();
+    // A passphrase must not begin with a hyphen, so no word may.
+    const std::string hyphens = TempPath("sorvane-cli-hyphens").string();
+    std::ofstream(hyphens) << "-ab\n-cd\nword\n";
+    const std::string latin1 = TempPath("sorvane-cli-latin-1").string();
     std::ofstream(latin1, std::ios::binary) << "word\ncaf\xE9\n";
     // Past the bound of a word list by a byte, and a device that never ends.
-    const std::string huge = (fs::temp_directory_path() / "sorvane-cli-huge-list").string();
+    const std::string huge = TempPath("sorvane-cli-huge-list").string();
     std::ofstream(huge) << "";
     fs::resize_file(huge, (std::uintmax_t{16} << 20) + 1);
 #if defined(_WIN32)
@@ -293,6 +304,8 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
         {{"--words=3", "--word-list", capitals, "--separator=", "--capitalize"},
          {"has 1 distinct", "(left out: 1 not beginning with a letter A to Z, 2 with a capital "
                             "where only the first letter may be one)"}},
+        {{"--words=3", "--word-list", hyphens},
+         {"has 1 distinct", "(left out: 2 beginning with a hyphen)"}},
         {{"--words=3", "--separator=abcdefghijklmnopqrstuvwxyz"},
          {"built-in word list has 0 distinct", "7776 holding a character of the separator"}},
         {{"--words=3", "--word-list", oneWord, "--symbols"}, {"'--symbols'"}},
@@ -325,6 +338,7 @@ TEST(SorvaneCli, RefusesEachBadArgumentByName)
     fs::remove(oneWord);
     fs::remove(dashed);
     fs::remove(capitals);
+    fs::remove(hyphens);
     fs::remove(latin1);
     fs::remove(huge);
     const ProgramRun help = RunCli({"-h"});
@@ -362,7 +376,7 @@ TEST(SorvaneCli, WritesTheSavedListFormatWithTheInformationCut)
         expected += password + "\t9 bit\t" + spelling + "\r\n";
     }
     EXPECT_EQ(run.out, expected);
-    const fs::path list = fs::temp_directory_path() / "sorvane-cli-tsv-words";
+    const fs::path list = TempPath("sorvane-cli-tsv-words");
     std::ofstream(list) << "ant\nbee\ncat\ndog\nelk\n";
     const ProgramRun words =
         RunCli({"--words=2", "--word-list", list.string(), "--separator=-", "-n16", "-ftsv"});
@@ -439,7 +453,7 @@ TEST(SorvaneCli, MakesExactlyThePasswordsOfEachRuleWithTheirExactInformation)
         return std::count_if(text.begin(), text.end(),
                              [&](char c) { return of.find(c) != std::string_view::npos; });
     };
-    const fs::path list = fs::temp_directory_path() / "sorvane-cli-json-words";
+    const fs::path list = TempPath("sorvane-cli-json-words");
     std::ofstream(list) << "ant\nbee\ncat\ndog\n";
     const struct {
         std::vector<std::string> options;
@@ -498,7 +512,7 @@ TEST(SorvaneCli, CarriesWordsBeyondAsciiAsTheyAre)
     const std::string cafe = "caf\xC3\xA9", naive = "na\xC3\xAFve",
                       uber = "\xC3\xBC"
                              "ber";
-    const fs::path list = fs::temp_directory_path() / "sorvane-cli-utf8-words";
+    const fs::path list = TempPath("sorvane-cli-utf8-words");
     std::ofstream(list, std::ios::binary) << cafe << "\n" << naive << "\n" << uber << "\n";
     const std::vector<std::string> words = {"--words=2", "--word-list", list.string(), "-n9"};
     std::vector<std::string> json = words;
@@ -635,8 +649,8 @@ TEST(SorvaneCli, MakesEveryPasswordTheOptionsAllowAndNoMore)
     std::vector<std::string> everyKind = symbols;
     everyKind.push_back("--every-kind"); // 12^3 less 10^3 and 2^3 without one kind
     // "ABb" and "AbB" both fold to "abb"; capitals mark where the words begin.
-    const fs::path list = fs::temp_directory_path() / "sorvane-cli-passphrase-words";
-    const fs::path excluded = fs::temp_directory_path() / "sorvane-cli-passphrase-excluded";
+    const fs::path list = TempPath("sorvane-cli-passphrase-words");
+    const fs::path excluded = TempPath("sorvane-cli-passphrase-excluded");
     std::ofstream(list) << "a\nab\nb\nbb\n";
     std::ofstream(excluded) << "abb\n";
     const std::vector<std::string> words = {"--words=2", "--word-list", list.string(),
@@ -745,7 +759,7 @@ TEST(SorvaneCli, DefaultDrawsEvenlyAndGivesEveryPassword80Bits)
 // information of any; for passphrases as for characters.
 TEST(SorvaneCli, VerboseTellsTheCountAndTheLeastInformation)
 {
-    const fs::path list = fs::temp_directory_path() / "sorvane-cli-verbose-list";
+    const fs::path list = TempPath("sorvane-cli-verbose-list");
     std::ofstream(list) << "123\n456\n456\nabc\n789\n";
     const ProgramRun run = RunCli(
         {"-v", "-tdigits", "--allow-similar", "--allow-repeats", "-l3", "-d", list.string()});
