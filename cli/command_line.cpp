@@ -1,38 +1,16 @@
 #include "cli/command_line.h"
 
-#include <array>
-#include <charconv>
+#include <algorithm>
 #include <optional>
+#include <vector>
 
+#include "cli/option_hints.h"
+#include "cli/option_values.h"
 #include "engine/draw_rule.h"
 #include "engine/utf8.h"
 #include "res/version.h"
 
 namespace {
-
-enum class OptionId {
-    Length,
-    Type,
-    Case,
-    ExcludeSimilar,
-    AllowSimilar,
-    ExcludeRepeats,
-    AllowRepeats,
-    Count,
-    Dictionary,
-    Format,
-    Symbols,
-    Include,
-    Exclude,
-    EveryKind,
-    Words,
-    WordList,
-    Separator,
-    Capitalize,
-    MinBits,
-    Help,
-    Version,
-};
 
 enum class Takes { Nothing, Value, OptionalValue };
 
@@ -54,6 +32,12 @@ constexpr OptionTableEntry kOptionTable[] = {
     {"allow-similar", '\0', Takes::Nothing, OptionId::AllowSimilar},
     {"exclude-repeats", '\0', Takes::Nothing, OptionId::ExcludeRepeats},
     {"allow-repeats", '\0', Takes::Nothing, OptionId::AllowRepeats},
+    {"no-repeats", '\0', Takes::Nothing, OptionId::NoRepeats},
+    {"weighted", '\0', Takes::Nothing, OptionId::Weighted},
+    {"min-lower", '\0', Takes::Value, OptionId::MinLower},
+    {"min-upper", '\0', Takes::Value, OptionId::MinUpper},
+    {"min-digits", '\0', Takes::Value, OptionId::MinDigits},
+    {"min-symbols", '\0', Takes::Value, OptionId::MinSymbols},
     {"every-kind", '\0', Takes::Nothing, OptionId::EveryKind},
     {"words", '\0', Takes::Value, OptionId::Words},
     {"word-list", '\0', Takes::Value, OptionId::WordList},
@@ -63,262 +47,10 @@ constexpr OptionTableEntry kOptionTable[] = {
     {"count", 'n', Takes::Value, OptionId::Count},
     {"dictionary", 'd', Takes::Value, OptionId::Dictionary},
     {"format", 'f', Takes::Value, OptionId::Format},
+    {"verbose", 'v', Takes::Nothing, OptionId::Verbose},
     {"help", 'h', Takes::Nothing, OptionId::Help},
     {"version", '\0', Takes::Nothing, OptionId::Version},
 };
-
-template <typename Value>
-struct Named {
-    std::string_view name;
-    Value value;
-};
-
-constexpr std::array<Named<CharacterType>, 4> kTypes = {{
-    {"digits", CharacterType::OnlyNumbers},
-    {"hex", CharacterType::HexDigits},
-    {"letters", CharacterType::OnlyLetters},
-    {"mixed", CharacterType::LettersAndNumbers},
-}};
-
-constexpr std::array<Named<LetterCase>, 3> kCases = {{
-    {"lower", LetterCase::LowerCase},
-    {"upper", LetterCase::UpperCase},
-    {"mixed", LetterCase::MixCase},
-}};
-
-constexpr std::array<Named<OutputFormat>, 3> kFormats = {{
-    {"plain", OutputFormat::Plain},
-    {"tsv", OutputFormat::Tsv},
-    {"json", OutputFormat::Json},
-}};
-
-// A whole number within the bounds, in plain decimal digits.
-std::optional<int> NumberWithin(std::string_view text, int low, int high)
-{
-    int value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || text.front() == '-' || error != std::errc() || stop != end || value < low ||
-        value > high) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// A name from the list, written whole or as an unambiguous beginning.
-template <typename Value, std::size_t size>
-std::optional<Value> NameFrom(const std::array<Named<Value>, size>& names, std::string_view text)
-{
-    std::optional<Value> found;
-    int matches = 0;
-    for (const auto& named : names) {
-        if (named.name == text) {
-            return named.value;
-        }
-        if (!text.empty() && named.name.starts_with(text)) {
-            found = named.value;
-            ++matches;
-        }
-    }
-    return matches == 1 ? found : std::nullopt;
-}
-
-template <typename Value, std::size_t size>
-std::string NameList(const std::array<Named<Value>, size>& names)
-{
-    std::string list;
-    for (std::size_t i = 0; i < size; ++i) {
-        list += i == 0 ? "" : (i + 1 == size ? " or " : ", ");
-        list += names[i].name;
-    }
-    return list;
-}
-
-// shown is the argument as the message names it: an option, quoted, or which
-// of the bare arguments it was.
-std::string Invalid(std::string_view what, std::string_view value, std::string_view shown,
-                    std::string_view allowed)
-{
-    return "invalid " + std::string(what) + " " + Quoted(value) + " for " + std::string(shown) +
-           ": allowed are " + std::string(allowed);
-}
-
-const std::string& LengthRange()
-{
-    static const std::string range = std::to_string(PasswordOptions::kMinLength) + " to " +
-                                     std::to_string(PasswordOptions::kMaxLength);
-    return range;
-}
-
-const std::string& CountRange()
-{
-    static const std::string range = "1 to " + std::to_string(CliRequest::kMaxCount);
-    return range;
-}
-
-const std::string& WordsRange()
-{
-    static const std::string range = "1 to " + std::to_string(CliRequest::kMaxWords);
-    return range;
-}
-
-constexpr std::string_view kSeparatorText =
-    "characters of UTF-8 text other than control characters (tab, line end)";
-
-constexpr double kMostBits = 4096;
-constexpr std::string_view kBitsRange = "a number above 0, at most 4096";
-
-// A number of bits: decimal, above 0, at most kMostBits.
-std::optional<double> BitsWithin(std::string_view text)
-{
-    double value = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    if (text.empty() || error != std::errc() || stop != end || !(value > 0) || value > kMostBits) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// --symbols without a value; no value written can be this one.
-constexpr std::string_view kNoValue{"\0", 1};
-
-// A set of characters: printable ASCII other than the space, so every
-// password stays one word on any line; a symbol set holds no letter or digit.
-// A file the option names; an empty name is refused.
-std::optional<std::string> SetPath(std::string_view value, std::string_view shown,
-                                   std::string& path)
-{
-    if (value.empty()) {
-        return "empty file name for " + std::string(shown) + ": allowed is the path of a word list";
-    }
-    path = value;
-    return std::nullopt;
-}
-
-std::optional<std::string> ApplySet(OptionId id, std::string_view value, std::string_view shown,
-                                    CliRequest& request)
-{
-    if (id == OptionId::Symbols && value == kNoValue) {
-        request.symbolsGiven = true;
-        request.symbols = kDefaultSymbols;
-        return std::nullopt;
-    }
-    const bool symbols = id == OptionId::Symbols;
-    for (const char c : value) {
-        if (c <= ' ' || c > '~' || (symbols && KindOf(c) != CharacterKind::Symbol)) {
-            return Invalid("characters", value, shown,
-                           symbols ? "printable ASCII punctuation"
-                                   : "printable ASCII characters other than the space");
-        }
-    }
-    if (symbols && value.empty()) {
-        return "empty set for " + std::string(shown) + ": allowed is printable ASCII punctuation";
-    }
-    std::string& set =
-        symbols ? request.symbols : (id == OptionId::Include ? request.include : request.exclude);
-    set = value;
-    request.symbolsGiven = request.symbolsGiven || symbols;
-    return std::nullopt;
-}
-
-// Applies one option; answers the reason when its value is refused.
-std::optional<std::string> Apply(OptionId id, std::string_view value, std::string_view shown,
-                                 ParsedCommandLine& parsed)
-{
-    CliRequest& request = parsed.request;
-    PasswordOptions& options = request.options;
-    switch (id) {
-    case OptionId::Length:
-        if (const auto length =
-                NumberWithin(value, PasswordOptions::kMinLength, PasswordOptions::kMaxLength)) {
-            options.length = *length;
-            request.lengthGiven = true;
-            return std::nullopt;
-        }
-        return Invalid("length", value, shown, LengthRange());
-    case OptionId::Count:
-        if (const auto count = NumberWithin(value, 1, CliRequest::kMaxCount)) {
-            request.count = *count;
-            return std::nullopt;
-        }
-        return Invalid("count", value, shown, CountRange());
-    case OptionId::Type:
-        if (const auto type = NameFrom(kTypes, value)) {
-            options.characterType = *type;
-            return std::nullopt;
-        }
-        return Invalid("type", value, shown, NameList(kTypes));
-    case OptionId::Case:
-        if (const auto letterCase = NameFrom(kCases, value)) {
-            options.letterCase = *letterCase;
-            return std::nullopt;
-        }
-        return Invalid("case", value, shown, NameList(kCases));
-    case OptionId::Format:
-        if (const auto format = NameFrom(kFormats, value)) {
-            request.format = *format;
-            return std::nullopt;
-        }
-        return Invalid("format", value, shown, NameList(kFormats));
-    case OptionId::Dictionary:
-        return SetPath(value, shown, request.dictionaryPath);
-    case OptionId::Symbols:
-    case OptionId::Include:
-    case OptionId::Exclude:
-        return ApplySet(id, value, shown, request);
-    case OptionId::EveryKind:
-        request.everyKind = true;
-        return std::nullopt;
-    case OptionId::Capitalize:
-        request.capitalize = true;
-        return std::nullopt;
-    case OptionId::Words:
-        if (const auto words = NumberWithin(value, 1, CliRequest::kMaxWords)) {
-            request.words = *words;
-            return std::nullopt;
-        }
-        return Invalid("number of words", value, shown, WordsRange());
-    case OptionId::WordList:
-        return SetPath(value, shown, request.wordListPath);
-    case OptionId::Separator:
-        // Words holding control characters are left out for the same
-        // reason: a tab or a line end would split one passphrase into
-        // fields or lines.
-        if (!IsUtf8(value) || HoldsControl(value)) {
-            return Invalid("separator", value, shown, kSeparatorText);
-        }
-        request.separator = value;
-        request.separatorGiven = true;
-        return std::nullopt;
-    case OptionId::MinBits:
-        if (const auto bits = BitsWithin(value)) {
-            request.minBits = *bits;
-            request.minBitsText = value;
-            return std::nullopt;
-        }
-        return Invalid("number of bits", value, shown, kBitsRange);
-    case OptionId::ExcludeSimilar:
-    case OptionId::AllowSimilar:
-        options.excludeSimilar = id == OptionId::ExcludeSimilar;
-        return std::nullopt;
-    case OptionId::ExcludeRepeats:
-    case OptionId::AllowRepeats:
-        options.excludeDuplicate = id == OptionId::ExcludeRepeats;
-        return std::nullopt;
-    case OptionId::Help:
-        if (parsed.action != CliAction::ShowVersion) {
-            parsed.action = CliAction::ShowHelp;
-        }
-        return std::nullopt;
-    case OptionId::Version:
-        if (parsed.action != CliAction::ShowHelp) {
-            parsed.action = CliAction::ShowVersion;
-        }
-        return std::nullopt;
-    }
-    return std::nullopt;
-}
 
 std::string OptionNames()
 {
@@ -350,10 +82,34 @@ const OptionTableEntry* LongOption(std::string_view name, std::string& error)
         return nullptr;
     }
     if (found == nullptr) {
-        error = "unrecognized option " + Quoted("--" + std::string(name)) + ": allowed are " +
-                OptionNames();
+        std::vector<std::string_view> names;
+        for (const OptionTableEntry& option : kOptionTable) {
+            names.push_back(option.longName);
+        }
+        const std::string_view nearest = NearestName(name, names);
+        error = "unrecognized option " + Quoted("--" + std::string(name)) +
+                (nearest.empty() ? ": allowed are " + OptionNames()
+                                 : ": did you mean --" + std::string(nearest) + "?");
     }
     return found;
+}
+
+// The set of --symbols written as an argument of its own, which the option
+// never takes (a bare --symbols adds the default symbols), so the set was
+// read as a length or as options and refused: the message shows the form
+// that takes it.
+std::optional<std::string> SymbolsSetHint(std::string_view argument)
+{
+    const bool punctuation =
+        !argument.empty() && std::all_of(argument.begin(), argument.end(), [](char c) {
+            return c > ' ' && c <= '~' && KindOf(c) == CharacterKind::Symbol;
+        });
+    if (!punctuation) {
+        return std::nullopt;
+    }
+    return Quoted("--symbols") +
+           " takes its set only as --symbols=SET: did you mean --symbols=" + ShellQuoted(argument) +
+           "?";
 }
 
 const OptionTableEntry* ShortOption(char name)
@@ -366,45 +122,6 @@ const OptionTableEntry* ShortOption(char name)
     return nullptr;
 }
 
-std::string MissingValue(std::string_view written, OptionId id)
-{
-    std::string allowed;
-    switch (id) {
-    case OptionId::Length:
-        allowed = LengthRange();
-        break;
-    case OptionId::Count:
-        allowed = CountRange();
-        break;
-    case OptionId::Type:
-        allowed = NameList(kTypes);
-        break;
-    case OptionId::Case:
-        allowed = NameList(kCases);
-        break;
-    case OptionId::Format:
-        allowed = NameList(kFormats);
-        break;
-    case OptionId::Include:
-    case OptionId::Exclude:
-        allowed = "printable ASCII characters other than the space";
-        break;
-    case OptionId::Words:
-        allowed = WordsRange();
-        break;
-    case OptionId::MinBits:
-        allowed = kBitsRange;
-        break;
-    case OptionId::Separator:
-        allowed = kSeparatorText;
-        break;
-    default:
-        allowed = "the path of a word list";
-        break;
-    }
-    return "option " + Quoted(written) + " needs a value: allowed are " + allowed;
-}
-
 // Walks the arguments once; each step reads one argument, and the value of
 // an option that takes the next one.
 class Parser {
@@ -415,6 +132,7 @@ public:
     {
         bool optionsEnded = false;
         for (next = 0; next < arguments.size() && parsed.error.empty();) {
+            const std::size_t at = next;
             const std::string_view argument = arguments[next++];
             if (optionsEnded || argument == "-" || !argument.starts_with('-')) {
                 Positional(argument);
@@ -424,6 +142,11 @@ public:
                 Long(argument);
             } else {
                 Shorts(argument);
+            }
+            if (!parsed.error.empty() && at == afterBareSymbols) {
+                if (auto hint = SymbolsSetHint(argument)) {
+                    parsed.error = std::move(*hint);
+                }
             }
         }
         if (!parsed.error.empty()) {
@@ -442,7 +165,7 @@ private:
 
     void Take(const OptionTableEntry& option, std::string_view value, std::string_view shown)
     {
-        if (auto error = Apply(option.id, value, shown, parsed)) {
+        if (auto error = ApplyOption(option.id, value, shown, parsed)) {
             Fail(std::move(*error));
         }
     }
@@ -468,6 +191,7 @@ private:
             return Take(*option, argument.substr(equals + 1), Quoted(written));
         }
         if (option->takes == Takes::OptionalValue) {
+            afterBareSymbols = next;
             return Take(*option, kNoValue, Quoted(written));
         }
         if (next == arguments.size()) {
@@ -526,6 +250,8 @@ private:
 
     std::span<const std::string_view> arguments;
     std::size_t next = 0;
+    // The argument after a --symbols without a set.
+    std::size_t afterBareSymbols = std::string_view::npos;
     int positionals = 0;
     ParsedCommandLine parsed;
 };
@@ -561,8 +287,12 @@ std::string_view HelpText()
 {
     return "Usage: sorvane-cli [OPTION]... [LENGTH] [COUNT]\n"
            "Print random passwords drawn from the system's secure generator, all different.\n"
+           "Every character of the set is equally likely, and without a length each\n"
+           "password carries at least 80 bits of information: by default, 15 letters and\n"
+           "digits, the look-alikes left out, none twice within five positions.\n"
            "\n"
-           "  -l, --length=N          characters per password, 3 to 64 (default 10)\n"
+           "  -l, --length=N          characters per password, 3 to 64 (default: the\n"
+           "                          shortest that gives every password 80 bits)\n"
            "  -t, --type=TYPE         digits, hex, letters, or mixed: letters and digits\n"
            "                          (default)\n"
            "  -c, --case=CASE         lower, upper or mixed (default) for the letters\n"
@@ -575,6 +305,16 @@ std::string_view HelpText()
            "      --exclude-repeats   no character twice, in either case, within five\n"
            "                          positions (default)\n"
            "      --allow-repeats     let characters repeat\n"
+           "      --no-repeats        no character twice anywhere in the password, in\n"
+           "                          either case: a and A count as the same\n"
+           "      --weighted          letters and digits with the Windows program's\n"
+           "                          weights, not evenly: with both, half of the draws\n"
+           "                          are digits; not with a set of characters\n"
+           "      --min-lower=N       at least N small letters (0 to 64)\n"
+           "      --min-upper=N       at least N capitals\n"
+           "      --min-digits=N      at least N digits\n"
+           "      --min-symbols=N     at least N symbols; a password short of a minimum\n"
+           "                          is drawn again whole\n"
            "      --every-kind        at least one of each kind in play (small letter,\n"
            "                          capital, digit, symbol): the whole password is\n"
            "                          drawn again until it holds them\n"
@@ -589,25 +329,40 @@ std::string_view HelpText()
            "      --separator=TEXT    between the words (default a space); no control\n"
            "                          character; an empty one needs --capitalize,\n"
            "                          whose capitals mark the words; a word holding a\n"
-           "                          character of it is left out, as a note says\n"
+           "                          character of it, or beginning with a hyphen, is\n"
+           "                          left out, as a note says\n"
            "      --capitalize        each word with a capital first letter\n"
            "      --min-bits=B        instead of --length or --words: the fewest that give\n"
            "                          every password at least B bits of information\n"
            "  -n, --count=N           how many passwords, 1 to 10000000 (default 1)\n"
            "  -d, --dictionary=FILE   words the passwords must not be, one a line\n"
            "  -f, --format=FORMAT     plain: one password a line (default);\n"
-           "                          tsv: the dialog's saved-list text, with rating and\n"
-           "                          spelling; json: an array with the rating in bits,\n"
-           "                          the spelling and the exact information in bits\n"
+           "                          tsv: the Windows program's saved list, with the\n"
+           "                          information cut to whole bits and the spelling;\n"
+           "                          json: an array with the exact information in bits,\n"
+           "                          the spelling and the Windows program's rating\n"
+           "  -v, --verbose           tell on standard error how many passwords the\n"
+           "                          options allow and the least information of any\n"
            "  -h, --help              show this help and exit\n"
            "      --version           show the version and exit\n"
            "\n"
-           "Without --symbols, --include and --exclude the draw is the dialog's (with\n"
-           "letters and digits, half of the draws are digits); with any of them every\n"
-           "character of the set is equally likely. The information in bits is exact for\n"
-           "every option: minus log2 of the chance that this run's rule gives the\n"
-           "password (with --every-kind, counted over the passwords that hold every kind;\n"
-           "for a passphrase, words x log2 of the distinct words of the list).\n"
+           "The information in bits is exact for every option: minus log2 of the chance\n"
+           "that this run's rule gives the password (with minimums of a kind, counted\n"
+           "over the passwords that hold them; for a passphrase, words x log2 of the\n"
+           "distinct words of the list). No password begins with a hyphen, which a\n"
+           "program handed it could take for an option.\n"
+           "\n"
+           "Examples:\n"
+           "  sorvane-cli -n 5 -v               five passwords, and on standard error\n"
+           "                                    how many there are and their least bits\n"
+           "  sorvane-cli -l 16 --symbols='!@#$%' --every-kind\n"
+           "                                    a small letter, a capital, a digit and\n"
+           "                                    one of the five symbols\n"
+           "  sorvane-cli -t digits -l 6 --allow-similar --allow-repeats\n"
+           "                                    a six-digit PIN, 0 and 1 included\n"
+           "  sorvane-cli --min-bits=100 --symbols --min-digits=2 -f json\n"
+           "                                    the shortest with 100 bits, two digits\n"
+           "                                    at least, with their figures\n"
            "\n"
            "Long names may be shortened while they stay unambiguous; --opt=VALUE and\n"
            "--opt VALUE are the same (--symbols takes its SET only as --symbols=SET).\n"

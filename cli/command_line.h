@@ -4,12 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "engine/draw_rule.h"
 #include "engine/password_options.h"
 
 enum class OutputFormat { Plain, Tsv, Json };
 
-// What the command line asks for. The options start as the dialog's at its
-// first start; only the count differs, one password rather than ten.
+// What the command line asks for. The type, case and look-alike rule start as
+// the Windows program's at its first start; the draw is even unless weighted,
+// and the length, when none is given, the shortest that gives 80 bits.
 struct CliRequest {
     // The largest count a run takes. The uniqueness test keeps eight bytes
     // for each password of the run: ten million take about 107 MB at any
@@ -23,13 +25,25 @@ struct CliRequest {
     std::string dictionaryPath; // empty: no word list
     OutputFormat format = OutputFormat::Plain;
 
-    // Characters beyond the dialog's. Any of these sets makes the draw one
-    // of every character of the resulting set alike.
+    // The fewest bits of information every password carries when neither a
+    // length, --min-bits nor a number of words is given.
+    static constexpr double kDefaultBits = 80;
+
+    // The most characters of a kind a minimum can ask for.
+    static constexpr int kMaxMinimum = PasswordOptions::kMaxLength;
+
+    // The Windows program's weights instead of an even draw.
+    bool weighted = false;
+    Repeats repeats = Repeats::NotWithinFive;
+
+    // Characters beyond the type's.
     bool symbolsGiven = false;
     std::string symbols; // with symbolsGiven: the symbol kind's characters
     std::string include;
     std::string exclude;
     bool everyKind = false;
+    // By CharacterKind: the fewest of the kind each password holds.
+    std::array<int, kCharacterKinds> atLeast{};
     bool lengthGiven = false;
     double minBits = 0;      // 0: not asked for
     std::string minBitsText; // as written
@@ -40,6 +54,10 @@ struct CliRequest {
     std::string separator = " ";
     bool separatorGiven = false;
     bool capitalize = false;
+
+    // Tell on standard error how many passwords the options allow and the
+    // least information of any.
+    bool verbose = false;
 
     bool CharacterSetsGiven() const { return symbolsGiven || !include.empty() || !exclude.empty(); }
 };

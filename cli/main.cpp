@@ -14,6 +14,7 @@
 #include "cli/password_run.h"
 #include "cli/password_writer.h"
 #include "cli/run_plan.h"
+#include "cli/run_summary.h"
 #include "cli/standard_output.h"
 #include "engine/secure_random.h"
 #include "platform/system_random.h"
@@ -38,10 +39,10 @@ std::size_t RandomBlockFor(const RunPlan& plan, int count)
                       kRandomBlock);
 }
 
-// The JSON output's information figure for the plan: its rule's.
+// The information figure of the tab-separated and JSON output: the rule's.
 PasswordWriter::Information InformationOf(const RunPlan& plan, OutputFormat format)
 {
-    if (format != OutputFormat::Json) {
+    if (format == OutputFormat::Plain) {
         return {};
     }
     if (plan.passphrases) {
@@ -58,9 +59,15 @@ std::string MoreJsonOf(const RunPlan& plan)
                             : std::string();
 }
 
+// One line on standard error, apart from the passwords on the output.
+void Tell(const std::string& line)
+{
+    std::fprintf(stderr, "sorvane-cli: %s\n", line.c_str());
+}
+
 int Complain(const std::string& message, int status)
 {
-    std::fprintf(stderr, "sorvane-cli: %s\n", message.c_str());
+    Tell(message);
     return status;
 }
 
@@ -88,11 +95,16 @@ int Generate(const CliRequest& request)
                             kBadInput);
         }
     }
+    const AllowedPasswords allowed = CountAllowed(plan, dictionary);
+    if (request.verbose) {
+        Tell(RunSummary(plan, allowed, !request.dictionaryPath.empty()));
+    }
     StandardOutput output;
     PasswordWriter writer(request.format, InformationOf(plan, request.format), MoreJsonOf(plan),
                           output);
     SecureRandomSource random(SystemRandomBytes, RandomBlockFor(plan, request.count));
-    const RunResult result = MakePasswords(plan, request.count, random, dictionary, writer);
+    const RunResult result =
+        MakePasswords(plan, allowed, request.count, random, dictionary, writer);
     const std::string made = "made " + std::to_string(result.made) + " of " +
                              std::to_string(request.count) + " passwords: ";
     switch (result.end) {

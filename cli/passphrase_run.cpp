@@ -4,9 +4,19 @@
 #include <string>
 #include <vector>
 
+#include "cli/spelling.h"
 #include "engine/secure_random.h"
 
 namespace {
+
+constexpr std::string_view kBreak = " - ";
+
+// Whether the separator is only spaces, which the breaks of a spelling show
+// well enough: a spelling names any other.
+bool OnlySpaces(std::string_view separator)
+{
+    return separator.find_first_not_of(' ') == std::string_view::npos;
+}
 
 class PassphraseRun {
 public:
@@ -14,6 +24,7 @@ public:
                   const ExclusionDictionary& words, std::size_t expected, FingerprintHash hash)
         : rule(passphraseRule), random(source), dictionary(words),
           hasWords(words.Table() && words.Table()->EntryCount() != 0), places(rule.count),
+          namedSeparator(OnlySpaces(rule.separator) ? std::string() : CliSpelling(rule.separator)),
           made(rule.words.size(), rule.count, expected, hash)
     {
     }
@@ -35,13 +46,32 @@ public:
         return text;
     }
 
+    // The last passphrase spelled by its words, not letter by letter: the
+    // words as the list has them (capitalised when asked), and the
+    // separator's characters named between them unless it is only spaces.
+    const std::string& Spelling()
+    {
+        spelling.clear();
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            if (i > 0 && !namedSeparator.empty()) {
+                spelling.append(kBreak);
+                spelling.append(namedSeparator);
+            }
+            spelling.append(i == 0 ? std::string_view() : kBreak);
+            spelling.append(rule.words[places[i]]);
+        }
+        return spelling;
+    }
+
 private:
     const PassphraseRule& rule;
     DrawSource& random;
     const ExclusionDictionary& dictionary;
     const bool hasWords;
     std::vector<std::uint32_t> places;
+    const std::string namedSeparator;
     std::string text;
+    std::string spelling;
     RunFingerprints made;
 };
 
@@ -63,7 +93,7 @@ RunResult MakePassphrases(const PassphraseRule& rule, int count, DrawSource& ran
         }
         try {
             const std::string& text = run.Next();
-            if (!(writer.NeedsRow() ? writer.Add(MakePasswordRow(text)) : writer.Add(text))) {
+            if (!(writer.NeedsSpelling() ? writer.Add(text, run.Spelling()) : writer.Add(text))) {
                 result.end = RunEnd::OutputStopped;
                 return result;
             }

@@ -22,21 +22,6 @@ namespace {
 // the first are in the cache by the time the last is keyed.
 constexpr std::size_t kBlock = 32;
 
-// How many different passwords the plan allows that are no excluded word,
-// counted exactly; at most the largest 64-bit value, far more than any run
-// makes.
-std::uint64_t PasswordsThatFit(const RunPlan& plan, const ExclusionDictionary& dictionary)
-{
-    if (plan.passphrases) {
-        PasswordCount fitting = plan.passphrase.Size();
-        fitting -= PassphrasesExcluded(dictionary, plan.passphrase);
-        return fitting.Saturated();
-    }
-    const PasswordSpace space(plan.rule,
-                              plan.length > 0 ? static_cast<std::size_t>(plan.length) : 0);
-    return PasswordsLeft(dictionary, space).Saturated();
-}
-
 // A run of the command line: candidates are drawn a block at a time, and a
 // candidate that is an excluded word or made already is replaced by fresh
 // draws until one is new. Draws are independent, so drawing ahead changes
@@ -115,9 +100,7 @@ private:
             return RunEnd::RandomFailed;
         }
         made.Insert(keys[i]);
-        const bool written =
-            writer.NeedsRow() ? writer.Add(MakePasswordRow(text)) : writer.Add(text);
-        return written ? RunEnd::Complete : RunEnd::OutputStopped;
+        return writer.Add(text) ? RunEnd::Complete : RunEnd::OutputStopped;
     }
 
     const PasswordDraw draw;
@@ -146,10 +129,36 @@ RunResult MakePasswords(const RunPlan& plan, int count, DrawSource& random,
                         const ExclusionDictionary& dictionary, PasswordWriter& writer,
                         FingerprintHash hash)
 {
+    return MakePasswords(plan, CountAllowed(plan, dictionary), count, random, dictionary, writer,
+                         hash);
+}
+
+AllowedPasswords CountAllowed(const RunPlan& plan, const ExclusionDictionary& dictionary)
+{
+    AllowedPasswords allowed;
+    if (plan.passphrases) {
+        allowed.all = plan.passphrase.Size();
+        allowed.left = allowed.all;
+        allowed.left -= PassphrasesExcluded(dictionary, plan.passphrase);
+        return allowed;
+    }
+    const PasswordSpace space(plan.rule,
+                              plan.length > 0 ? static_cast<std::size_t>(plan.length) : 0);
+    allowed.all = space.Size();
+    allowed.left = allowed.all;
+    allowed.left -= ExcludedPasswords(dictionary, space);
+    return allowed;
+}
+
+RunResult MakePasswords(const RunPlan& plan, const AllowedPasswords& allowed, int count,
+                        DrawSource& random, const ExclusionDictionary& dictionary,
+                        PasswordWriter& writer, FingerprintHash hash)
+{
     if (!writer.Begin()) {
         return {0, RunEnd::OutputStopped};
     }
-    const std::uint64_t fitting = PasswordsThatFit(plan, dictionary);
+    // At most the largest 64-bit value, far more than any run makes.
+    const std::uint64_t fitting = allowed.left.Saturated();
     RunResult result;
     if (plan.passphrases) {
         result = MakePassphrases(plan.passphrase, count, random, dictionary, writer, fitting, hash);

@@ -37,6 +37,20 @@ RunResult MakePasswords(const RunPlan& plan, int count, DrawSource& random,
                         const ExclusionDictionary& dictionary, PasswordWriter& writer,
                         FingerprintHash hash = PasswordHash);
 
+// The passwords a plan allows, exactly: all of them, and those left that
+// are no word of the dictionary.
+struct AllowedPasswords {
+    PasswordCount all;
+    PasswordCount left;
+};
+
+AllowedPasswords CountAllowed(const RunPlan& plan, const ExclusionDictionary& dictionary);
+
+// The same run for passwords already counted.
+RunResult MakePasswords(const RunPlan& plan, const AllowedPasswords& allowed, int count,
+                        DrawSource& random, const ExclusionDictionary& dictionary,
+                        PasswordWriter& writer, FingerprintHash hash = PasswordHash);
+
 // Reads the word list with the dialog's reader. Answers an empty text, or why
 // the file could not be read whole.
 std::string LoadWordList(const std::string& path, ExclusionDictionary& dictionary);

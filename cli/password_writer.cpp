@@ -1,12 +1,16 @@
 #include "cli/password_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <utility>
 
 #include "batch/saved_list.h"
+#include "cli/spelling.h"
+#include "engine/entropy.h"
 #include "engine/utf8.h"
 
 namespace {
@@ -52,31 +56,45 @@ bool PasswordWriter::Begin()
 
 bool PasswordWriter::Add(std::string_view password)
 {
-    pending.append(password);
-    pending.append(kLineEnd);
-    return FlushWhenFull();
+    if (format == OutputFormat::Plain) {
+        pending.append(password);
+        pending.append(kLineEnd);
+        return FlushWhenFull();
+    }
+    if (password.size() > PasswordOptions::kMaxLength) {
+        return Add(password, CliSpelling(password));
+    }
+    return Add(password,
+               std::string_view(spelling.data(), CliSpellInto(password, spelling.data())));
 }
 
-bool PasswordWriter::Add(const PasswordRow& row)
+bool PasswordWriter::Add(std::string_view password, std::string_view spelled)
 {
     if (format == OutputFormat::Plain) {
-        return Add(std::string_view(row.password));
+        return Add(password);
     }
+    const double bits = information(password);
     if (format == OutputFormat::Tsv) {
-        AppendSavedListLine(pending, row.password, row.entropyText, row.phonetics);
+        // Whole bits as the saved list writes them, cut: never more than the
+        // password carries.
+        char figure[32];
+        char* end =
+            std::to_chars(figure, figure + 24, static_cast<long long>(std::floor(bits))).ptr;
+        end = std::copy_n(" bit", 4, end);
+        AppendSavedListLine(pending, password, std::string_view(figure, end - figure), spelled);
         return FlushWhenFull();
     }
     pending.append(first ? "" : ",");
     pending.append(kLineEnd);
     first = false;
     pending.append("  {\"password\": \"");
-    AppendJsonString(pending, row.password);
-    pending.append("\", \"entropy\": ");
-    AppendNumber(pending, row.entropyBits);
-    pending.append(", \"phonetics\": \"");
-    AppendJsonString(pending, row.phonetics);
+    AppendJsonString(pending, password);
     pending.append("\", \"information_bits\": ");
-    AppendNumber(pending, information(row.password));
+    AppendNumber(pending, bits);
+    pending.append(", \"phonetics\": \"");
+    AppendJsonString(pending, spelled);
+    pending.append("\", \"windows_dialog_rating\": ");
+    AppendNumber(pending, EstimateEntropy(password));
     pending.append(moreJson);
     pending.push_back('}');
     return FlushWhenFull();

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 
 #include "cli/command_line.h"
-#include "engine/composer.h"
+#include "cli/spelling.h"
 #include "engine/information.h"
 
 // Where the output's bytes go: the standard output, or a test's string.
@@ -29,7 +30,11 @@ inline constexpr std::string_view kLineEnd = "\n";
 #endif
 
 // Formats passwords in the chosen format and hands the sink large blocks, so
-// a million passwords cost a few dozen writes, not a million.
+// a million passwords cost a few dozen writes, not a million. Plain output is
+// the passwords alone. The tab-separated output is the Windows program's
+// saved list, its figure the exact information cut to whole bits, never the
+// rating, which can read higher. JSON gives both, named apart: the exact
+// information and the rating of the Windows program's list.
 class PasswordWriter {
 public:
     static constexpr std::size_t kBlockSize = std::size_t{1} << 18;
@@ -45,14 +50,15 @@ public:
     PasswordWriter(const PasswordWriter&) = delete;
     PasswordWriter& operator=(const PasswordWriter&) = delete;
 
-    // Whether a password needs its row (rating and spelling); plain output
-    // prints the password alone.
-    bool NeedsRow() const { return format != OutputFormat::Plain; }
+    // Whether a password is printed with its spelling.
+    bool NeedsSpelling() const { return format != OutputFormat::Plain; }
 
     // Each answers false once the sink refused a block.
     bool Begin();
+    // A password spelled a character at a time (CliSpellInto).
     bool Add(std::string_view password);
-    bool Add(const PasswordRow& row);
+    // A password with a spelling of its own, as a passphrase's words.
+    bool Add(std::string_view password, std::string_view spelling);
     // Closes the document and writes what is left.
     bool End();
 
@@ -65,6 +71,8 @@ private:
     std::string moreJson;
     ByteSink& sink;
     std::string pending;
+    // The spelling of the password being added.
+    std::array<char, CliSpellingRoom(PasswordOptions::kMaxLength)> spelling;
     bool first = true;
 };
 

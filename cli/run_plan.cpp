@@ -1,5 +1,7 @@
 #include "cli/run_plan.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -26,16 +28,8 @@ std::string CharacterSet(const CliRequest& request)
     return set;
 }
 
-// Cut, not rounded, to a tenth: a figure the options reach at most must not
-// read as more than they reach.
-std::string Bits(double bits)
-{
-    char text[32];
-    const double tenths = std::floor(bits * 10) / 10;
-    const auto end =
-        std::to_chars(text, text + sizeof text, tenths, std::chars_format::fixed, 1).ptr;
-    return std::string(text, end);
-}
+constexpr std::array<const char*, kCharacterKinds> kMinimumOptions = {
+    "--min-lower", "--min-upper", "--min-digits", "--min-symbols"};
 
 // Which option an option of characters given with passphrases is, if any.
 std::string CharacterOptionGiven(const CliRequest& request)
@@ -51,6 +45,14 @@ std::string CharacterOptionGiven(const CliRequest& request)
     }
     if (request.everyKind) {
         return "--every-kind";
+    }
+    for (int kind = 0; kind < kCharacterKinds; ++kind) {
+        if (request.atLeast[static_cast<std::size_t>(kind)] > 0) {
+            return kMinimumOptions[static_cast<std::size_t>(kind)];
+        }
+    }
+    if (request.weighted || request.repeats == Repeats::Never) {
+        return request.weighted ? "--weighted" : "--no-repeats";
     }
     return request.lengthGiven ? "--length" : "";
 }
@@ -103,70 +105,184 @@ std::string PlanPassphrases(const CliRequest& request, RunPlan& plan)
         }
         rule.count = CliRequest::kMaxWords;
         return "invalid number of bits " + Quoted(request.minBitsText) + " for " +
-               Quoted("--min-bits") + ": these words reach at most " + Bits(rule.Bits()) +
+               Quoted("--min-bits") + ": these words reach at most " + TenthsCut(rule.Bits()) +
                " bits at " + std::to_string(CliRequest::kMaxWords) + " words";
     }
     return {};
 }
 
-// The shortest length at which every password carries minBits; a length at
-// which the rule gives no password at all reaches nothing, however infinite
-// the least information of its none is.
-std::string PlanMinBits(const CliRequest& request, int shortest, RunPlan& plan)
+// How far a rule's passwords reach: the shortest length from some length up
+// at which every password carries a target of bits, or, when none does, the
+// most bits the least likely password carries at any length and where.
+struct Reach {
+    int length = 0; // 0: the target is reached at no length
+    double most = 0;
+    int mostAt = 0; // 0: no length gives a password at all
+};
+
+// A length at which the rule gives no password at all reaches nothing,
+// however infinite the least information of its none is.
+Reach ShortestReaching(const DrawRule& rule, int shortest, double target)
 {
     const std::vector<double> least =
-        LeastInformation(plan.rule, static_cast<std::size_t>(PasswordOptions::kMaxLength));
-    double most = 0;
-    int mostAt = 0;
+        LeastInformation(rule, static_cast<std::size_t>(PasswordOptions::kMaxLength));
+    Reach reach;
     for (int length = shortest; length <= PasswordOptions::kMaxLength; ++length) {
         const double bits = least[static_cast<std::size_t>(length)];
         if (!std::isfinite(bits)) {
             continue;
         }
-        if (bits >= request.minBits) {
-            plan.length = length;
-            return {};
+        if (bits >= target) {
+            reach.length = length;
+            return reach;
         }
-        if (bits >= most) {
-            most = bits;
-            mostAt = length;
+        if (bits >= reach.most) {
+            reach.most = bits;
+            reach.mostAt = length;
         }
     }
-    if (mostAt == 0) {
-        // No length gives a password: the run says so, as without --min-bits.
-        plan.length = shortest;
+    return reach;
+}
+
+// The shortest length at which every password carries the bits --min-bits
+// asks for, or, without it, the default's.
+std::string PlanBits(const CliRequest& request, int shortest, RunPlan& plan)
+{
+    const bool asked = request.minBits > 0;
+    const Reach reach =
+        ShortestReaching(plan.rule, shortest, asked ? request.minBits : CliRequest::kDefaultBits);
+    if (reach.length != 0 || reach.mostAt == 0) {
+        // Where no length gives a password the run says so, as with a length.
+        plan.length = reach.length != 0 ? reach.length : shortest;
         return {};
     }
-    return "invalid number of bits " + Quoted(request.minBitsText) + " for " +
-           Quoted("--min-bits") + ": these options reach at most " + Bits(most) + " bits at " +
-           std::to_string(mostAt) + " characters";
+    const std::string most =
+        TenthsCut(reach.most) + " bits at " + std::to_string(reach.mostAt) + " characters";
+    if (asked) {
+        return "invalid number of bits " + Quoted(request.minBitsText) + " for " +
+               Quoted("--min-bits") + ": these options reach at most " + most;
+    }
+    return "no length given, and these options reach at most " + most + ", short of the " +
+           std::to_string(static_cast<int>(CliRequest::kDefaultBits)) +
+           " bits of the default length: allowed are " + Quoted("--length") + " or " +
+           Quoted("--min-bits");
+}
+
+// "a, b and c".
+std::string Listed(const std::vector<std::string>& parts)
+{
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        text += (i == 0 ? "" : (i + 1 == parts.size() ? " and " : ", ")) + parts[i];
+    }
+    return text;
+}
+
+// "1 small letter, 3 digits and 1 symbol".
+std::string MinimumsText(const DrawRule& rule)
+{
+    constexpr std::array<const char*, kCharacterKinds> kNames = {"small letter", "capital", "digit",
+                                                                 "symbol"};
+    std::vector<std::string> parts;
+    for (std::size_t kind = 0; kind < kNames.size(); ++kind) {
+        if (const int least = rule.atLeast[kind]; least > 0) {
+            parts.push_back(std::to_string(least) + " " + kNames[kind] + (least > 1 ? "s" : ""));
+        }
+    }
+    return Listed(parts);
+}
+
+// The options that set the minimums, quoted: "'--every-kind' and '--min-digits'".
+std::string MinimumsOptions(const CliRequest& request)
+{
+    std::vector<std::string> given;
+    if (request.everyKind) {
+        given.push_back(Quoted("--every-kind"));
+    }
+    for (std::size_t kind = 0; kind < kMinimumOptions.size(); ++kind) {
+        if (request.atLeast[kind] > 0) {
+            given.push_back(Quoted(kMinimumOptions[kind]));
+        }
+    }
+    return Listed(given);
 }
 
 std::string PlanLength(const CliRequest& request, RunPlan& plan)
 {
-    const int kinds = std::popcount(plan.rule.RequiredKinds());
-    if (request.minBits > 0) {
-        return PlanMinBits(request, std::max(PasswordOptions::kMinLength, kinds), plan);
+    int least = 0;
+    for (const int count : plan.rule.atLeast) {
+        least += count;
     }
-    if (plan.length < kinds) {
+    if (least > PasswordOptions::kMaxLength) {
+        return MinimumsOptions(request) + " ask for " + std::to_string(least) + " characters, " +
+               MinimumsText(plan.rule) + ": allowed are " +
+               std::to_string(PasswordOptions::kMaxLength) + " at most, the longest password";
+    }
+    if (request.lengthGiven && plan.length < least) {
         return "length " + std::to_string(plan.length) + " too short for " +
-               Quoted("--every-kind") + ": allowed are " + std::to_string(kinds) +
-               " or more, one character of each of the " + std::to_string(kinds) + " kinds";
+               MinimumsOptions(request) + ": allowed are " + std::to_string(least) +
+               " or more, for " + MinimumsText(plan.rule);
+    }
+    if (!request.lengthGiven) {
+        return PlanBits(request, std::max(PasswordOptions::kMinLength, least), plan);
+    }
+    return {};
+}
+
+// Options that cannot go together, and minimums of a kind the set lacks.
+std::string RefusedRule(const CliRequest& request, const DrawRule& rule)
+{
+    if (request.weighted && request.CharacterSetsGiven()) {
+        return "option " + Quoted("--weighted") +
+               " draws with the Windows program's weights, which only its types of characters "
+               "have: allowed without " +
+               Quoted("--symbols") + ", " + Quoted("--include") + " and " + Quoted("--exclude");
+    }
+    if (rule.alphabet.Total() == 0) {
+        return "no character left for the passwords: " + Quoted("--exclude=" + request.exclude) +
+               " takes out every one the other options give";
+    }
+    constexpr std::array<const char*, kCharacterKinds> kPlural = {"small letters", "capitals",
+                                                                  "digits", "symbols"};
+    const unsigned kinds = rule.alphabet.Kinds();
+    for (std::size_t kind = 0; kind < kPlural.size(); ++kind) {
+        if (request.atLeast[kind] > 0 && (kinds >> kind & 1u) == 0) {
+            return "option " + Quoted(kMinimumOptions[kind]) + " asks for " + kPlural[kind] +
+                   ", which these options leave out: allowed with a type, case, " +
+                   Quoted("--symbols") + " or " + Quoted("--include") + " that gives them";
+        }
     }
     return {};
 }
 
 } // namespace
 
+std::string TenthsCut(double bits)
+{
+    char text[32];
+    const double tenths = std::floor(bits * 10) / 10;
+    const auto end =
+        std::to_chars(text, text + sizeof text, tenths, std::chars_format::fixed, 1).ptr;
+    return std::string(text, end);
+}
+
 RunPlan CharacterPlan(const CliRequest& request)
 {
-    // The one place the command line chooses its rule: the dialog's draw
-    // unless a set of characters was given.
+    // The one place the command line chooses its rule: every character of
+    // the set alike, unless the Windows program's weights are asked for.
     RunPlan plan;
-    plan.rule = request.CharacterSetsGiven()
-                    ? CharacterSetRule(CharacterSet(request), request.options.excludeDuplicate)
-                    : DialogRule(request.options);
-    plan.rule.everyKind = request.everyKind;
+    plan.rule = request.weighted ? DialogRule(request.options)
+                                 : CharacterSetRule(CharacterSet(request), request.repeats);
+    plan.rule.repeats = request.repeats;
+    if (request.everyKind) {
+        plan.rule.RequireEachKind(1);
+    }
+    for (std::size_t kind = 0; kind < request.atLeast.size(); ++kind) {
+        plan.rule.atLeast[kind] = std::max(plan.rule.atLeast[kind], request.atLeast[kind]);
+    }
+    // A password handed to another program as an argument must not read as
+    // one of its options.
+    plan.rule.notFirst['-'] = true;
     plan.length = request.options.length;
     return plan;
 }
@@ -194,9 +310,8 @@ std::string PlanRun(const CliRequest& request, RunPlan& plan)
     if (passphrases) {
         return PlanPassphrases(request, plan);
     }
-    if (plan.rule.alphabet.Total() == 0) {
-        return "no character left for the passwords: " + Quoted("--exclude=" + request.exclude) +
-               " takes out every one the other options give";
+    if (const std::string problem = RefusedRule(request, plan.rule); !problem.empty()) {
+        return problem;
     }
     return PlanLength(request, plan);
 }

@@ -22,5 +22,10 @@ struct RunPlan {
 // names the argument; the word list for passphrases is read here.
 std::string PlanRun(const CliRequest& request, RunPlan& plan);
 
-// The plan of a request of characters that needs no file (tests).
+// The plan of a request of characters that needs no file (tests): its rule,
+// and the length given or, without one, the length that PlanRun replaces.
 RunPlan CharacterPlan(const CliRequest& request);
+
+// A number of bits cut, not rounded, to a tenth: a figure the options reach
+// at most, or the least any password carries, must not read as more.
+std::string TenthsCut(double bits);

@@ -105,8 +105,9 @@ std::size_t Characters(std::string_view text)
 
 // Why a passphrase with the word would not read back as one sequence of
 // words, if it would not: with a separator, the word must hold none of its
-// characters, so the separators are exactly the runs of those characters;
-// without one, the capitals must be exactly where the words begin.
+// characters, so the separators are exactly the runs of those characters,
+// and must not begin with a hyphen; without one, the capitals must be exactly
+// where the words begin.
 std::optional<LeftOutReason> ReasonToLeaveOut(std::string_view word, const std::string& separator)
 {
     if (HoldsControl(word)) {
@@ -123,7 +124,8 @@ std::optional<LeftOutReason> ReasonToLeaveOut(std::string_view word, const std::
             }
             at += length;
         }
-        return std::nullopt;
+        // A passphrase that begins with one could be taken for an option.
+        return word[0] == '-' ? std::optional(LeftOutReason::Hyphen) : std::nullopt;
     }
     if (!IsCapital(word[0])) {
         return LeftOutReason::NoCapital;
@@ -190,6 +192,7 @@ std::vector<ReasonText> ReasonTexts(const std::string& separator)
     return {
         {"holds", "hold", "holding", "a control character"},
         {"holds", "hold", "holding", of + Quoted(separator)},
+        {"begins", "begin", "beginning", "with a hyphen"},
         {"does not begin", "do not begin", "not beginning", "with a letter A to Z"},
         {"has", "have", "with", "a capital where only the first letter may be one"},
     };

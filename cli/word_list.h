@@ -27,14 +27,15 @@ struct PassphraseRule {
 };
 
 // Why a word of a list was left out: a passphrase made with it could not be
-// read back as one sequence of words.
+// read back as one sequence of words, or could be taken for an option.
 enum class LeftOutReason {
     Control,   // it holds a control character
     Separator, // it holds a character of the separator
+    Hyphen,    // it begins with a hyphen, which would begin a passphrase too
     NoCapital, // without a separator: it does not begin with a capital
     Capitals,  // without a separator: it holds a capital past its first letter
 };
-inline constexpr std::size_t kLeftOutReasons = 4;
+inline constexpr std::size_t kLeftOutReasons = 5;
 
 // The distinct words of a list that a passphrase may use, in the order of the
 // list, and how many distinct words were left out for each reason (the first

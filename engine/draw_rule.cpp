@@ -1,5 +1,6 @@
 #include "engine/draw_rule.h"
 
+#include <algorithm>
 #include <numeric>
 #include <vector>
 
@@ -112,11 +113,11 @@ DrawRule DialogRule(const PasswordOptions& options)
     }
     DrawRule rule;
     rule.alphabet = Reduced(alphabet);
-    rule.excludeDuplicate = options.excludeDuplicate;
+    rule.repeats = options.excludeDuplicate ? Repeats::NotWithinFive : Repeats::Allowed;
     return rule;
 }
 
-DrawRule CharacterSetRule(std::string_view characters, bool excludeDuplicate)
+DrawRule CharacterSetRule(std::string_view characters, Repeats repeats)
 {
     DrawRule rule;
     for (const char c : characters) {
@@ -124,8 +125,38 @@ DrawRule CharacterSetRule(std::string_view characters, bool excludeDuplicate)
             rule.alphabet.weight[static_cast<unsigned char>(c)] = 1;
         }
     }
-    rule.excludeDuplicate = excludeDuplicate;
+    rule.repeats = repeats;
     return rule;
+}
+
+void DrawRule::RequireEachKind(int count)
+{
+    const unsigned kinds = alphabet.Kinds();
+    for (int kind = 0; kind < kCharacterKinds; ++kind) {
+        if ((kinds >> kind & 1u) != 0) {
+            atLeast[static_cast<std::size_t>(kind)] =
+                std::max(atLeast[static_cast<std::size_t>(kind)], count);
+        }
+    }
+}
+
+bool DrawRule::HasMinimums() const
+{
+    return std::any_of(atLeast.begin(), atLeast.end(), [](int least) { return least > 0; });
+}
+
+bool DrawRule::HoldsMinimums(std::string_view text) const
+{
+    std::array<int, kCharacterKinds> held{};
+    for (const char c : text) {
+        ++held[static_cast<std::size_t>(KindOf(c))];
+    }
+    for (std::size_t kind = 0; kind < held.size(); ++kind) {
+        if (held[kind] < atLeast[kind]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::array<FoldedClass, 256> FoldedClasses(const Alphabet& alphabet)

@@ -52,20 +52,33 @@ struct Alphabet {
     unsigned Kinds() const;
 };
 
-// How a password is drawn, described once: candidates from the alphabet;
-// with excludeDuplicate the five-position rule throws back a candidate that
-// folds to one of the five before it; with everyKind the whole password is
-// drawn again until it holds a character of every kind the alphabet has.
-// The draw's table, the exact count of its passwords, their information
-// figure and the walk over all of them are each computed from this value
-// alone, for the dialog and the command line alike.
+// How far back a new character must differ, folded, from those before it.
+enum class Repeats {
+    Allowed,
+    NotWithinFive, // the last DuplicateLookBack characters
+    Never,         // every character before it
+};
+
+// How a password is drawn, described once: candidates from the alphabet, a
+// candidate thrown back when the repeat rule or the first position refuses
+// it, and the whole password drawn again until it holds at least the
+// minimum of each kind. The draw's table, the exact count of its passwords,
+// their information figure and the walk over all of them are each computed
+// from this value alone, for the dialog and the command line alike.
 struct DrawRule {
     Alphabet alphabet;
-    bool excludeDuplicate = true;
-    bool everyKind = false;
+    Repeats repeats = Repeats::NotWithinFive;
+    // By CharacterKind: the fewest characters of the kind a password holds.
+    std::array<int, kCharacterKinds> atLeast{};
+    // By byte: the characters a password may not begin with.
+    std::array<bool, 256> notFirst{};
 
-    // The kinds every password holds: the alphabet's with everyKind, else none.
-    unsigned RequiredKinds() const { return everyKind ? alphabet.Kinds() : 0u; }
+    // At least count characters of every kind the alphabet has.
+    void RequireEachKind(int count);
+    // Whether a password is drawn again until it holds the minimums.
+    bool HasMinimums() const;
+    // Whether the text holds the minimum of every kind.
+    bool HoldsMinimums(std::string_view text) const;
 };
 
 // The dialog's draw: each candidate with the chance its draw formulas give
@@ -75,12 +88,12 @@ struct DrawRule {
 DrawRule DialogRule(const PasswordOptions& options);
 
 // Every character of the set equally likely; repeats in the set count once.
-DrawRule CharacterSetRule(std::string_view characters, bool excludeDuplicate);
+DrawRule CharacterSetRule(std::string_view characters, Repeats repeats);
 
-// A class of folded characters, what the five-position rule takes out of the
-// draw while one of its members is among the recent characters: its members
-// (a small letter and its capital, or one character), their kinds and the
-// sum of their weights.
+// A class of folded characters, what the repeat rule takes out of the draw
+// while one of its members is among the characters before: its members (a
+// small letter and its capital, or one character), their kinds and the sum
+// of their weights.
 struct FoldedClass {
     int size = 0;
     std::array<char, 2> members{};

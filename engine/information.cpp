@@ -15,17 +15,17 @@ constexpr double kLargeOdds = 0x1p900;
 
 } // namespace
 
-InformationContent::InformationContent(const DrawRule& rule)
-    : weight(rule.alphabet.weight), total(rule.alphabet.Total()),
-      excludeDuplicate(rule.excludeDuplicate), requiredKinds(rule.RequiredKinds())
+InformationContent::InformationContent(const DrawRule& drawRule)
+    : rule(drawRule), total(drawRule.alphabet.Total())
 {
     const std::array<FoldedClass, 256> classes = FoldedClasses(rule.alphabet);
-    for (std::size_t folded = 0; folded < classes.size(); ++folded) {
-        classWeight[folded] = classes[folded].weight;
+    for (std::size_t byte = 0; byte < classes.size(); ++byte) {
+        classWeight[byte] = classes[byte].weight;
+        notFirstWeight += rule.notFirst[byte] ? rule.alphabet.weight[byte] : 0;
     }
-    if (requiredKinds != 0) {
-        for (const double chance : EveryKindChances(rule, PasswordOptions::kMaxLength)) {
-            everyKindBits.push_back(std::log2(chance));
+    if (rule.HasMinimums()) {
+        for (const double chance : MinimumsChances(rule, PasswordOptions::kMaxLength)) {
+            minimumsBits.push_back(std::log2(chance));
         }
     }
 }
@@ -33,43 +33,52 @@ InformationContent::InformationContent(const DrawRule& rule)
 double InformationContent::Bits(std::string_view password) const
 {
     double bits = 0;
-    if (requiredKinds != 0) {
-        unsigned kinds = 0;
-        for (const char c : password) {
-            kinds |= KindBit(c);
-        }
-        if ((kinds & requiredKinds) != requiredKinds || password.size() >= everyKindBits.size()) {
+    if (rule.HasMinimums()) {
+        if (!rule.HoldsMinimums(password) || password.size() >= minimumsBits.size()) {
             return std::numeric_limits<double>::infinity();
         }
-        bits = everyKindBits[password.size()];
+        bits = minimumsBits[password.size()];
     }
-    return bits + DrawBits(password);
+    switch (rule.repeats) {
+    case Repeats::NotWithinFive:
+        return bits + DrawBits<RecentCharacters>(password);
+    case Repeats::Never:
+        return bits + DrawBits<UsedCharacters>(password);
+    case Repeats::Allowed:
+        break;
+    }
+    return bits + DrawBits<NoCharacters>(password);
 }
 
+template <typename Window>
 double InformationContent::DrawBits(std::string_view password) const
 {
-    // Each recent character was accepted against those before it, so their
-    // classes all differ and each takes its weight away once: the acceptable
-    // weight loses a class as it comes and regains it as it leaves.
-    RecentCharacters recent;
+    // Each character before was accepted against those before it, so the
+    // window's classes all differ and each takes its weight away once: the
+    // acceptable weight loses a class as it comes and regains it as it
+    // leaves.
+    Window window;
     std::uint32_t acceptable = total;
     double bits = 0;
     double odds = 1; // 1 / the chance of the characters since bits was last taken
-    for (const char c : password) {
+    for (std::size_t i = 0; i < password.size(); ++i) {
+        const char c = password[i];
         const auto byte = static_cast<unsigned char>(c);
-        if (weight[byte] == 0 || recent.Holds(FoldCase(c))) {
+        if (rule.alphabet.weight[byte] == 0 || window.Holds(FoldCase(c)) ||
+            (i == 0 && rule.notFirst[byte])) {
             return std::numeric_limits<double>::infinity();
         }
-        odds *= static_cast<double>(acceptable) / weight[byte];
+        const std::uint32_t offered = i == 0 ? acceptable - notFirstWeight : acceptable;
+        odds *= static_cast<double>(offered) / rule.alphabet.weight[byte];
         if (odds > kLargeOdds) {
             bits += std::log2(odds);
             odds = 1;
         }
-        if (excludeDuplicate) {
-            acceptable += classWeight[recent.Leaving()];
+        if constexpr (Window::kTakesOut) {
+            acceptable += classWeight[window.Leaving()];
             acceptable -= classWeight[FoldCase(c)];
-            recent.Push(c);
         }
+        window.Push(c);
     }
     return bits + std::log2(odds);
 }

@@ -10,12 +10,13 @@
 // How much a password really tells an attacker who knows the rule it was
 // drawn by: minus the base-2 logarithm of the chance that the draw gives
 // exactly this password. A character's chance is its weight over the weight
-// the five-position rule leaves after the characters before it (a candidate
-// is drawn again until acceptable). With every kind required, a password
-// that lacks one has no chance, and one that holds every kind has its draw's
-// chance divided by the chance that a draw of its length holds every kind
-// (EveryKindChances, exact), as redrawing the whole password makes it. The
-// word list and the uniqueness within a run are left aside.
+// the rule still offers at its place: the repeat rule takes out the classes
+// of the characters before it, and the first place the characters a password
+// may not begin with (a refused candidate is drawn again). With minimums of
+// a kind, a password short of one has no chance, and one that holds them has
+// its draw's chance divided by the chance that a draw of its length holds
+// them (MinimumsChances, exact), as redrawing the whole password makes it.
+// The word list and the uniqueness within a run are left aside.
 //
 // EstimateEntropy rates every character as equally likely; this figure is the
 // honest one and is a few bits lower for the same password.
@@ -28,16 +29,18 @@ public:
     double Bits(std::string_view password) const;
 
 private:
-    // The bits of the draw alone, every kind left aside.
+    // The bits of the draw alone, the minimums left aside, following the
+    // repeat rule's window.
+    template <typename Window>
     double DrawBits(std::string_view password) const;
 
-    std::array<std::uint32_t, 256> weight;
-    // By folded byte: the weight of its class, what the five-position rule
-    // takes away while the class is among the recent characters.
+    DrawRule rule;
+    // By folded byte: the weight of its class, what the repeat rule takes
+    // away while the class is among the characters before.
     std::array<std::uint32_t, 256> classWeight{};
     std::uint32_t total;
-    bool excludeDuplicate;
-    unsigned requiredKinds;
-    // By length: log2 of the chance that a draw holds every required kind.
-    std::vector<double> everyKindBits;
+    // The weight the first place does not offer.
+    std::uint32_t notFirstWeight = 0;
+    // By length: log2 of the chance that a draw holds the minimums.
+    std::vector<double> minimumsBits;
 };

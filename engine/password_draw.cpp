@@ -1,6 +1,7 @@
 #include "engine/password_draw.h"
 
 #include <algorithm>
+#include <array>
 #include <type_traits>
 #include <typeinfo>
 
@@ -51,28 +52,44 @@ unsigned TableIndex(Source& random, int width, unsigned size)
     }
 }
 
-// The table's draw: one index a candidate. Only an index past the table and
-// the five-position rule can send a candidate back. Inlined into the loop
-// over the passwords, where the source's bits are a local copy: out of line,
+// One candidate of the table's draw: one index a candidate. Only an index
+// past the table, the repeat rule's window and, given, the characters a
+// password may not begin with can send it back. Inlined into the loop over
+// the passwords, where the source's bits are a local copy: out of line,
 // every character written could alias them, and they would be read from
 // memory and written back for each draw.
-template <typename Source>
-SORVANE_ALWAYS_INLINE void DrawTableInto(Source& random, const CandidateTable& table,
-                                         bool excludeDuplicate, RecentCharacters recent, char* text,
+template <typename Window, typename Source>
+SORVANE_ALWAYS_INLINE char DrawOne(Source& random, const CandidateTable& table, unsigned size,
+                                   int width, Window& window, const std::array<bool, 256>* notFirst)
+{
+    for (;;) {
+        const unsigned index = TableIndex(random, width, size);
+        if (index >= size || window.Holds(table.Folded(static_cast<int>(index)))) {
+            continue;
+        }
+        const char candidate = table.At(static_cast<int>(index));
+        if (notFirst == nullptr || !(*notFirst)[static_cast<unsigned char>(candidate)]) {
+            window.Push(candidate);
+            return candidate;
+        }
+    }
+}
+
+template <typename Window, typename Source>
+SORVANE_ALWAYS_INLINE void DrawTableInto(Source& random, const CandidateTable& table, Window window,
+                                         const std::array<bool, 256>* notFirst, char* text,
                                          std::size_t length)
 {
+    if (length == 0) {
+        return;
+    }
+    // Copied: writing the text, which may alias anything, would otherwise
+    // make the compiler read them again for every character.
     const auto size = static_cast<unsigned>(table.Size());
     const int width = table.Width();
-    for (std::size_t i = 0; i < length; ++i) {
-        unsigned index;
-        do {
-            index = TableIndex(random, width, size);
-        } while (index >= size || recent.Holds(table.Folded(static_cast<int>(index))));
-        const char candidate = table.At(static_cast<int>(index));
-        text[i] = candidate;
-        if (excludeDuplicate) {
-            recent.Push(candidate);
-        }
+    text[0] = DrawOne(random, table, size, width, window, notFirst);
+    for (std::size_t i = 1; i < length; ++i) {
+        text[i] = DrawOne(random, table, size, width, window, nullptr);
     }
 }
 
@@ -114,19 +131,31 @@ RecentCharacters RecentOf(std::string_view passwordSoFar, bool excludeDuplicate)
 
 PasswordDraw::PasswordDraw(const PasswordOptions& options)
     : table(&CandidateTable::For(options)), formulas(options),
-      excludeDuplicate(options.excludeDuplicate), requiredKinds(0)
+      repeats(options.excludeDuplicate ? Repeats::NotWithinFive : Repeats::Allowed)
 {
 }
 
 PasswordDraw::PasswordDraw(const DrawRule& rule)
-    : ownTable(std::make_unique<const CandidateTable>(rule.alphabet)), table(ownTable.get()),
-      excludeDuplicate(rule.excludeDuplicate), requiredKinds(rule.RequiredKinds())
+    : parts(std::make_unique<const RuleParts>(
+          RuleParts{rule, CandidateTable(rule.alphabet),
+                    [&rule] {
+                        for (int byte = 0; byte < 256; ++byte) {
+                            if (rule.notFirst[static_cast<std::size_t>(byte)] &&
+                                rule.alphabet.weight[static_cast<std::size_t>(byte)] != 0) {
+                                return true;
+                            }
+                        }
+                        return false;
+                    }()})),
+      table(&parts->table), repeats(rule.repeats)
 {
 }
 
 void PasswordDraw::DrawFrom(DrawSource& random, const RecentCharacters& recent, char* texts,
                             std::size_t length, std::size_t count) const
 {
+    const std::array<bool, 256>* notFirst =
+        parts && parts->anyNotFirst ? &parts->rule.notFirst : nullptr;
     WithSource(random, [&]<typename Source>(Source& source) {
         if constexpr (!std::is_same_v<Source, SecureRandomSource::Draws>) {
             if (formulas) {
@@ -139,27 +168,31 @@ void PasswordDraw::DrawFrom(DrawSource& random, const RecentCharacters& recent, 
                 return;
             }
         }
-        for (std::size_t n = 0; n < count; ++n) {
-            DrawTableInto(source, *table, excludeDuplicate, recent, texts + n * length, length);
+        const auto each = [&](auto window) {
+            for (std::size_t n = 0; n < count; ++n) {
+                DrawTableInto(source, *table, window, notFirst, texts + n * length, length);
+            }
+        };
+        switch (repeats) {
+        case Repeats::NotWithinFive:
+            each(recent);
+            return;
+        case Repeats::Never:
+            each(UsedCharacters{});
+            return;
+        case Repeats::Allowed:
+            each(NoCharacters{});
+            return;
         }
     });
 }
 
-bool PasswordDraw::HoldsEveryKind(const char* text, std::size_t length) const
-{
-    unsigned kinds = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        kinds |= kKindBits[static_cast<unsigned char>(text[i])];
-    }
-    return (kinds & requiredKinds) == requiredKinds;
-}
-
-void PasswordDraw::RedrawForEveryKind(DrawSource& random, char* texts, std::size_t length,
-                                      std::size_t count) const
+void PasswordDraw::RedrawForMinimums(DrawSource& random, char* texts, std::size_t length,
+                                     std::size_t count) const
 {
     for (std::size_t n = 0; n < count; ++n) {
         char* const text = texts + n * length;
-        while (!HoldsEveryKind(text, length)) {
+        while (!parts->rule.HoldsMinimums(std::string_view(text, length))) {
             DrawFrom(random, RecentCharacters{}, text, length, 1);
         }
     }

@@ -12,12 +12,13 @@
 
 // How passwords are drawn. The secure source takes one index a candidate into
 // the table of the rule's alphabet, so each character comes with exactly its
-// weight's chance, and the five-position rule sends a candidate back. The
-// dialog's draw keeps its draw formulas for every other source: the seeded
-// generator replays the runtime library's passwords exactly, draw for draw.
-// With every kind required, a password that lacks one is drawn again whole,
-// never patched in a fixed place, so every password that holds them all
-// keeps its chance relative to the others.
+// weight's chance; the repeat rule, and at the first position the characters
+// a password may not begin with, send a candidate back. The dialog's draw
+// keeps its draw formulas for every other source: the seeded generator
+// replays the runtime library's passwords exactly, draw for draw. A password
+// short of a kind's minimum is drawn again whole, never patched in a fixed
+// place, so every password that holds them keeps its chance relative to the
+// others.
 class PasswordDraw {
 public:
     // The dialog's draw: the rule of the options.
@@ -29,31 +30,36 @@ public:
     void Draw(DrawSource& random, char* texts, std::size_t length, std::size_t count) const
     {
         DrawFrom(random, RecentCharacters{}, texts, length, count);
-        if (requiredKinds != 0) {
-            RedrawForEveryKind(random, texts, length, count);
+        if (parts && parts->rule.HasMinimums()) {
+            RedrawForMinimums(random, texts, length, count);
         }
     }
 
-    // One password of length characters that goes on after the recent ones,
-    // without the every-kind redraw.
+    // One password of the dialog's draw, of length characters, that goes on
+    // after the recent ones.
     void DrawAfter(DrawSource& random, const RecentCharacters& recent, char* text,
                    std::size_t length) const;
 
 private:
-    // count passwords after the same recent characters, without the
-    // every-kind redraw.
+    // What a rule's draw keeps beside its table.
+    struct RuleParts {
+        DrawRule rule;
+        CandidateTable table;
+        bool anyNotFirst;
+    };
+
+    // count passwords after the same recent characters, without the redraw
+    // for the minimums.
     void DrawFrom(DrawSource& random, const RecentCharacters& recent, char* texts,
                   std::size_t length, std::size_t count) const;
-    // Draws each password again, whole, until it holds every required kind.
-    void RedrawForEveryKind(DrawSource& random, char* texts, std::size_t length,
-                            std::size_t count) const;
-    bool HoldsEveryKind(const char* text, std::size_t length) const;
+    // Draws each password again, whole, until it holds the minimums.
+    void RedrawForMinimums(DrawSource& random, char* texts, std::size_t length,
+                           std::size_t count) const;
 
-    std::unique_ptr<const CandidateTable> ownTable;
+    std::unique_ptr<const RuleParts> parts; // a rule's draw only
     const CandidateTable* table;
-    std::optional<PasswordOptions> formulas;
-    bool excludeDuplicate;
-    unsigned requiredKinds;
+    std::optional<PasswordOptions> formulas; // the dialog's draw only
+    Repeats repeats;
 };
 
 // Whether the candidate may follow the password so far under the dialog's

@@ -9,8 +9,8 @@
 #include "engine/password_count.h"
 
 // The passwords of one length that a rule gives, counted exactly: with
-// everyKind only those holding every kind of the alphabet. The word list and
-// the passwords already made are left to the caller.
+// minimums of a kind only those holding them. The word list and the
+// passwords already made are left to the caller.
 class PasswordSpace {
 public:
     // A length of 0 has one password, the empty one.
@@ -20,21 +20,22 @@ public:
     const PasswordCount& Size() const { return size; }
 
     // How many of them fold to the word under ASCII case folding, as the word
-    // list's lookup folds a password: the product of its characters'
-    // folded-class sizes when the word has the space's length, holds no
-    // capital and passes the rules itself; 0 otherwise. With every kind
-    // required, only the variants that hold every kind.
+    // list's lookup folds a password: when the word has the space's length,
+    // holds no capital and passes the rules itself, the ways to give each of
+    // its letters a case the rule allows and still hold the minimums; 0
+    // otherwise.
     PasswordCount Variants(std::string_view word) const;
 
 private:
-    // Of the word's 2^flexible variants (the letters that may take either
-    // case), those that hold every required kind, the rest of the word
-    // holding fixedKinds.
-    PasswordCount WithEveryKind(unsigned fixedKinds, std::size_t flexible) const;
+    // Whether the folded word keeps the repeat rule.
+    template <typename Window>
+    static bool KeepsRepeatRule(std::string_view word);
+    // Of the 2^flexible ways to give each letter that may take either case
+    // a case, those that hold every minimum beside the fixed kinds.
+    PasswordCount CaseChoices(const std::array<int, kCharacterKinds>& fixed, int flexible) const;
 
+    DrawRule rule;
     std::array<FoldedClass, 256> classes; // by folded byte
-    unsigned requiredKinds;
     std::size_t length;
-    bool excludeDuplicate;
     PasswordCount size;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 // How many characters before a new one it must differ from when a password
@@ -22,6 +23,9 @@ constexpr unsigned char FoldCase(char c)
 // holding a class that stands for each of its kind.
 class RecentCharacters {
 public:
+    // The rule takes the classes of the characters it holds out of the draw.
+    static constexpr bool kTakesOut = true;
+
     void Push(char c) { PushFolded(FoldCase(c)); }
     void PushFolded(unsigned char folded) { places = ((places << 8) | folded) & kPlaces; }
 
@@ -62,4 +66,32 @@ private:
     static constexpr std::uint64_t kPlaces = kOnes * 0xFF;
 
     std::uint64_t places = 0;
+};
+
+// The window of a rule that allows no repeat at all: every folded character
+// so far. None ever leaves it.
+class UsedCharacters {
+public:
+    static constexpr bool kTakesOut = true;
+
+    void Push(char c) { PushFolded(FoldCase(c)); }
+    void PushFolded(unsigned char folded)
+    {
+        bits[folded >> 6] |= std::uint64_t{1} << (folded & 63);
+    }
+    bool Holds(unsigned char folded) const { return (bits[folded >> 6] >> (folded & 63) & 1) != 0; }
+    unsigned char Leaving() const { return 0; }
+
+private:
+    std::array<std::uint64_t, 4> bits{};
+};
+
+// The window of a rule that allows every repeat: it holds nothing.
+class NoCharacters {
+public:
+    static constexpr bool kTakesOut = false;
+
+    void Push(char) {}
+    bool Holds(unsigned char) const { return false; }
+    unsigned char Leaving() const { return 0; }
 };

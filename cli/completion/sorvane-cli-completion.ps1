@@ -24,6 +24,12 @@ Register-ArgumentCompleter -Native -CommandName 'sorvane-cli', 'sorvane-cli.exe'
         @{ Long = '--allow-similar'; Text = 'let the look-alikes in' }
         @{ Long = '--exclude-repeats'; Text = 'no character twice within five positions' }
         @{ Long = '--allow-repeats'; Text = 'let characters repeat' }
+        @{ Long = '--no-repeats'; Text = 'no character twice anywhere in the password' }
+        @{ Long = '--weighted'; Text = 'letters and digits weighted as the Windows program draws them' }
+        @{ Long = '--min-lower='; Text = 'at least N small letters' }
+        @{ Long = '--min-upper='; Text = 'at least N capitals' }
+        @{ Long = '--min-digits='; Text = 'at least N digits' }
+        @{ Long = '--min-symbols='; Text = 'at least N symbols' }
         @{ Long = '--every-kind'; Text = 'at least one of each kind in play' }
         @{ Long = '--words='; Text = 'a passphrase of N words, 1 to 32' }
         @{ Long = '--word-list='; Text = 'the words of a passphrase, one a line' }
@@ -33,6 +39,7 @@ Register-ArgumentCompleter -Native -CommandName 'sorvane-cli', 'sorvane-cli.exe'
         @{ Short = '-n'; Long = '--count='; Text = 'how many passwords, 1 to 10000000' }
         @{ Short = '-d'; Long = '--dictionary='; Text = 'words the passwords must not be' }
         @{ Short = '-f'; Long = '--format='; Text = 'output format' }
+        @{ Short = '-v'; Long = '--verbose'; Text = 'tell how many passwords and their least information' }
         @{ Short = '-h'; Long = '--help'; Text = 'show the help and exit' }
         @{ Long = '--version'; Text = 'show the version and exit' }
     )

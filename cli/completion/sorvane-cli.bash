@@ -20,6 +20,12 @@ _sorvane_cli_options='
 -  --allow-similar
 -  --exclude-repeats
 -  --allow-repeats
+-  --no-repeats
+-  --weighted
+-  --min-lower=
+-  --min-upper=
+-  --min-digits=
+-  --min-symbols=
 -  --every-kind
 -  --words=
 -  --word-list=
@@ -29,6 +35,7 @@ _sorvane_cli_options='
 -n --count=
 -d --dictionary=
 -f --format=
+-v --verbose
 -h --help
 -  --version
 '

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "cli/command_line.h"
 #include "cli/password_writer.h"
+#include "cli/spelling.h"
+#include "engine/phonetics.h"
 #include "engine/utf8.h"
 
 namespace {
@@ -14,19 +19,30 @@ ParsedCommandLine Parse(const std::vector<std::string_view>& arguments)
     return ParseCommandLine(arguments);
 }
 
-// The request in a few words: "16 digits/mixed -similar -repeats n=5 plain d=".
+// The request in a few words: "16 digits/mixed -similar -repeats n=5 plain d="
+// (a length of "?" is the default's; "!repeats" none at all), then what is
+// set beyond: "weighted", the minimums of small letters, capitals, digits
+// and symbols, "verbose".
 std::string Describe(const CliRequest& request)
 {
     const char* const types[] = {"digits", "hex", "letters", "mixed"};
     const char* const cases[] = {"lower", "upper", "mixed"};
     const char* const formats[] = {"plain", "tsv", "json"};
+    const char* const repeats[] = {" +repeats", " -repeats", " !repeats"};
     const PasswordOptions& options = request.options;
-    return std::to_string(options.length) + " " + types[static_cast<int>(options.characterType)] +
-           "/" + cases[static_cast<int>(options.letterCase)] +
+    const auto& least = request.atLeast;
+    return (request.lengthGiven ? std::to_string(options.length) : "?") + " " +
+           types[static_cast<int>(options.characterType)] + "/" +
+           cases[static_cast<int>(options.letterCase)] +
            (options.excludeSimilar ? " -similar" : " +similar") +
-           (options.excludeDuplicate ? " -repeats" : " +repeats") +
-           " n=" + std::to_string(request.count) + " " + formats[static_cast<int>(request.format)] +
-           " d=" + request.dictionaryPath;
+           repeats[static_cast<int>(request.repeats)] + " n=" + std::to_string(request.count) +
+           " " + formats[static_cast<int>(request.format)] + " d=" + request.dictionaryPath +
+           (request.weighted ? " weighted" : "") +
+           (request.atLeast == decltype(request.atLeast){}
+                ? ""
+                : " min=" + std::to_string(least[0]) + "," + std::to_string(least[1]) + "," +
+                      std::to_string(least[2]) + "," + std::to_string(least[3])) +
+           (request.verbose ? " verbose" : "");
 }
 
 // What each way of writing the options sets: GNU forms, shortened long names
@@ -38,15 +54,19 @@ TEST(ParseCommandLine, ReadsOptionsTheWayGnuToolsAndPwgenDo)
         std::vector<std::string_view> arguments;
         const char* expected;
     } kCases[] = {
-        {{}, "10 mixed/mixed -similar -repeats n=1 plain d="},
+        {{}, "? mixed/mixed -similar -repeats n=1 plain d="},
         {{"-l16", "-n", "5", "-tdigits"}, "16 digits/mixed -similar -repeats n=5 plain d="},
         {{"--length=3", "--count", "10000000", "--type", "hex", "--case=upper", "-f", "tsv"},
          "3 hex/upper -similar -repeats n=10000000 tsv d="},
         {{"--len", "64", "--ty=let", "--cas", "l", "--form=j", "-d", "words.txt"},
          "64 letters/lower -similar -repeats n=1 json d=words.txt"},
         {{"--dictionary=-", "-n9", "--allow-similar", "--allow-rep", "--exclude-s"},
-         "10 mixed/mixed -similar +repeats n=9 plain d=-"},
+         "? mixed/mixed -similar +repeats n=9 plain d=-"},
         {{"-l", "12", "--", "20", "7"}, "20 mixed/mixed -similar -repeats n=7 plain d="},
+        {{"--no-rep", "--weighted", "--min-digits", "2", "--min-s=1", "--min-l=3", "-vn3"},
+         "? mixed/mixed -similar !repeats n=3 plain d= weighted min=3,0,2,1 verbose"},
+        {{"--min-upper=4", "--no-repeats", "--allow-repeats", "--min-upper=0"},
+         "? mixed/mixed -similar +repeats n=1 plain d="},
     };
     for (const auto& c : kCases) {
         const ParsedCommandLine parsed = Parse(c.arguments);
@@ -93,6 +113,43 @@ TEST(AppendJsonString, KeepsTheDocumentValidWhateverTheBytes)
         AppendJsonString(among, clean + std::string(c.text) + clean + clean + "y");
         EXPECT_EQ(among, clean + std::string(c.json) + clean + clean + "y");
     }
+}
+
+// The Windows program's word for each letter and digit, capitals in
+// capitals; a name of its own, a word or two, for each of the 32 symbols of
+// printable ASCII; a character beyond ASCII as itself.
+TEST(Spelling, NamesEverySymbolAndKeepsTheWindowsWordsOfLettersAndDigits)
+{
+    const struct {
+        std::string_view password, spelling;
+    } kCases[] = {
+        {"aB3", "air - BIT - three"},
+        {"-_.", "hyphen - underscore - dot"},
+        {"x@Y!", "xmas - at sign - YAP - exclamation mark"},
+        {"\\'\"", "backslash - apostrophe - double quote"},
+        {"()[]{}<>", "open parenthesis - close parenthesis - open bracket - close bracket - "
+                     "open brace - close brace - less-than sign - greater-than sign"},
+        {"caf\xC3\xA9", "cup - air - fly - \xC3\xA9"},
+        {"", ""},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(CliSpelling(c.password), c.spelling);
+    }
+    std::set<std::string> names;
+    for (char c = '!'; c <= '~'; ++c) {
+        const std::string name = CliSpelling({&c, 1});
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            EXPECT_EQ(name, PhoneticSpelling({&c, 1}));
+            continue;
+        }
+        EXPECT_TRUE(
+            name.size() > 2 && name.find(" - ") == std::string::npos &&
+            std::all_of(name.begin(), name.end(),
+                        [](char n) { return (n >= 'a' && n <= 'z') || n == ' ' || n == '-'; }))
+            << c << ": " << name;
+        names.insert(name);
+    }
+    EXPECT_EQ(names.size(), 32u);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -75,7 +76,8 @@ TEST(MakePasswords, KeepsEveryPasswordDifferentWhenFingerprintsCollide)
         SCOPED_TRACE(c.name);
         CliRequest request;
         request.options.characterType = c.type;
-        request.options.excludeSimilar = request.options.excludeDuplicate = c.exclusions;
+        request.options.excludeSimilar = c.exclusions;
+        request.repeats = c.exclusions ? Repeats::NotWithinFive : Repeats::Allowed;
         request.options.length = c.length;
         request.count = c.count;
         StringSink sink;
@@ -118,7 +120,8 @@ double ChiSquare(const std::map<std::string, int>& seen, std::size_t cells, int 
 // 300000 draws fall alike on them. Places past one 15-bit draw are alike too.
 TEST(Passphrases, AreWordsDrawnAlike)
 {
-    const auto list = std::filesystem::temp_directory_path() / "sorvane-passphrase-words";
+    const auto list = std::filesystem::temp_directory_path() /
+                      ("sorvane-passphrase-words-" + std::to_string(std::random_device{}()));
     std::ofstream(list, std::ios::binary)
         << "\xEF\xBB\xBFred\r\n\ngreen\n blue \nred\nsky-blue\nnavy\nteal";
     PassphraseWords read;
@@ -152,7 +155,8 @@ TEST(Passphrases, AreWordsDrawnAlike)
 // word left out is counted once, under the first reason that holds.
 TEST(Passphrases, ReadListsMadeForDiceAndCountWhatIsLeftOut)
 {
-    const auto list = std::filesystem::temp_directory_path() / "sorvane-dice-words";
+    const auto list = std::filesystem::temp_directory_path() /
+                      ("sorvane-dice-words-" + std::to_string(std::random_device{}()));
     std::ofstream(list, std::ios::binary) << "11111\tabacus\n2346  zebra\r\n66666\tyo-yo\nplain\n"
                                              "17 seven\n12 ice cream\n123\nabacus\nMcKay\n"
                                              "bad\x01word\n";
@@ -160,13 +164,13 @@ TEST(Passphrases, ReadListsMadeForDiceAndCountWhatIsLeftOut)
         const char* separator;
         bool capitalize;
         std::vector<std::string> words;
-        std::vector<std::size_t> leftOut; // control, separator, no capital, capitals
+        std::vector<std::size_t> leftOut; // control, separator, hyphen, no capital, capitals
     } kCases[] = {
         {"-",
          false,
          {"abacus", "zebra", "plain", "17 seven", "12 ice cream", "123", "McKay"},
-         {1, 1, 0, 0}},
-        {"", true, {"Abacus", "Zebra", "Yo-yo", "Plain"}, {1, 0, 3, 1}},
+         {1, 1, 0, 0, 0}},
+        {"", true, {"Abacus", "Zebra", "Yo-yo", "Plain"}, {1, 0, 0, 3, 1}},
     };
     for (const auto& c : kCases) {
         PassphraseWords read;
@@ -195,7 +199,8 @@ TEST(PlanRun, MinBitsPicksTheShortestLengthThatReaches)
         EXPECT_EQ(PlanRun(request, chosen), "");
         EXPECT_EQ(chosen.length, length) << bits;
     }
-    const auto list = std::filesystem::temp_directory_path() / "sorvane-min-bits-words";
+    const auto list = std::filesystem::temp_directory_path() /
+                      ("sorvane-min-bits-words-" + std::to_string(std::random_device{}()));
     std::ofstream(list) << "one\ntwo\nthree\nfour\nfour\n";
     for (const auto& [bits, words] : {std::pair{6.0, 3u}, {6.5, 4u}}) {
         CliRequest request;

@@ -59,7 +59,7 @@ std::string Folded(std::string text)
 
 DrawRule EveryKind(DrawRule rule)
 {
-    rule.everyKind = true;
+    rule.RequireEachKind(1);
     return rule;
 }
 
@@ -68,6 +68,30 @@ PasswordOptions Hex()
     PasswordOptions options;
     options.characterType = CharacterType::HexDigits;
     return options;
+}
+
+DrawRule NotFirst(DrawRule rule, std::string_view barred)
+{
+    for (const char c : barred) {
+        rule.notFirst[static_cast<unsigned char>(c)] = true;
+    }
+    return rule;
+}
+
+DrawRule AtLeast(DrawRule rule, CharacterKind kind, int count)
+{
+    rule.atLeast[static_cast<std::size_t>(kind)] = count;
+    return rule;
+}
+
+// Characters with weights of their own, as the Windows program's rule has.
+DrawRule Weighted(std::string_view characters, std::vector<std::uint32_t> weights, Repeats repeats)
+{
+    DrawRule rule = CharacterSetRule("", repeats);
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        rule.alphabet.weight[static_cast<unsigned char>(characters[i])] = weights[i];
+    }
+    return rule;
 }
 
 struct RuleCase {
@@ -80,12 +104,33 @@ struct RuleCase {
 std::vector<RuleCase> RuleCases()
 {
     return {
-        {"digits and two symbols", CharacterSetRule("0123456789#%", true), 3, true},
-        {"repeats", CharacterSetRule("23456789abcdefXY", false), 3, true},
-        {"five letters", CharacterSetRule("JLXYZ", true), 4, true},
+        {"digits and two symbols", CharacterSetRule("0123456789#%", Repeats::NotWithinFive), 3,
+         true},
+        {"repeats", CharacterSetRule("23456789abcdefXY", Repeats::Allowed), 3, true},
+        {"five letters", CharacterSetRule("JLXYZ", Repeats::NotWithinFive), 4, true},
         {"every kind, the dialog's weights", EveryKind(DialogRule(Hex())), 3, false},
-        {"every kind, five positions", EveryKind(CharacterSetRule("23456789#%", true)), 4, false},
-        {"every kind, repeats", EveryKind(CharacterSetRule("0123456789#%", false)), 3, true},
+        {"every kind, five positions",
+         EveryKind(CharacterSetRule("23456789#%", Repeats::NotWithinFive)), 4, false},
+        {"every kind, repeats", EveryKind(CharacterSetRule("0123456789#%", Repeats::Allowed)), 3,
+         true},
+        {"no repeat at all", CharacterSetRule("abcAB12", Repeats::Never), 4, false},
+        {"not first", NotFirst(CharacterSetRule("ab-+", Repeats::NotWithinFive), "-"), 3, true},
+        {"two digits", AtLeast(CharacterSetRule("ab12", Repeats::Allowed), CharacterKind::Digit, 2),
+         4, true},
+        {"a capital and a small letter",
+         AtLeast(
+             AtLeast(CharacterSetRule("abAB1", Repeats::NotWithinFive), CharacterKind::Upper, 1),
+             CharacterKind::Lower, 1),
+         3, false},
+        {"uneven weights, none twice, not first, a digit",
+         AtLeast(NotFirst(Weighted("aAbB23-", {2, 1, 3, 1, 5, 1, 2}, Repeats::Never), "-"),
+                 CharacterKind::Digit, 1),
+         4, false},
+        {"all at once",
+         NotFirst(AtLeast(EveryKind(CharacterSetRule("aAbB1-", Repeats::Never)),
+                          CharacterKind::Symbol, 1),
+                  "-"),
+         4, false},
     };
 }
 
@@ -105,6 +150,7 @@ TEST(DrawRule, InformationIsTheChanceOfEveryPasswordAndTheDrawFollowsIt)
         double total = 0;
         for (const std::string& password : EveryString(c.rule.alphabet, c.length)) {
             const double bits = information.Bits(password);
+            variants.try_emplace(Folded(password), 0); // a word that stands for none too
             if (!std::isinf(bits)) {
                 chance[password] = std::exp2(-bits);
                 total += chance[password];
